@@ -1,0 +1,168 @@
+#include "platform.h"
+#include "records.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestLaunchScript : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void batchScript_data();
+    void batchScript();
+    void batchFileName_data();
+    void batchFileName();
+    void writeCreatesFolders();
+    void writeOverwritesLongerFile();
+    void writeFailsWhereNoFolderCanBe();
+    void launchScriptLandsInTempFolder();
+    void templateFolder();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestLaunchScript::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestLaunchScript::batchScript_data()
+{
+    QTest::addColumn<QString>("preScript");
+    QTest::addColumn<VariableDataList>("environments");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<VariableDataList>("arguments");
+    QTest::addColumn<QString>("script");
+
+    const VariableDataList none;
+    QTest::newRow("path only") << QString() << none << "P" << none << "\"P\"";
+    QTest::newRow("path and arguments") << QString() << none << "C:\\a b\\p.exe"
+                                        << VariableDataList{VariableData("-x"), VariableData("-o", "out")}
+                                        << "\"C:\\a b\\p.exe\" -x -o out";
+    QTest::newRow("three lines") << "A" << VariableDataList{VariableData("X", "1")} << "P"
+                                 << VariableDataList{VariableData("-v"), VariableData("-o", "out")}
+                                 << "A\nset X=1\n\"P\" -v -o out";
+    QTest::newRow("empty variable value") << QString() << VariableDataList{VariableData("X")} << "P" << none
+                                          << "set X=\n\"P\"";
+    QTest::newRow("empty variable name") << QString() << VariableDataList{VariableData()} << "P" << none
+                                         << "set =\n\"P\"";
+    QTest::newRow("argument without name") << QString() << none << "P" << VariableDataList{VariableData("", "v")}
+                                           << "\"P\"  v";
+    QTest::newRow("empty argument") << QString() << none << "P" << VariableDataList{VariableData()} << "\"P\" ";
+    QTest::newRow("value with blanks stays unquoted")
+        << QString() << none << "P" << VariableDataList{VariableData("-t", "a b")} << "\"P\" -t a b";
+    QTest::newRow("pre script ending in line feed")
+        << "A\n" << VariableDataList{VariableData("X", "1")} << "P" << none << "A\n\nset X=1\n\"P\"";
+    QTest::newRow("several pre script lines and variables in order")
+        << "cd /tmp\necho hi" << VariableDataList{VariableData("B", "2"), VariableData("A", "1")} << "P" << none
+        << "cd /tmp\necho hi\nset B=2\nset A=1\n\"P\"";
+    QTest::newRow("quote in path is kept") << QString() << none << "a\"b" << none << "\"a\"b\"";
+}
+
+void TestLaunchScript::batchScript()
+{
+    QFETCH(QString, preScript);
+    QFETCH(VariableDataList, environments);
+    QFETCH(QString, path);
+    QFETCH(VariableDataList, arguments);
+    QFETCH(QString, script);
+
+    const ApplicationData record(QStringLiteral("n"), QStringLiteral("d"), path, preScript, arguments, environments,
+                                 true, 3);
+    QCOMPARE(record.batchScript(), script);
+}
+
+void TestLaunchScript::batchFileName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("name only") << "Tool: A/B" << QString() << "Tool__A_B.bat";
+    QTest::newRow("with description") << "x" << "50% off" << "x_50__off.bat";
+    QTest::newRow("empty") << QString() << QString() << ".bat";
+    QTest::newRow("description only") << QString() << "d" << "_d.bat";
+    QTest::newRow("every replaced character") << " \\/\"'@#%^&*:;" << QString() << "_____________.bat";
+    QTest::newRow("replaced in description too") << "a" << "b c\\d" << "a_b_c_d.bat";
+    QTest::newRow("other characters stay") << "a.b-c(d)!e=f,g?h<i>j|k" << "日本語" << "a.b-c(d)!e=f,g?h<i>j|k_日本語.bat";
+}
+
+void TestLaunchScript::batchFileName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(QString, fileName);
+
+    QCOMPARE(ApplicationData(name, description).batchFileName(), fileName);
+}
+
+void TestLaunchScript::writeCreatesFolders()
+{
+    const ApplicationData record(QStringLiteral("é"), QString(), QStringLiteral("/opt/ünï/p"), QStringLiteral("A"),
+                                 {VariableData("-x")}, {VariableData("X", "1")});
+    const QString path = m_dir.filePath("a/b/c/") + record.batchFileName();
+    QVERIFY(record.writeBatchFile(path));
+    // The test runs in a UTF-8 locale, the encoding the file is written in; line
+    // feeds stay single bytes.
+    QCOMPARE(readAll(path), QByteArray("A\nset X=1\n\"/opt/\xc3\xbcn\xc3\xaf/p\" -x"));
+}
+
+void TestLaunchScript::writeOverwritesLongerFile()
+{
+    const QString path = m_dir.filePath("short.bat");
+    QVERIFY(ApplicationData(QString(), QString(), QStringLiteral("a-much-longer-path")).writeBatchFile(path));
+    QVERIFY(ApplicationData(QString(), QString(), QStringLiteral("p")).writeBatchFile(path));
+    QCOMPARE(readAll(path), QByteArray("\"p\""));
+}
+
+void TestLaunchScript::writeFailsWhereNoFolderCanBe()
+{
+    const QString file = m_dir.filePath("plain-file");
+    QFile plain(file);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    QVERIFY(!ApplicationData().writeBatchFile(file + "/sub/x.bat"));
+    QVERIFY(!ApplicationData().writeBatchFile(m_dir.path()));
+}
+
+void TestLaunchScript::launchScriptLandsInTempFolder()
+{
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    const ApplicationData record(QStringLiteral("Editor"), QStringLiteral("text"), QStringLiteral("p"));
+    const bool written = record.writeBatchFile(Platform::launchScriptPath(record.batchFileName()));
+    QDir::setCurrent(previous);
+
+    QVERIFY(written);
+    QVERIFY(QFileInfo(m_dir.filePath("temp/Editor_text.bat")).isFile());
+#ifndef Q_OS_WIN
+    QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*\\*")}).isEmpty());
+#endif
+}
+
+void TestLaunchScript::templateFolder()
+{
+#ifdef Q_OS_WIN
+    QCOMPARE(Platform::templateFolder(), QStringLiteral("data/db/windows"));
+#else
+    QCOMPARE(Platform::templateFolder(), QStringLiteral("data/db/linux"));
+#endif
+}
+
+QTEST_MAIN(TestLaunchScript)
+#include "TestLaunchScript.moc"

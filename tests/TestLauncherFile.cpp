@@ -1,0 +1,285 @@
+#include "records.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+class TestLauncherFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readingRules_data();
+    void readingRules();
+    void unreadableContent_data();
+    void unreadableContent();
+    void missingFile();
+    void roundTrip();
+    void writtenLayout();
+    void emptyList();
+    void writeCreatesDataFolder();
+    void writeFailureIsReported();
+#ifdef Q_OS_UNIX
+    void failedWriteKeepsPreviousFile();
+#endif
+
+private:
+    QString writeFile(const QString &name, const QByteArray &content);
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ApplicationDataList sampleList()
+{
+    return {ApplicationData(QStringLiteral("Éditeur 日本"), QStringLiteral("C:\\Program Files\\x"),
+                            QStringLiteral("C:\\Tools\\edit.exe"), QStringLiteral("cd \\\necho \"hi\"\n"),
+                            {VariableData(QStringLiteral("-f"), QStringLiteral("a b")), VariableData(QStringLiteral("-q"))},
+                            {VariableData(QStringLiteral("PATH"), QStringLiteral("C:\\bin;D:\\ü"))}, true, 12),
+            ApplicationData(QStringLiteral("second"), QString(), QStringLiteral("/usr/bin/env"), QString(), {}, {},
+                            false, 16),
+            ApplicationData()};
+}
+
+QJsonArray asJson(const ApplicationDataList &list)
+{
+    return toJsonArray(list);
+}
+
+} // namespace
+
+QString TestLauncherFile::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString fileName = m_dir.filePath(name);
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+    return fileName;
+}
+
+void TestLauncherFile::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestLauncherFile::readingRules_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray defaults = R"({"arguments":[],"description":"","environments":[],"favorite":false,)"
+                                R"("name":"","path":"","preScript":"","tag":0})";
+    QTest::newRow("complete")
+        << QByteArray(R"({"name":"n","description":"d","path":"p","preScript":"a\nb","favorite":true,"tag":5,)"
+                      R"("arguments":[{"name":"-x","value":"1"}],"environments":[{"name":"E","value":"v"}]})")
+        << QByteArray(R"({"arguments":[{"name":"-x","value":"1"}],"description":"d",)"
+                      R"("environments":[{"name":"E","value":"v"}],"favorite":true,"name":"n","path":"p",)"
+                      R"("preScript":"a\nb","tag":5})");
+    QTest::newRow("missing keys") << QByteArray("{}") << defaults;
+    QTest::newRow("wrong types")
+        << QByteArray(R"({"name":5,"description":true,"path":[],"preScript":{},"favorite":"true",)"
+                      R"("tag":"3","arguments":"x","environments":7})")
+        << defaults;
+    QTest::newRow("favorite 1") << QByteArray(R"({"favorite":1})") << defaults;
+    QTest::newRow("tag 3.5") << QByteArray(R"({"tag":3.5})") << defaults;
+    QTest::newRow("tag above int") << QByteArray(R"({"tag":2147483648})") << defaults;
+    QTest::newRow("tag huge") << QByteArray(R"({"tag":1e300})") << defaults;
+    QTest::newRow("tag null") << QByteArray(R"({"tag":null})") << defaults;
+    QTest::newRow("tag 12") << QByteArray(R"({"tag":12})") << QByteArray(defaults).replace("\"tag\":0", "\"tag\":12");
+    QTest::newRow("tag with unknown bit") << QByteArray(R"({"tag":16})")
+                                          << QByteArray(defaults).replace("\"tag\":0", "\"tag\":16");
+    QTest::newRow("tag smallest int") << QByteArray(R"({"tag":-2147483648})")
+                                      << QByteArray(defaults).replace("\"tag\":0", "\"tag\":-2147483648");
+    QTest::newRow("tag written as 4.0") << QByteArray(R"({"tag":4.0})")
+                                        << QByteArray(defaults).replace("\"tag\":0", "\"tag\":4");
+    QTest::newRow("variable value not a string")
+        << QByteArray(R"({"arguments":[{"name":"-n","value":3}]})")
+        << QByteArray(defaults).replace(R"("arguments":[])", R"("arguments":[{"name":"-n","value":""}])");
+    QTest::newRow("variable that is not an object")
+        << QByteArray(R"({"environments":[7,"x"]})")
+        << QByteArray(defaults).replace(R"("environments":[])",
+                                        R"("environments":[{"name":"","value":""},{"name":"","value":""}])");
+    QTest::newRow("entry that is not an object") << QByteArray("42") << defaults;
+    QTest::newRow("unknown keys are ignored") << QByteArray(R"({"icon":"x","name":"n"})")
+                                              << QByteArray(defaults).replace(R"("name":"")", R"("name":"n")");
+}
+
+void TestLauncherFile::readingRules()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QByteArray, expected);
+
+    const QString fileName = writeFile(QStringLiteral("rules.json"), "[" + entry + "]");
+    ApplicationDataList list;
+    QVERIFY(readLauncherFile(fileName, &list));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(QJsonDocument(list.first().toJsonObject()), QJsonDocument::fromJson(expected));
+}
+
+void TestLauncherFile::unreadableContent_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("keepsCopy");
+
+    QTest::newRow("empty file") << QByteArray() << false;
+    QTest::newRow("blank file") << QByteArray(" \n") << false;
+    QTest::newRow("not json") << QByteArray("name = x") << true;
+    QTest::newRow("truncated") << QByteArray(R"([{"name":"a","path":"b"},{"name":)") << true;
+    QTest::newRow("object at top") << QByteArray(R"({"name":"a"})") << true;
+    QTest::newRow("invalid utf-8") << QByteArray("[{\"name\":\"\xff\xfe\"}]") << true;
+    QTest::newRow("nested ten thousand deep") << QByteArray(10000, '[') + QByteArray(10000, ']') << true;
+}
+
+void TestLauncherFile::unreadableContent()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, keepsCopy);
+
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("shortchut.json");
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    ApplicationDataList list{ApplicationData()};
+    QVERIFY(readLauncherFile(fileName, &list));
+    QVERIFY(list.isEmpty());
+    // Reading twice keeps one copy only.
+    QVERIFY(readLauncherFile(fileName, &list));
+
+    const QStringList copies = QDir(dir.path()).entryList({QStringLiteral("shortchut.json.*")}, QDir::Files);
+    if (keepsCopy) {
+        QCOMPARE(copies, QStringList{QStringLiteral("shortchut.json.unreadable")});
+        QCOMPARE(readAll(dir.filePath(copies.first())), content);
+        // A later, different damage is kept beside the first.
+        QFile again(fileName);
+        QVERIFY(again.open(QIODevice::WriteOnly));
+        again.write("garbage");
+        again.close();
+        QVERIFY(readLauncherFile(fileName, &list));
+        QCOMPARE(readAll(dir.filePath("shortchut.json.unreadable")), content);
+        QCOMPARE(readAll(dir.filePath("shortchut.json.unreadable-2")), QByteArray("garbage"));
+    } else {
+        QVERIFY(copies.isEmpty());
+    }
+}
+
+void TestLauncherFile::missingFile()
+{
+    ApplicationDataList list{ApplicationData(QStringLiteral("kept"))};
+    QVERIFY(!readLauncherFile(m_dir.filePath("no-such-file.json"), &list));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list.first().name(), QStringLiteral("kept"));
+}
+
+void TestLauncherFile::roundTrip()
+{
+    const QString fileName = m_dir.filePath("round.json");
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    ApplicationDataList list;
+    QVERIFY(readLauncherFile(fileName, &list));
+    QCOMPARE(asJson(list), asJson(sampleList()));
+    QCOMPARE(list.first().name(), QStringLiteral("Éditeur 日本"));
+    QCOMPARE(list.first().path(), QStringLiteral("C:\\Tools\\edit.exe"));
+    QCOMPARE(list.at(1).tag(), 16);
+
+    // Writing what was read gives the same file again.
+    const QByteArray first = readAll(fileName);
+    QVERIFY(writeLauncherFile(fileName, list));
+    QCOMPARE(readAll(fileName), first);
+}
+
+void TestLauncherFile::writtenLayout()
+{
+    const QString fileName = m_dir.filePath("layout.json");
+    const ApplicationData entry(QStringLiteral("n"), QString(), QStringLiteral("C:\\p"), QString(), {}, {}, true, 4);
+    QVERIFY(writeLauncherFile(fileName, {entry}));
+    const QByteArray expected = "[\n"
+                                "    {\n"
+                                "        \"arguments\": [\n"
+                                "        ],\n"
+                                "        \"description\": \"\",\n"
+                                "        \"environments\": [\n"
+                                "        ],\n"
+                                "        \"favorite\": true,\n"
+                                "        \"name\": \"n\",\n"
+                                "        \"path\": \"C:\\\\p\",\n"
+                                "        \"preScript\": \"\",\n"
+                                "        \"tag\": 4\n"
+                                "    }\n"
+                                "]\n";
+    QCOMPARE(readAll(fileName), expected);
+}
+
+void TestLauncherFile::emptyList()
+{
+    const QString fileName = m_dir.filePath("empty.json");
+    QVERIFY(writeLauncherFile(fileName, {}));
+    const QJsonDocument document = QJsonDocument::fromJson(readAll(fileName));
+    QVERIFY(document.isArray());
+    QVERIFY(document.array().isEmpty());
+}
+
+void TestLauncherFile::writeCreatesDataFolder()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("data/shortchut.json");
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    ApplicationDataList list;
+    QVERIFY(readLauncherFile(fileName, &list));
+    QCOMPARE(list.size(), 3);
+}
+
+void TestLauncherFile::writeFailureIsReported()
+{
+    const QString plain = writeFile(QStringLiteral("plain"), "x");
+    QVERIFY(!writeLauncherFile(plain + "/data/shortchut.json", sampleList()));
+    QVERIFY(!writeLauncherFile(m_dir.path(), sampleList()));
+    QCOMPARE(readAll(plain), QByteArray("x"));
+}
+
+#ifdef Q_OS_UNIX
+// A write that fails half-way (here: the file size limit standing in for a full
+// disk) must leave the previous file exactly as it was.
+void TestLauncherFile::failedWriteKeepsPreviousFile()
+{
+    const QString fileName = m_dir.filePath("limited.json");
+    QVERIFY(writeLauncherFile(fileName, {ApplicationData(QStringLiteral("old"))}));
+    const QByteArray previous = readAll(fileName);
+
+    ApplicationDataList large;
+    for (int i = 0; i < 2000; ++i)
+        large.append(ApplicationData(QStringLiteral("entry %1").arg(i), QStringLiteral("a description")));
+
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    const bool written = writeLauncherFile(fileName, large);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(readAll(fileName), previous);
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("limited.json*")}, QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("limited.json")});
+}
+#endif
+
+QTEST_MAIN(TestLauncherFile)
+#include "TestLauncherFile.moc"

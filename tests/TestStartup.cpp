@@ -1,0 +1,110 @@
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts the real program, copied into a folder of its own so that whatever it
+// reads or writes stays beside that copy.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void secondStartExitsAtOnce();
+    void portIsReleasedOnExit();
+#ifdef Q_OS_LINUX
+    void workingDirectoryIsProgramFolder();
+#endif
+
+private:
+    QProcess *start(const QString &workingDirectory);
+    static bool portTaken();
+
+    QTemporaryDir m_programDir;
+    QTemporaryDir m_otherDir;
+    QString m_program;
+    QList<QProcess *> m_processes;
+};
+
+bool TestStartup::portTaken()
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
+    return socket.waitForConnected(200);
+}
+
+QProcess *TestStartup::start(const QString &workingDirectory)
+{
+    auto *process = new QProcess(this);
+    process->setWorkingDirectory(workingDirectory);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(m_program, QStringList());
+    m_processes.append(process);
+    return process;
+}
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(m_programDir.isValid());
+    QVERIFY(m_otherDir.isValid());
+    m_program = m_programDir.filePath(QStringLiteral("korvani"));
+    QVERIFY(QFile::copy(QStringLiteral(KORVANI_EXECUTABLE), m_program));
+    QVERIFY(QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (portTaken())
+        QSKIP("port 33000 is held by another program; the single-instance guard cannot be tested");
+}
+
+void TestStartup::cleanup()
+{
+    for (QProcess *process : qAsConst(m_processes)) {
+        process->kill();
+        process->waitForFinished(5000);
+        delete process;
+    }
+    m_processes.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(!portTaken(), 10000);
+}
+
+void TestStartup::secondStartExitsAtOnce()
+{
+    QProcess *first = start(m_otherDir.path());
+    QVERIFY(first->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
+
+    QProcess *second = start(m_otherDir.path());
+    QVERIFY(second->waitForFinished(10000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(second->readAllStandardOutput(), QByteArray());
+
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestStartup::portIsReleasedOnExit()
+{
+    QProcess *first = start(m_otherDir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
+    first->kill();
+    QVERIFY(first->waitForFinished(5000));
+
+    QProcess *next = start(m_otherDir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
+    QVERIFY(!next->waitForFinished(500));
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+#ifdef Q_OS_LINUX
+void TestStartup::workingDirectoryIsProgramFolder()
+{
+    QProcess *process = start(m_otherDir.path());
+    QVERIFY(process->waitForStarted());
+    const QString cwdLink = QStringLiteral("/proc/%1/cwd").arg(process->processId());
+    const QString programFolder = QFileInfo(m_programDir.path()).canonicalFilePath();
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), programFolder, 10000);
+}
+#endif
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "TestStartup.moc"
