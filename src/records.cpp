@@ -123,11 +123,14 @@ ApplicationData::ApplicationData(const QString &name, const QString &description
 
 void ApplicationData::updateIcon()
 {
-    QFileIconProvider provider;
+    // The provider keeps the style's icons once drawn, so every entry shares
+    // them instead of holding its own copies of their pixmaps. It is never
+    // destroyed: its pixmaps cannot be released once the application is gone.
+    static const QFileIconProvider *provider = new QFileIconProvider;
     if (QFile::exists(m_path))
-        m_icon = provider.icon(QFileInfo(m_path));
+        m_icon = provider->icon(QFileInfo(m_path));
     else
-        m_icon = provider.icon(QFileIconProvider::File);
+        m_icon = provider->icon(QFileIconProvider::File);
 }
 
 QJsonObject ApplicationData::toJsonObject() const

@@ -1,0 +1,359 @@
+#include "applicationLauncher.h"
+#include "qtlib.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using Model = LauncherDataModel;
+
+namespace {
+
+enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
+
+QTabWidget *tabs(ApplicationLauncher &launcher)
+{
+    return launcher.findChild<QTabWidget *>();
+}
+
+ListView *view(ApplicationLauncher &launcher, int tab)
+{
+    return qobject_cast<ListView *>(tabs(launcher)->widget(tab));
+}
+
+QStringList names(const QAbstractItemModel *model)
+{
+    QStringList result;
+    for (int row = 0; row < model->rowCount(); ++row)
+        result.append(model->index(row, 0).data(Model::NameRole).toString());
+    return result;
+}
+
+QStringList shown(ApplicationLauncher &launcher, int tab)
+{
+    return names(view(launcher, tab)->model());
+}
+
+ApplicationData entry(const QString &name, int tag = 0, bool favorite = false)
+{
+    return ApplicationData(name, QString(), QString(), QString(), {}, {}, favorite, tag);
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(20, 20).toImage();
+}
+
+// Answers the next context menu: checks what it offers and picks one action.
+void chooseFromNextMenu(const QString &choice, QStringList *offered)
+{
+    QTimer::singleShot(0, [choice, offered] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu) {
+            chooseFromNextMenu(choice, offered);
+            return;
+        }
+        QAction *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
+            offered->append(action->text());
+            if (action->text() == choice)
+                chosen = action;
+        }
+        menu->close();
+        if (chosen)
+            chosen->trigger();
+    });
+}
+
+} // namespace
+
+class TestApplicationLauncher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void tabs();
+    void viewsTakeNoFocus();
+    void tagTabs_data();
+    void tagTabs();
+    void filteredTabsKeepListOrder();
+    void unknownTagIsSavedBack();
+    void favoritesFollowTheFlag();
+    void addInSpadeTab();
+    void removeInDiamondTab();
+    void firstRunMarksShowAtOnce();
+    void tabChosenBeforeReading();
+    void tabOutOfRange();
+    void readLauncherData_data();
+    void readLauncherData();
+    void saveThenRead();
+    void saveFailureIsReported();
+    void contextMenuAdds();
+    void contextMenuRemovesSelection();
+
+private:
+    QString writeFile(const QByteArray &content);
+
+    QTemporaryDir m_dir;
+    ApplicationLauncher *m_launcher = nullptr;
+    QList<QAbstractItemModelTester *> m_testers;
+};
+
+QString TestApplicationLauncher::writeFile(const QByteArray &content)
+{
+    const QString fileName = m_dir.filePath(QStringLiteral("shortchut.json"));
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+    return fileName;
+}
+
+void TestApplicationLauncher::initTestCase()
+{
+    registerRecordTypes();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestApplicationLauncher::init()
+{
+    m_launcher = new ApplicationLauncher;
+    // Every model and proxy of the widget is checked for consistent signals.
+    for (int tab = 0; tab < 6; ++tab)
+        m_testers.append(new QAbstractItemModelTester(view(*m_launcher, tab)->model()));
+}
+
+void TestApplicationLauncher::cleanup()
+{
+    qDeleteAll(m_testers);
+    m_testers.clear();
+    delete m_launcher;
+    m_launcher = nullptr;
+}
+
+void TestApplicationLauncher::tabs()
+{
+    QTabWidget *tabWidget = ::tabs(*m_launcher);
+    QCOMPARE(tabWidget->count(), 6);
+    const QStringList icons = {"home", "star_off", "heart_off", "diamond_off", "spade_off", "kroeber_off"};
+    for (int tab = 0; tab < 6; ++tab) {
+        QVERIFY(tabWidget->tabText(tab).isEmpty());
+        QCOMPARE(iconImage(tabWidget->tabIcon(tab)), iconImage(QIcon(":/images/" + icons.at(tab) + ".png")));
+    }
+    QCOMPARE(tabWidget->iconSize(), QSize(20, 20));
+    QCOMPARE(view(*m_launcher, Home)->model(), m_launcher->launcherModel());
+}
+
+void TestApplicationLauncher::viewsTakeNoFocus()
+{
+    for (int tab = 0; tab < 6; ++tab) {
+        QCOMPARE(view(*m_launcher, tab)->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(view(*m_launcher, tab)->contextMenuPolicy(), Qt::CustomContextMenu);
+    }
+}
+
+void TestApplicationLauncher::tagTabs_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QList<int>>("tagTabs");
+
+    QTest::newRow("none") << 0 << QList<int>();
+    QTest::newRow("heart") << 1 << QList<int>{Heart};
+    QTest::newRow("heart and diamond") << 3 << QList<int>{Heart, Diamond};
+    QTest::newRow("heart and spade") << 5 << QList<int>{Heart, Spade};
+    QTest::newRow("spade and kroeber") << 12 << QList<int>{Spade, Kroeber};
+    QTest::newRow("every mark") << 15 << QList<int>{Heart, Diamond, Spade, Kroeber};
+    QTest::newRow("unknown bit") << 16 << QList<int>();
+    QTest::newRow("unknown bit and diamond") << 18 << QList<int>{Diamond};
+    QTest::newRow("negative") << -1 << QList<int>{Heart, Diamond, Spade, Kroeber};
+}
+
+void TestApplicationLauncher::tagTabs()
+{
+    QFETCH(int, tag);
+    QFETCH(QList<int>, tagTabs);
+
+    m_launcher->setLauncherData({entry(QStringLiteral("other")), entry(QStringLiteral("e"), tag)});
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"other", "e"}));
+    QVERIFY(shown(*m_launcher, Favorites).isEmpty());
+    for (int tab = Heart; tab <= Kroeber; ++tab)
+        QCOMPARE(shown(*m_launcher, tab), tagTabs.contains(tab) ? QStringList{"e"} : QStringList());
+}
+
+void TestApplicationLauncher::filteredTabsKeepListOrder()
+{
+    m_launcher->setLauncherData({entry("a", 1, true), entry("b", 3), entry("c", 1, true), entry("d", 2, true)});
+    QCOMPARE(shown(*m_launcher, Favorites), (QStringList{"a", "c", "d"}));
+    QCOMPARE(shown(*m_launcher, Heart), (QStringList{"a", "b", "c"}));
+    QCOMPARE(shown(*m_launcher, Diamond), (QStringList{"b", "d"}));
+}
+
+void TestApplicationLauncher::unknownTagIsSavedBack()
+{
+    m_launcher->setLauncherData({entry("a", 16)});
+    const QString fileName = m_dir.filePath(QStringLiteral("tag16.json"));
+    QVERIFY(m_launcher->saveLauncherData(fileName));
+    ApplicationLauncher again;
+    again.readLauncherData(fileName);
+    QCOMPARE(again.launcherModel()->index(0).data(Model::TagRole).toInt(), 16);
+}
+
+void TestApplicationLauncher::favoritesFollowTheFlag()
+{
+    m_launcher->setLauncherData({entry("a", 0, true), entry("b"), entry("c", 0, true)});
+    Model *model = m_launcher->launcherModel();
+    QVERIFY(model->setData(model->index(1), true, Model::FavoriteRole));
+    QCOMPARE(shown(*m_launcher, Favorites), (QStringList{"a", "b", "c"}));
+
+    QAbstractItemModel *favorites = view(*m_launcher, Favorites)->model();
+    QVERIFY(favorites->setData(favorites->index(0, 0), false, Model::FavoriteRole));
+    QCOMPARE(shown(*m_launcher, Favorites), (QStringList{"b", "c"}));
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "b", "c"}));
+}
+
+void TestApplicationLauncher::addInSpadeTab()
+{
+    m_launcher->setLauncherData({entry("a", 4)});
+    m_launcher->setCurrentTabIndex(Spade);
+    m_launcher->addRow();
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "No Name"}));
+    QCOMPARE(shown(*m_launcher, Spade), QStringList{"a"});
+}
+
+void TestApplicationLauncher::removeInDiamondTab()
+{
+    m_launcher->setLauncherData({entry("a", 2, true), entry("b", 3, true), entry("c", 2)});
+    m_launcher->setCurrentTabIndex(Diamond);
+    ListView *diamond = view(*m_launcher, Diamond);
+    diamond->selectionModel()->select(diamond->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
+    m_launcher->removeRow();
+
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "c"}));
+    QCOMPARE(shown(*m_launcher, Favorites), QStringList{"a"});
+    QCOMPARE(shown(*m_launcher, Heart), QStringList());
+    QCOMPARE(shown(*m_launcher, Diamond), (QStringList{"a", "c"}));
+
+    // With nothing selected, Remove does nothing.
+    diamond->selectionModel()->clear();
+    m_launcher->removeRow();
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "c"}));
+}
+
+void TestApplicationLauncher::firstRunMarksShowAtOnce()
+{
+    m_launcher->readLauncherData(m_dir.filePath(QStringLiteral("never-written.json")));
+    m_launcher->addRow();
+    Model *model = m_launcher->launcherModel();
+    QVERIFY(model->setData(model->index(0), 4, Model::TagRole));
+    QVERIFY(model->setData(model->index(0), true, Model::FavoriteRole));
+    QCOMPARE(shown(*m_launcher, Spade), QStringList{"No Name"});
+    QCOMPARE(shown(*m_launcher, Favorites), QStringList{"No Name"});
+}
+
+void TestApplicationLauncher::tabChosenBeforeReading()
+{
+    const QString fileName = writeFile(R"([{"name":"a","favorite":true},{"name":"b"}])");
+    m_launcher->setCurrentTabIndex(Favorites);
+    m_launcher->readLauncherData(fileName);
+    QCOMPARE(m_launcher->currentTabIndex(), int(Favorites));
+    QCOMPARE(::tabs(*m_launcher)->currentWidget(), view(*m_launcher, Favorites));
+    QCOMPARE(shown(*m_launcher, Favorites), QStringList{"a"});
+}
+
+void TestApplicationLauncher::tabOutOfRange()
+{
+    m_launcher->setCurrentTabIndex(Heart);
+    m_launcher->setCurrentTabIndex(6);
+    QCOMPARE(m_launcher->currentTabIndex(), int(Heart));
+    m_launcher->setCurrentTabIndex(-1);
+    QCOMPARE(m_launcher->currentTabIndex(), int(Heart));
+}
+
+void TestApplicationLauncher::readLauncherData_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("missing file keeps the list") << false << QByteArray() << QStringList{"kept"};
+    QTest::newRow("empty file") << true << QByteArray() << QStringList();
+    QTest::newRow("not json") << true << QByteArray("{{{") << QStringList();
+    QTest::newRow("object at top") << true << QByteArray(R"({"name":"a"})") << QStringList();
+    QTest::newRow("two entries") << true << QByteArray(R"([{"name":"a","tag":1},{"name":"b"}])")
+                                 << QStringList{"a", "b"};
+}
+
+void TestApplicationLauncher::readLauncherData()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, entries);
+
+    m_launcher->setLauncherData({entry("kept", 1)});
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("shortchut.json"));
+    if (exists) {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    m_launcher->readLauncherData(fileName);
+    QCOMPARE(shown(*m_launcher, Home), entries);
+    QCOMPARE(shown(*m_launcher, Heart), entries.mid(0, 1));
+}
+
+void TestApplicationLauncher::saveThenRead()
+{
+    const ApplicationDataList list{
+        ApplicationData(QStringLiteral("Terminal"), QStringLiteral("shell"), QStringLiteral("/usr/bin/xterm"),
+                        QStringLiteral("cd ~"), {VariableData(QStringLiteral("-e"), QStringLiteral("bash"))},
+                        {VariableData(QStringLiteral("TERM"), QStringLiteral("xterm"))}, true, 9),
+        entry("second", 2)};
+    m_launcher->setLauncherData(list);
+    const QString fileName = m_dir.filePath(QStringLiteral("saved.json"));
+    QVERIFY(m_launcher->saveLauncherData(fileName));
+
+    ApplicationLauncher again;
+    again.readLauncherData(fileName);
+    QCOMPARE(toJsonArray(again.launcherModel()->launcherData()), toJsonArray(list));
+}
+
+void TestApplicationLauncher::saveFailureIsReported()
+{
+    const QString plain = writeFile("x");
+    QVERIFY(!m_launcher->saveLauncherData(plain + QStringLiteral("/data/shortchut.json")));
+}
+
+void TestApplicationLauncher::contextMenuAdds()
+{
+    m_launcher->setLauncherData({entry("a", 2)});
+    m_launcher->setCurrentTabIndex(Diamond);
+    m_launcher->show();
+    QStringList offered;
+    chooseFromNextMenu(QStringLiteral("Add"), &offered);
+    m_launcher->createContextMenu(QPoint(5, 5));
+    QCOMPARE(offered, (QStringList{"Add", "Remove"}));
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "No Name"}));
+}
+
+void TestApplicationLauncher::contextMenuRemovesSelection()
+{
+    m_launcher->setLauncherData({entry("a"), entry("b"), entry("c")});
+    m_launcher->show();
+    ListView *home = view(*m_launcher, Home);
+    home->selectionModel()->select(home->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
+    QStringList offered;
+    chooseFromNextMenu(QStringLiteral("Remove"), &offered);
+    m_launcher->createContextMenu(QPoint(5, 5));
+    QCOMPARE(offered, (QStringList{"Add", "Remove"}));
+    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "c"}));
+}
+
+QTEST_MAIN(TestApplicationLauncher)
+#include "TestApplicationLauncher.moc"
