@@ -1,8 +1,11 @@
 #include "applicationLauncher.h"
 
+#include "platform.h"
 #include "qtlib.h"
 
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -188,6 +191,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_tabWidget->setIconSize(QSize(20, 20));
+    m_tabWidget->setUsesScrollButtons(false);
     layout->addWidget(m_tabWidget);
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
@@ -216,6 +220,7 @@ void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, cons
     view->setFocusPolicy(Qt::NoFocus);
     connect(view, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
     connect(view, SIGNAL(insertRequested()), this, SLOT(addRow()));
+    connect(view, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(doubleClickedItem(QModelIndex)));
     m_tabWidget->addTab(view, QIcon(icon), QString());
 }
 
@@ -271,4 +276,55 @@ void ApplicationLauncher::addRow()
 void ApplicationLauncher::removeRow()
 {
     currentView()->removeSelectedRow();
+}
+
+void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
+{
+    const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
+    const QString scriptPath = Platform::launchScriptPath(application.batchFileName());
+    // A script that cannot be written still goes to the interpreter, whose
+    // complaint then reaches the user through the error box.
+    application.writeBatchFile(scriptPath);
+
+    auto *process = new QProcess(this);
+    connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
+    connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
+    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this,
+            SLOT(processFailed(QProcess::ProcessError)));
+    process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
+}
+
+void ApplicationLauncher::processOutputError()
+{
+    // The process may finish and be deleted while the box is open.
+    QPointer<QProcess> process = qobject_cast<QProcess *>(sender());
+    if (!process)
+        return;
+    const QByteArray output = process->readAllStandardOutput();
+    const QByteArray error = process->readAllStandardError();
+    const QString text = QString::fromLocal8Bit(output.constData()) + QString(80, QLatin1Char('-'))
+                         + QLatin1Char('\n') + QString::fromLocal8Bit(error.constData());
+    QMessageBox::critical(this, tr("Error"), text, QMessageBox::Ok);
+    if (process)
+        process->kill();
+}
+
+void ApplicationLauncher::processFinished()
+{
+    if (auto *process = qobject_cast<QProcess *>(sender())) {
+        process->kill();
+        process->deleteLater();
+    }
+}
+
+void ApplicationLauncher::processFailed(QProcess::ProcessError error)
+{
+    auto *process = qobject_cast<QProcess *>(sender());
+    // A process that never started sends no finished signal: without this it
+    // would stay for ever, and the user would never learn that nothing ran.
+    if (!process || error != QProcess::FailedToStart)
+        return;
+    const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
+    process->deleteLater();
+    QMessageBox::critical(this, tr("Error"), reason, QMessageBox::Ok);
 }

@@ -5,6 +5,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QProcess>
 #include <QSortFilterProxyModel>
 #include <QWidget>
 
@@ -85,6 +86,10 @@ public slots:
     void createContextMenu(const QPoint &pos);
     void addRow();
     void removeRow();
+    void doubleClickedItem(const QModelIndex &index);
+    void processOutputError();
+    void processFinished();
+    void processFailed(QProcess::ProcessError error);
 
 private:
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);

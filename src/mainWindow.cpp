@@ -1,12 +1,181 @@
 #include "mainWindow.h"
 
+#include "applicationLauncher.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
 #include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPersistentModelIndex>
 #include <QPixmap>
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+
+const QString launcherFile = QStringLiteral("data/shortchut.json");
+const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
+
+} // namespace
+
+bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    // The program ends through close() only. Otherwise closing an error box
+    // or a menu while the window is hidden in the tray would end it, unsaved.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     resize(290, 480);
     setWindowTitle(tr("Korvani"));
     setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/appicon.png"))));
+
+    m_launcher = new ApplicationLauncher(this);
+    setCentralWidget(m_launcher);
+
+    QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
+    connect(fileMenu->addAction(tr("Save")), SIGNAL(triggered()), this, SLOT(save()));
+    fileMenu->addSeparator();
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()),
+            m_launcher, SLOT(addRow()));
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()),
+            m_launcher, SLOT(removeRow()));
+    fileMenu->addSeparator();
+    connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
+
+    QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
+    connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));
+    helpMenu->addSeparator();
+    connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
+    connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
+
+    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/appicon.png")), this);
+    connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
+            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    m_trayIcon->setVisible(true);
+
+    m_settings = new QSettings(QStringLiteral("data/settings.ini"), QSettings::IniFormat, this);
+    m_settings->beginGroup(QStringLiteral("MainWindow"));
+    restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
+    restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
+    m_settings->endGroup();
+    m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+    m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
+    m_settings->endGroup();
+
+    m_launcher->readLauncherData(launcherFile);
+}
+
+bool MainWindow::close()
+{
+    if (!saveAll())
+        return false;
+    m_trayIcon->setVisible(false);
+    return QWidget::close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_trayIcon->isVisible()) {
+        if (systemTrayAvailable()) {
+            hide();
+            event->ignore();
+            return;
+        }
+        // Without a tray a hidden window could never come back, and a new start
+        // finds this instance running: closing must end the program.
+        if (!saveAll()) {
+            event->ignore();
+            return;
+        }
+        m_trayIcon->setVisible(false);
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+bool MainWindow::saveEntries()
+{
+    if (m_launcher->saveLauncherData(launcherFile))
+        return true;
+    QMessageBox::warning(this, tr("Korvani"),
+                         tr("The entries could not be saved to %1.")
+                             .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(launcherFile))));
+    return false;
+}
+
+bool MainWindow::saveAll()
+{
+    m_settings->beginGroup(QStringLiteral("MainWindow"));
+    m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
+    m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
+    m_settings->endGroup();
+    m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+    m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
+    m_settings->endGroup();
+    m_settings->sync();
+    return saveEntries();
+}
+
+void MainWindow::about()
+{
+    QMessageBox::about(this, tr("About Korvani"),
+                       QStringLiteral("<p>Version : %1</p>"
+                                      "<p>Korvani is built with the Qt toolkit. "
+                                      "More about Korvani at <a href=\"https://korvani.org\">korvani.org</a>.</p>")
+                           .arg(applicationVersion));
+}
+
+void MainWindow::showManual()
+{
+    QDesktopServices::openUrl(QUrl(manualAddress, QUrl::TolerantMode));
+}
+
+void MainWindow::save()
+{
+    saveEntries();
+}
+
+void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Context:
+    case QSystemTrayIcon::Trigger:
+        showTrayMenu();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        show();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::showTrayMenu()
+{
+    QMenu menu(this);
+    m_trayIcon->setContextMenu(&menu);
+
+    const LauncherDataModel *model = m_launcher->launcherModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QPersistentModelIndex index = model->index(row, 0);
+        const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
+        QString text = application.name();
+        if (!application.description().isEmpty())
+            text += QLatin1Char('(') + application.description() + QLatin1Char(')');
+        QAction *action = menu.addAction(application.icon(), text);
+        connect(action, &QAction::triggered, action, [this, index] { m_launcher->doubleClickedItem(index); });
+    }
+    menu.addSeparator();
+    QAction *quit = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
+    connect(quit, SIGNAL(triggered()), this, SLOT(close()));
+
+    menu.exec(QCursor::pos());
+    m_trayIcon->setContextMenu(nullptr);
 }

@@ -2,6 +2,10 @@
 #define KORVANI_MAINWINDOW_H
 
 #include <QMainWindow>
+#include <QSystemTrayIcon>
+
+class ApplicationLauncher;
+class QSettings;
 
 class MainWindow : public QMainWindow
 {
@@ -9,6 +13,28 @@ class MainWindow : public QMainWindow
 
 public:
     explicit MainWindow(QWidget *parent = nullptr);
+
+    // Whether the desktop shows tray icons. Tests replace it.
+    static bool (*systemTrayAvailable)();
+
+public slots:
+    bool close();
+    void about();
+    void showManual();
+    void save();
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showTrayMenu();
+    bool saveEntries();
+    bool saveAll();
+
+    QSystemTrayIcon *m_trayIcon;
+    ApplicationLauncher *m_launcher;
+    QSettings *m_settings;
 };
 
 #endif

@@ -1,8 +1,18 @@
 #include "platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace Platform {
+
+QString commandInterpreter()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("cmd.exe");
+#else
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/korvani-cmd");
+#endif
+}
 
 QString templateFolder()
 {

@@ -6,6 +6,11 @@
 // Everything that differs between Windows and the other systems lives here.
 namespace Platform {
 
+// The command interpreter that runs launch scripts with the arguments "/c" and
+// the script's path: cmd.exe on Windows; elsewhere Korvani's own interpreter,
+// which lives beside the executable and is never looked up on PATH.
+QString commandInterpreter();
+
 // Folder of this system's program templates, relative to the program's directory:
 // "data/db/" followed by the system's name.
 QString templateFolder();

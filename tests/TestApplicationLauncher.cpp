@@ -1,5 +1,6 @@
 #include "applicationLauncher.h"
 #include "qtlib.h"
+#include "testSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -46,27 +47,6 @@ ApplicationData entry(const QString &name, int tag = 0, bool favorite = false)
 QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(20, 20).toImage();
-}
-
-// Answers the next context menu: checks what it offers and picks one action.
-void chooseFromNextMenu(const QString &choice, QStringList *offered)
-{
-    QTimer::singleShot(0, [choice, offered] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu) {
-            chooseFromNextMenu(choice, offered);
-            return;
-        }
-        QAction *chosen = nullptr;
-        for (QAction *action : menu->actions()) {
-            offered->append(action->text());
-            if (action->text() == choice)
-                chosen = action;
-        }
-        menu->close();
-        if (chosen)
-            chosen->trigger();
-    });
 }
 
 } // namespace

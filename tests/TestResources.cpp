@@ -137,6 +137,8 @@ void TestResources::translation_data()
     QTest::newRow("japanese delegate") << "ja_JP" << true << "VariableDelegate" << "Edit : %1" << "編集: %1";
     QTest::newRow("japanese variable editor") << "ja_JP" << true << "VariableEditor" << "Variable Editor"
                                               << "変数の編集";
+    QTest::newRow("japanese save warning") << "ja_JP" << true << "MainWindow" << "The entries could not be saved to %1."
+                                           << "%1 に項目を保存できませんでした。";
     QTest::newRow("english") << "en_US" << false << "MainWindow" << "&File" << "&File";
     QTest::newRow("c locale") << "C" << false << "MainWindow" << "&Help" << "&Help";
 }

@@ -101,6 +101,10 @@
         <source>About Korvani</source>
         <translation>Korvaniについて</translation>
     </message>
+    <message>
+        <source>The entries could not be saved to %1.</source>
+        <translation>%1 に項目を保存できませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>PathEditor</name>

@@ -1,0 +1,369 @@
+#include "applicationLauncher.h"
+#include "mainWindow.h"
+#include "testSupport.h"
+
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Model = LauncherDataModel;
+
+namespace {
+
+bool trayAvailable()
+{
+    return true;
+}
+
+bool trayMissing()
+{
+    return false;
+}
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &fileName, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}
+
+QStringList texts(const QList<QAction *> &actions)
+{
+    QStringList result;
+    for (QAction *action : actions)
+        result.append(action->isSeparator() ? QStringLiteral("|") : action->text());
+    return result;
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+
+} // namespace
+
+// Opened URLs land here instead of in a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void menus();
+    void saveWritesOnlyTheLauncherFile();
+    void closeWritesBothAndEnds();
+    void restoresStoredTab_data();
+    void restoresStoredTab();
+    void restoresGeometry();
+    void trayMenuListsEveryEntry();
+    void trayMenuLaunchesWhileHidden();
+    void activations_data();
+    void activations();
+    void titleBarCloseHidesIntoTray();
+    void closeWithoutTrayEnds();
+    void failedSaveWarnsAndKeepsRunning();
+    void boxClosedWhileHiddenDoesNotEnd();
+    void aboutShowsVersionFirst();
+    void manualOpensProjectPage();
+
+private:
+    MainWindow *newWindow();
+    ApplicationLauncher *launcher() const { return m_window->findChild<ApplicationLauncher *>(); }
+    QSystemTrayIcon *trayIcon() const { return m_window->findChild<QSystemTrayIcon *>(); }
+
+    QString m_previousDir;
+    QTemporaryDir *m_dir = nullptr;
+    MainWindow *m_window = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    registerRecordTypes();
+    m_previousDir = QDir::currentPath();
+}
+
+void TestMainWindow::init()
+{
+    // Every relative path of the program is taken against the current folder.
+    m_dir = new QTemporaryDir;
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    MainWindow::systemTrayAvailable = trayAvailable;
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    QDir::setCurrent(m_previousDir);
+    delete m_dir;
+    m_dir = nullptr;
+    takeQuitRequest();
+}
+
+MainWindow *TestMainWindow::newWindow()
+{
+    delete m_window;
+    m_window = new MainWindow;
+    return m_window;
+}
+
+void TestMainWindow::menus()
+{
+    newWindow();
+    const QList<QAction *> menus = m_window->menuBar()->actions();
+    QCOMPARE(texts(menus), (QStringList{"&File", "&Help"}));
+    const QList<QAction *> file = menus.at(0)->menu()->actions();
+    QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Remove", "|", "&Quit"}));
+    QCOMPARE(texts(menus.at(1)->menu()->actions()), (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
+
+    QVERIFY(file.at(0)->icon().isNull());
+    QCOMPARE(iconImage(file.at(2)->icon()), iconImage(QIcon(":/images/plus.png")));
+    QCOMPARE(iconImage(file.at(3)->icon()), iconImage(QIcon(":/images/x.png")));
+    QVERIFY(file.at(5)->icon().isNull());
+
+    QCOMPARE(m_window->size(), QSize(290, 480));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Korvani"));
+    QCOMPARE(m_window->centralWidget(), launcher());
+    QVERIFY(trayIcon()->isVisible());
+
+    // Add and Remove reach the launcher.
+    file.at(2)->trigger();
+    QCOMPARE(launcher()->launcherModel()->rowCount(), 1);
+}
+
+void TestMainWindow::saveWritesOnlyTheLauncherFile()
+{
+    newWindow();
+    launcher()->addRow();
+    m_window->menuBar()->actions().at(0)->menu()->actions().at(0)->trigger();
+    QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    QVERIFY(!QFile::exists("data/settings.ini"));
+    QVERIFY(!takeQuitRequest());
+}
+
+void TestMainWindow::closeWritesBothAndEnds()
+{
+    newWindow();
+    m_window->show();
+    launcher()->addRow();
+    launcher()->setCurrentTabIndex(4);
+    QVERIFY(m_window->close());
+
+    QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    QSettings settings("data/settings.ini", QSettings::IniFormat);
+    QCOMPARE(settings.value("ApplicationLauncher/currentTab").toInt(), 4);
+    QVERIFY(!settings.value("MainWindow/mainWindowGeometry").toByteArray().isEmpty());
+    QVERIFY(!settings.value("MainWindow/mainWindowState").toByteArray().isEmpty());
+    QVERIFY(!trayIcon()->isVisible());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(takeQuitRequest());
+}
+
+void TestMainWindow::restoresStoredTab_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<int>("tab");
+
+    QTest::newRow("no settings file") << QByteArray() << 0;
+    QTest::newRow("spade tab") << QByteArray("[ApplicationLauncher]\ncurrentTab=4\n") << 4;
+    QTest::newRow("favourites tab") << QByteArray("[ApplicationLauncher]\ncurrentTab=1\n") << 1;
+    QTest::newRow("tab out of range") << QByteArray("[ApplicationLauncher]\ncurrentTab=9\n") << 0;
+    QTest::newRow("random bytes") << QByteArray("\x01\xff[\x00=\n==\xfe", 10) << 0;
+}
+
+void TestMainWindow::restoresStoredTab()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(int, tab);
+
+    if (!settings.isEmpty())
+        writeFile("data/settings.ini", settings);
+    writeFile("data/shortchut.json", R"([{"name":"a","favorite":true,"tag":4}])");
+    newWindow();
+    QCOMPARE(launcher()->currentTabIndex(), tab);
+    QCOMPARE(m_window->size(), QSize(290, 480));
+    QCOMPARE(launcher()->launcherModel()->rowCount(), 1);
+}
+
+void TestMainWindow::restoresGeometry()
+{
+    newWindow();
+    m_window->show();
+    m_window->resize(350, 520);
+    QVERIFY(m_window->close());
+    takeQuitRequest();
+
+    newWindow();
+    QCOMPARE(m_window->size(), QSize(350, 520));
+}
+
+void TestMainWindow::trayMenuListsEveryEntry()
+{
+    writeFile("data/shortchut.json", R"([{"name":"Editor","description":"text files","tag":4},)"
+                                     R"({"name":"Editor","favorite":true},{"description":"desc"}])");
+    newWindow();
+    launcher()->setCurrentTabIndex(2);
+    QStringList offered;
+    chooseFromNextMenu(QString(), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Trigger);
+    QCOMPARE(offered, (QStringList{"Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
+    QVERIFY(!QFile::exists("temp"));
+    QVERIFY(trayIcon()->contextMenu() == nullptr);
+}
+
+void TestMainWindow::trayMenuLaunchesWhileHidden()
+{
+    writeFile("data/shortchut.json", R"([{"name":"First"},{"name":"Second","description":"two"}])");
+    newWindow();
+    QVERIFY(!m_window->isVisible());
+    ModalAnswerer errorBoxes;
+    QStringList offered;
+    chooseFromNextMenu(QStringLiteral("Second(two)"), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Context);
+
+    QVERIFY(QFile::exists("temp/Second_two.bat"));
+    QVERIFY(!QFile::exists("temp/First.bat"));
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!takeQuitRequest());
+}
+
+void TestMainWindow::activations_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("menu");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("trigger") << int(QSystemTrayIcon::Trigger) << true << false;
+    QTest::newRow("context") << int(QSystemTrayIcon::Context) << true << false;
+    QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << false << true;
+    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false << false;
+    QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << false << false;
+}
+
+void TestMainWindow::activations()
+{
+    QFETCH(int, reason);
+    QFETCH(bool, menu);
+    QFETCH(bool, shown);
+
+    newWindow();
+    ModalAnswerer answerer;
+    m_window->iconActivated(QSystemTrayIcon::ActivationReason(reason));
+    QCOMPARE(answerer.answered(), menu ? 1 : 0);
+    QCOMPARE(m_window->isVisible(), shown);
+}
+
+void TestMainWindow::titleBarCloseHidesIntoTray()
+{
+    newWindow();
+    m_window->show();
+    launcher()->addRow();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(trayIcon()->isVisible());
+    QVERIFY(!QFile::exists("data/shortchut.json"));
+    QVERIFY(!QFile::exists("data/settings.ini"));
+    QVERIFY(!takeQuitRequest());
+
+    m_window->iconActivated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(m_window->isVisible());
+}
+
+void TestMainWindow::closeWithoutTrayEnds()
+{
+    MainWindow::systemTrayAvailable = trayMissing;
+    newWindow();
+    m_window->show();
+    launcher()->addRow();
+    launcher()->setCurrentTabIndex(3);
+    QVERIFY(static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    QCOMPARE(QSettings("data/settings.ini", QSettings::IniFormat).value("ApplicationLauncher/currentTab").toInt(), 3);
+    QVERIFY(!trayIcon()->isVisible());
+    QVERIFY(takeQuitRequest());
+}
+
+void TestMainWindow::failedSaveWarnsAndKeepsRunning()
+{
+    newWindow();
+    m_window->show();
+    launcher()->addRow();
+    // A plain file where the data folder belongs makes every save fail.
+    writeFile("data", "not a folder");
+
+    ModalAnswerer answerer;
+    m_window->save();
+    QCOMPARE(answerer.messages().size(), 1);
+    QVERIFY(answerer.messages().first().contains(QDir::toNativeSeparators(QDir::current().absoluteFilePath(
+        "data/shortchut.json"))));
+
+    QVERIFY(!m_window->close());
+    QCOMPARE(answerer.messages().size(), 2);
+    QVERIFY(m_window->isVisible());
+    QVERIFY(trayIcon()->isVisible());
+    QVERIFY(!takeQuitRequest());
+
+    MainWindow::systemTrayAvailable = trayMissing;
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(answerer.messages().size(), 3);
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!takeQuitRequest());
+}
+
+void TestMainWindow::boxClosedWhileHiddenDoesNotEnd()
+{
+    newWindow();
+    QVERIFY(!m_window->isVisible());
+    ModalAnswerer answerer;
+    QMessageBox::critical(launcher(), QStringLiteral("Error"), QStringLiteral("output"), QMessageBox::Ok);
+    QCOMPARE(answerer.answered(), 1);
+    QVERIFY(!takeQuitRequest());
+}
+
+void TestMainWindow::aboutShowsVersionFirst()
+{
+    newWindow();
+    ModalAnswerer answerer;
+    m_window->about();
+    QCOMPARE(answerer.messages().size(), 1);
+    QVERIFY(answerer.messages().first().startsWith(QStringLiteral("About Korvani: <p>Version : 1.20</p>")));
+}
+
+void TestMainWindow::manualOpensProjectPage()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    newWindow();
+    m_window->showManual();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(catcher.urls.size(), 1);
+    QCOMPARE(catcher.urls.first().scheme(), QStringLiteral("https"));
+    QCOMPARE(catcher.urls.first().path(), QStringLiteral("/tools/korvani"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"

@@ -1,0 +1,64 @@
+#include "testSupport.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMessageBox>
+#include <QWidget>
+
+ModalAnswerer::ModalAnswerer(Answer answer)
+    : m_answer(std::move(answer))
+{
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    m_timer.start(5);
+}
+
+void ModalAnswerer::poll()
+{
+    QWidget *window = QApplication::activePopupWidget();
+    if (!window)
+        window = QApplication::activeModalWidget();
+    if (!window)
+        return;
+    if (auto *box = qobject_cast<QMessageBox *>(window))
+        m_messages.append(box->windowTitle() + QStringLiteral(": ") + box->text());
+    ++m_answered;
+    if (m_answer)
+        m_answer(window);
+    else
+        window->close();
+}
+
+void chooseFromNextMenu(const QString &choice, QStringList *offered)
+{
+    QTimer::singleShot(0, [choice, offered] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu) {
+            chooseFromNextMenu(choice, offered);
+            return;
+        }
+        QAction *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
+            offered->append(action->text());
+            if (!choice.isEmpty() && action->text() == choice)
+                chosen = action;
+        }
+        menu->close();
+        if (chosen)
+            chosen->trigger();
+    });
+}
+
+bool takeQuitRequest()
+{
+    // A pending quit makes every new event loop return -1 at once.
+    QEventLoop probe;
+    QTimer::singleShot(0, &probe, [&probe] { probe.exit(1); });
+    const bool requested = probe.exec() == -1;
+    if (requested) {
+        // Running the application loop once clears the request.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+    return requested;
+}
