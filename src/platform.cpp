@@ -14,6 +14,35 @@ QString commandInterpreter()
 #endif
 }
 
+QString applicationFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files");
+#else
+    return QStringLiteral("/usr/bin");
+#endif
+}
+
+QString applicationFilterPatterns()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(" (*.exe)");
+#else
+    // Programs here carry no extension.
+    return QStringLiteral(" (*)");
+#endif
+}
+
+QString anyFileFilterPatterns()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(" (*.*)");
+#else
+    // "*.*" would hide every file without a dot in its name.
+    return QStringLiteral(" (*)");
+#endif
+}
+
 QString templateFolder()
 {
 #ifdef Q_OS_WIN

@@ -11,6 +11,12 @@ namespace Platform {
 // which lives beside the executable and is never looked up on PATH.
 QString commandInterpreter();
 
+// Where the program browse dialog opens, and the file-name patterns that follow
+// the translated word in its filter: programs, and any file.
+QString applicationFolder();
+QString applicationFilterPatterns();
+QString anyFileFilterPatterns();
+
 // Folder of this system's program templates, relative to the program's directory:
 // "data/db/" followed by the system's name.
 QString templateFolder();

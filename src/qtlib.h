@@ -1,8 +1,18 @@
 #ifndef KORVANI_QTLIB_H
 #define KORVANI_QTLIB_H
 
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QListView>
 #include <QTableView>
+
+#include <functional>
+
+class QDragMoveEvent;
+
+// Accepts a drag that carries URLs and refuses any other, as every drop target
+// of the program does.
+void acceptUrlDrags(QDragMoveEvent *event);
 
 // List and table views whose Insert key asks the owner for a new row and whose
 // Delete key removes the selected rows.
@@ -38,6 +48,81 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+};
+
+// A line edit for a file-system path: completes from the file system, carries
+// the dynamic property "state" ("Acceptable" when the path exists, else
+// "Invalid") for the style sheet, and takes the first file dropped onto it.
+class PathLineEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit PathLineEdit(QWidget *parent = nullptr);
+
+public slots:
+    virtual void checkState();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+};
+
+// Shows every entry as its full native path, so the completer lists whole paths.
+class FileSystemModel : public QFileSystemModel
+{
+public:
+    explicit FileSystemModel(QObject *parent = nullptr);
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+};
+
+// A path line edit with a flat browse button.
+class PathLineEditButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum DialogMode { OpenFile, ExistingDirectory };
+
+    explicit PathLineEditButton(QWidget *parent = nullptr);
+
+    static PathLineEditButton *createApplicationButton(QWidget *parent);
+    static PathLineEditButton *createFileButton(QWidget *parent);
+    static PathLineEditButton *createDirectoryButton(QWidget *parent);
+
+    QString text() const;
+    QString dialogTitle() const { return m_dialogTitle; }
+    QString defaultPath() const { return m_defaultPath; }
+    QString extension() const { return m_extension; }
+    DialogMode dialogMode() const { return m_dialogMode; }
+
+    // Opens the file dialog and returns the chosen path, empty when cancelled.
+    // Tests put a stand-in here.
+    using FileDialog = std::function<QString(QWidget *parent, DialogMode mode, const QString &title,
+                                             const QString &directory, const QString &filter)>;
+    static FileDialog fileDialog;
+
+signals:
+    void editingFinished();
+
+public slots:
+    void setText(const QString &text);
+    void setDialogTitle(const QString &title);
+    void setDefaultPath(const QString &path);
+    void setExtension(const QString &extension);
+    void setDialogMode(PathLineEditButton::DialogMode mode);
+
+private slots:
+    void emitEditingFinished();
+    void showFileDialog();
+
+private:
+    PathLineEdit *m_lineEdit;
+    QString m_dialogTitle;
+    QString m_defaultPath;
+    QString m_extension;
+    DialogMode m_dialogMode = OpenFile;
 };
 
 #endif
