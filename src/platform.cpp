@@ -43,6 +43,15 @@ QString anyFileFilterPatterns()
 #endif
 }
 
+QChar pathListSeparator()
+{
+#ifdef Q_OS_WIN
+    return QLatin1Char(';');
+#else
+    return QLatin1Char(':');
+#endif
+}
+
 QString templateFolder()
 {
 #ifdef Q_OS_WIN

@@ -17,6 +17,9 @@ QString applicationFolder();
 QString applicationFilterPatterns();
 QString anyFileFilterPatterns();
 
+// The separator of folder lists such as PATH: ";" on Windows, ":" elsewhere.
+QChar pathListSeparator();
+
 // Folder of this system's program templates, relative to the program's directory:
 // "data/db/" followed by the system's name.
 QString templateFolder();

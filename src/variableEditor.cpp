@@ -1,5 +1,6 @@
 #include "variableEditor.h"
 
+#include "platform.h"
 #include "qtlib.h"
 
 #include <QCheckBox>
@@ -382,7 +383,7 @@ PathEditor::PathEditor(QWidget *parent)
 
 void PathEditor::setPaths(const QString &text)
 {
-    for (const QString &path : text.split(QLatin1Char(';'), Qt::KeepEmptyParts)) {
+    for (const QString &path : text.split(Platform::pathListSeparator(), Qt::KeepEmptyParts)) {
         if (!path.isEmpty())
             appendPath(path);
     }
@@ -393,7 +394,7 @@ QString PathEditor::paths() const
     QStringList texts;
     for (int row = 0; row < m_itemModel->rowCount(); ++row)
         texts.append(m_itemModel->item(row)->text());
-    return texts.join(QLatin1Char(';'));
+    return texts.join(Platform::pathListSeparator());
 }
 
 void PathEditor::appendPath(const QString &path)

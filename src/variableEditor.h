@@ -120,7 +120,7 @@ private:
     VariableDelegate *m_delegate;
 };
 
-// Edits a ";"-separated list of folders, one folder per row.
+// Edits a list of folders, such as a PATH value, one folder per row.
 class PathEditor : public QDialog
 {
     Q_OBJECT

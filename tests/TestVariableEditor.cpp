@@ -1,3 +1,4 @@
+#include "platform.h"
 #include "qtlib.h"
 #include "testSupport.h"
 #include "variableEditor.h"
@@ -44,6 +45,12 @@ VariableTypeHash sampleTypes()
     types.insert(QStringLiteral("text"), {VariableType::TextType, QVariant()});
     types.insert(QStringLiteral("odd"), {42, QVariant()});
     return types;
+}
+
+// Writes a folder list with ";" and gives it this system's separator.
+QString folderList(QString text)
+{
+    return text.replace(QLatin1Char(';'), Platform::pathListSeparator());
 }
 
 TableView *table(VariableEditor &editor)
@@ -493,8 +500,8 @@ void TestVariableEditor::pathListDialog_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("accepted") << true << "C:\\tools;D:\\bin";
-    QTest::newRow("closed") << false << "C:\\tools;;D:\\bin;";
+    QTest::newRow("accepted") << true << folderList("/opt/tools;/usr/local/bin");
+    QTest::newRow("closed") << false << folderList("/opt/tools;;/usr/local/bin;");
 }
 
 void TestVariableEditor::pathListDialog()
@@ -504,7 +511,7 @@ void TestVariableEditor::pathListDialog()
 
     VariableEditor editor;
     editor.setTypes(sampleTypes());
-    editor.setVariables({VariableData(QStringLiteral("PATH"), QStringLiteral("C:\\tools;;D:\\bin;"))});
+    editor.setVariables({VariableData(QStringLiteral("PATH"), folderList("/opt/tools;;/usr/local/bin;"))});
     editor.resize(400, 200);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -528,7 +535,7 @@ void TestVariableEditor::pathListDialog()
     doubleClick(view, 0, 1);
     QCOMPARE(answerer.answered(), 1);
     QCOMPARE(title, QStringLiteral("Edit : PATH"));
-    QCOMPARE(items, (QStringList{"C:\\tools", "D:\\bin"}));
+    QCOMPARE(items, (QStringList{"/opt/tools", "/usr/local/bin"}));
     QCOMPARE(editor.variables().first().value(), stored);
     QVERIFY(!view->findChild<QLineEdit *>());
 }
@@ -541,10 +548,10 @@ void TestVariableEditor::setPaths_data()
 
     QTest::newRow("empty") << QString() << QStringList() << QString();
     QTest::newRow("one") << "/usr/bin" << QStringList{"/usr/bin"} << "/usr/bin";
-    QTest::newRow("empty element") << "a;;b" << QStringList{"a", "b"} << "a;b";
-    QTest::newRow("leading and trailing") << ";a;b;" << QStringList{"a", "b"} << "a;b";
-    QTest::newRow("only separators") << ";;;" << QStringList() << QString();
-    QTest::newRow("blanks are kept") << " a ; b" << QStringList{" a ", " b"} << " a ; b";
+    QTest::newRow("empty element") << folderList("a;;b") << QStringList{"a", "b"} << folderList("a;b");
+    QTest::newRow("leading and trailing") << folderList(";a;b;") << QStringList{"a", "b"} << folderList("a;b");
+    QTest::newRow("only separators") << folderList(";;;") << QStringList() << QString();
+    QTest::newRow("blanks are kept") << folderList(" a ; b") << QStringList{" a ", " b"} << folderList(" a ; b");
 }
 
 void TestVariableEditor::setPaths()
@@ -561,15 +568,15 @@ void TestVariableEditor::setPaths()
 
     // An added item stays, empty, in the joined list.
     dialog.appendPath();
-    QCOMPARE(dialog.paths(), items.isEmpty() ? QString() : joined + QLatin1Char(';'));
+    QCOMPARE(dialog.paths(), items.isEmpty() ? QString() : joined + Platform::pathListSeparator());
     dialog.appendPath(QStringLiteral("c"));
-    QCOMPARE(dialog.paths(), items.isEmpty() ? QStringLiteral(";c") : joined + QStringLiteral(";;c"));
+    QCOMPARE(dialog.paths(), items.isEmpty() ? folderList(";c") : joined + folderList(";;c"));
 }
 
 void TestVariableEditor::pathEditorMenu()
 {
     PathEditor dialog;
-    dialog.setPaths(QStringLiteral("a;b;c"));
+    dialog.setPaths(folderList("a;b;c"));
     dialog.show();
     ListView *view = dialog.findChild<ListView *>();
     QCOMPARE(view->focusPolicy(), Qt::NoFocus);
@@ -578,14 +585,14 @@ void TestVariableEditor::pathEditorMenu()
     chooseFromNextMenu(QStringLiteral("Add"), &offered);
     dialog.createContextMenu(QPoint(2, 2));
     QCOMPARE(offered, (QStringList{"Add", "Remove"}));
-    QCOMPARE(dialog.paths(), QStringLiteral("a;b;c;"));
+    QCOMPARE(dialog.paths(), folderList("a;b;c;"));
 
     view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select);
     view->selectionModel()->select(view->model()->index(2, 0), QItemSelectionModel::Select);
     offered.clear();
     chooseFromNextMenu(QStringLiteral("Remove"), &offered);
     dialog.createContextMenu(QPoint(2, 2));
-    QCOMPARE(dialog.paths(), QStringLiteral("b;"));
+    QCOMPARE(dialog.paths(), folderList("b;"));
 }
 
 void TestVariableEditor::directoryDrops()
@@ -608,7 +615,7 @@ void TestVariableEditor::directoryDrops()
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &drop);
     QCOMPARE(dialog.paths(), QStringList({m_dir.filePath("two"), m_dir.filePath("two"), m_dir.filePath("one")})
-                                 .join(QLatin1Char(';')));
+                                 .join(Platform::pathListSeparator()));
 
     QMimeData text;
     text.setText(m_dir.filePath("one"));

@@ -1,0 +1,142 @@
+#include "applicationEditor.h"
+
+#include "platform.h"
+#include "qtlib.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegExp>
+#include <QSettings>
+#include <QTextEdit>
+
+namespace {
+
+bool matchesTemplate(const QString &absolutePath, const QString &templateName)
+{
+    // A name without wildcard characters matches exactly where it occurs.
+    if (!templateName.contains(QLatin1Char('*')) && !templateName.contains(QLatin1Char('?'))
+        && !templateName.contains(QLatin1Char('[')))
+        return absolutePath.contains(templateName, Qt::CaseInsensitive);
+    const QRegExp pattern(QLatin1Char('*') + templateName + QLatin1Char('*'), Qt::CaseInsensitive, QRegExp::Wildcard);
+    return pattern.exactMatch(absolutePath);
+}
+
+} // namespace
+
+ProgramTemplate findTemplate(const QString &programPath, const QString &folder)
+{
+    const QString absolutePath = programPath.isEmpty() ? QString() : QFileInfo(programPath).absoluteFilePath();
+    const QDir directory(QFileInfo(folder).absoluteFilePath());
+    ProgramTemplate found;
+    for (const QString &entry : directory.entryList()) {
+        if (entry == QLatin1String(".") || entry == QLatin1String(".."))
+            continue;
+        const QString name = QFileInfo(entry).completeBaseName();
+        if (matchesTemplate(absolutePath, name)) {
+            found.name = name;
+            break;
+        }
+    }
+    found.filePath = directory.path() + QLatin1Char('/') + found.name + QStringLiteral(".ini");
+    return found;
+}
+
+VariableType parseVariableType(const QString &value)
+{
+    const QStringList parts = value.split(QLatin1Char(':'), Qt::KeepEmptyParts);
+    VariableType type;
+    type.type = parts.first().toInt();
+    if (type.type == VariableType::ChoiceType && parts.size() == 2)
+        type.options = parts.at(1).split(QLatin1Char(','), Qt::KeepEmptyParts);
+    return type;
+}
+
+VariableTypeHash readVariableTypes(QSettings *settings, const QString &group)
+{
+    VariableTypeHash types;
+    settings->beginGroup(group);
+    for (const QString &key : settings->allKeys())
+        types.insert(key, parseVariableType(settings->value(key, QString()).toString()));
+    settings->endGroup();
+    return types;
+}
+
+ApplicationEditor::ApplicationEditor(QWidget *parent)
+    : QDialog(parent)
+    , m_nameEdit(new QLineEdit(this))
+    , m_descriptionEdit(new QLineEdit(this))
+    , m_pathEdit(PathLineEditButton::createApplicationButton(this))
+    , m_preScriptEdit(new QTextEdit(this))
+    , m_favoriteCheckBox(new QCheckBox(this))
+    , m_argumentsEditor(new VariableEditor(this))
+    , m_environmentsEditor(new VariableEditor(this))
+{
+    resize(640, 640);
+    auto *form = new QFormLayout(this);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+
+    auto *nameRow = new QHBoxLayout;
+    nameRow->setContentsMargins(0, 0, 0, 0);
+    nameRow->addWidget(m_nameEdit);
+    // The style sheet draws this box as a star.
+    m_favoriteCheckBox->setObjectName(QStringLiteral("FavoriteCheckBox"));
+    nameRow->addWidget(m_favoriteCheckBox);
+    form->addRow(tr("Name"), nameRow);
+    form->addRow(tr("Description"), m_descriptionEdit);
+    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
+    form->addRow(tr("Path"), m_pathEdit);
+    m_preScriptEdit->setAcceptRichText(false);
+    form->addRow(tr("Pre Script"), m_preScriptEdit);
+    form->addRow(m_argumentsEditor);
+    form->addRow(m_environmentsEditor);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    auto *save = new QPushButton(tr("Save"), this);
+    save->setDefault(true);
+    connect(save, SIGNAL(clicked()), this, SLOT(accept()));
+    buttons->addWidget(save);
+    auto *close = new QPushButton(tr("Close"), this);
+    connect(close, SIGNAL(clicked()), this, SLOT(reject()));
+    buttons->addWidget(close);
+    form->addRow(buttons);
+}
+
+void ApplicationEditor::setApplicationData(const ApplicationData &application)
+{
+    m_nameEdit->setText(application.name());
+    m_descriptionEdit->setText(application.description());
+    m_pathEdit->setText(application.path());
+    m_preScriptEdit->setPlainText(application.preScript());
+    m_favoriteCheckBox->setChecked(application.favorite());
+    m_argumentsEditor->setVariables(application.arguments());
+    m_environmentsEditor->setVariables(application.environments());
+    m_tag = application.tag();
+    updateDB();
+}
+
+ApplicationData ApplicationEditor::applicationData() const
+{
+    return ApplicationData(m_nameEdit->text(), m_descriptionEdit->text(), m_pathEdit->text(),
+                           m_preScriptEdit->toPlainText(), m_argumentsEditor->variables(),
+                           m_environmentsEditor->variables(), m_favoriteCheckBox->isChecked(), m_tag);
+}
+
+void ApplicationEditor::updateDB()
+{
+    const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
+    QString name = found.name;
+    if (QFile::exists(found.filePath)) {
+        QSettings settings(found.filePath, QSettings::IniFormat);
+        m_argumentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("arguments")));
+        m_environmentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("environments")));
+    } else {
+        name = tr("Manual");
+    }
+    m_argumentsEditor->setTitle(tr("Arguments") + QStringLiteral(" ( ") + name + QStringLiteral(" )"));
+    m_environmentsEditor->setTitle(tr("Environments") + QStringLiteral(" ( ") + name + QStringLiteral(" )"));
+}

@@ -1,0 +1,355 @@
+#include "applicationEditor.h"
+#include "platform.h"
+#include "qtlib.h"
+#include "testSupport.h"
+
+#include <QCheckBox>
+#include <QFileIconProvider>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+void writeFile(const QString &fileName, const QByteArray &content = QByteArray())
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(32, 32).toImage();
+}
+
+} // namespace
+
+class TestApplicationEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void findTemplate_data();
+    void findTemplate();
+    void templateFileSitsInTheFolder();
+    void parseVariableType_data();
+    void parseVariableType();
+    void readVariableTypes();
+    void fillAndCollect();
+    void manualCaptionsWithoutTemplate();
+    void finishedPathEditLooksUpTemplate();
+    void browsedProgramLooksUpTemplate();
+    void programWithoutTemplateKeepsTypes();
+    void saveKeepsTagAndRecomputesIcon();
+    void markupInPreScriptSurvives();
+    void buttons();
+    void shippedTemplates_data();
+    void shippedTemplates();
+
+private:
+    QString m_previousDir;
+    QTemporaryDir *m_dir = nullptr;
+    PathLineEditButton::FileDialog m_realDialog;
+};
+
+void TestApplicationEditor::initTestCase()
+{
+    m_previousDir = QDir::currentPath();
+    m_realDialog = PathLineEditButton::fileDialog;
+}
+
+void TestApplicationEditor::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    writeFile(Platform::templateFolder() + "/mytool.ini",
+              "[arguments]\n-n=1\n-m=\"4:low,high\"\n[environments]\nTOOL_HOME=7\n");
+    writeFile(Platform::templateFolder() + "/other.ini", "[arguments]\n--flag=5\n");
+}
+
+void TestApplicationEditor::cleanup()
+{
+    PathLineEditButton::fileDialog = m_realDialog;
+    QDir::setCurrent(m_previousDir);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestApplicationEditor::findTemplate_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("first in name order") << QStringList{"javaw.ini", "java.ini"} << "/opt/jdk/bin/javaw.exe"
+                                         << "java";
+    QTest::newRow("folder name") << QStringList{"tools.ini"} << "/opt/tools/bin/run" << "tools";
+    QTest::newRow("case is ignored") << QStringList{"MyTool.ini"} << "/usr/bin/mytool" << "MyTool";
+    QTest::newRow("order ignores case") << QStringList{"B.ini", "a.ini"} << "/opt/ab" << "a";
+    QTest::newRow("question mark") << QStringList{"my?ool.ini"} << "/usr/bin/myxool" << "my?ool";
+    QTest::newRow("brackets") << QStringList{"[jk]ava.ini"} << "/usr/bin/kava" << "[jk]ava";
+    QTest::newRow("brackets are no literal") << QStringList{"[jk]ava.ini"} << "/usr/bin/[jk]ava" << "";
+    QTest::newRow("star") << QStringList{"py*3.ini"} << "/usr/bin/python3" << "py*3";
+    QTest::newRow("no match") << QStringList{"gcc.ini"} << "/usr/bin/clang" << "";
+    QTest::newRow("empty path") << QStringList{"java.ini"} << "" << "";
+    QTest::newRow("dots never match") << QStringList{"zzz.ini"} << "/usr/bin/zzz" << "zzz";
+    QTest::newRow("hidden entries are skipped") << QStringList{".cache.ini"} << "/home/u/.cache/tool" << "";
+    QTest::newRow("last dot ends the name") << QStringList{"tool.v2.ini"} << "/opt/tool.v2/run" << "tool.v2";
+    QTest::newRow("any entry counts") << QStringList{"node/"} << "/usr/lib/node/bin/npm" << "node";
+    QTest::newRow("relative path") << QStringList{"relative.ini"} << "relative/prog" << "relative";
+}
+
+void TestApplicationEditor::findTemplate()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+
+    QTemporaryDir folder;
+    for (const QString &entry : entries) {
+        if (entry.endsWith('/'))
+            QDir(folder.path()).mkpath(entry);
+        else
+            writeFile(folder.filePath(entry));
+    }
+    QCOMPARE(::findTemplate(path, folder.path()).name, name);
+}
+
+void TestApplicationEditor::templateFileSitsInTheFolder()
+{
+    const ProgramTemplate found = ::findTemplate(QStringLiteral("/usr/bin/mytool"), Platform::templateFolder());
+    QCOMPARE(found.name, QStringLiteral("mytool"));
+    QCOMPARE(found.filePath, QDir::current().absoluteFilePath(Platform::templateFolder() + "/mytool.ini"));
+    QVERIFY(QFile::exists(found.filePath));
+    QCOMPARE(::findTemplate(QStringLiteral("/usr/bin/else"), Platform::templateFolder()).filePath,
+             QDir::current().absoluteFilePath(Platform::templateFolder() + "/.ini"));
+}
+
+void TestApplicationEditor::parseVariableType_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QVariant>("options");
+
+    QTest::newRow("choices") << "4:low,medium,high" << 4 << QVariant(QStringList{"low", "medium", "high"});
+    QTest::newRow("one empty choice") << "4:" << 4 << QVariant(QStringList{""});
+    QTest::newRow("empty choices kept") << "4:a,,b" << 4 << QVariant(QStringList{"a", "", "b"});
+    QTest::newRow("choice without list") << "4" << 4 << QVariant();
+    QTest::newRow("choice with two colons") << "4:a:b" << 4 << QVariant();
+    QTest::newRow("integer with parameter") << "1:5" << 1 << QVariant();
+    QTest::newRow("path list") << "6" << 6 << QVariant();
+    QTest::newRow("not a number") << "abc" << 0 << QVariant();
+    QTest::newRow("empty") << "" << 0 << QVariant();
+    QTest::newRow("outside the codes") << "42" << 42 << QVariant();
+}
+
+void TestApplicationEditor::parseVariableType()
+{
+    QFETCH(QString, value);
+    QFETCH(int, type);
+    QFETCH(QVariant, options);
+
+    const VariableType parsed = ::parseVariableType(value);
+    QCOMPARE(parsed.type, type);
+    QCOMPARE(parsed.options.isValid(), options.isValid());
+    QCOMPARE(parsed.options.toStringList(), options.toStringList());
+}
+
+void TestApplicationEditor::readVariableTypes()
+{
+    writeFile("t.ini", "[arguments]\nquoted=\"4:low,medium,high\"\nunquoted=4:low,medium,high\n"
+                       "count=1:5\nsub/key=8\n[environments]\nPATH=6\n[other]\nx=1\n");
+    QSettings settings(QStringLiteral("t.ini"), QSettings::IniFormat);
+    const VariableTypeHash arguments = ::readVariableTypes(&settings, QStringLiteral("arguments"));
+    QCOMPARE(arguments.size(), 4);
+    QCOMPARE(arguments.value("quoted").type, 4);
+    QCOMPARE(arguments.value("quoted").options.toStringList(), (QStringList{"low", "medium", "high"}));
+    QCOMPARE(arguments.value("unquoted").type, 0);
+    QCOMPARE(arguments.value("count").type, 1);
+    QCOMPARE(arguments.value("sub/key").type, 8);
+    QCOMPARE(::readVariableTypes(&settings, QStringLiteral("environments")).value("PATH").type, 6);
+    QVERIFY(::readVariableTypes(&settings, QStringLiteral("missing")).isEmpty());
+    QVERIFY(settings.group().isEmpty());
+}
+
+void TestApplicationEditor::fillAndCollect()
+{
+    const ApplicationData entry(QStringLiteral("Tool"), QStringLiteral("does things"), QStringLiteral("/usr/bin/else"),
+                                QStringLiteral("cd /tmp\necho"), {VariableData("-n", "3"), VariableData()},
+                                {VariableData("TOOL_HOME", "/opt")}, true, 9);
+    ApplicationEditor editor;
+    editor.setApplicationData(entry);
+    QCOMPARE(editor.findChild<QCheckBox *>(QStringLiteral("FavoriteCheckBox"))->isChecked(), true);
+    QCOMPARE(editor.applicationData().toJsonObject(), entry.toJsonObject());
+    QCOMPARE(editor.size(), QSize(640, 640));
+}
+
+void TestApplicationEditor::manualCaptionsWithoutTemplate()
+{
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else")));
+    const QList<VariableEditor *> editors = editor.findChildren<VariableEditor *>();
+    QCOMPARE(editors.at(0)->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( Manual )"));
+    QCOMPARE(editors.at(1)->findChild<QLabel *>()->text(), QStringLiteral("Environments ( Manual )"));
+}
+
+namespace {
+
+// The class of the value editor a variable editor opens for a row named so.
+QString valueEditorFor(VariableEditor *editor, const QString &name)
+{
+    editor->setVariables({VariableData(name)});
+    auto *view = editor->findChild<TableView *>();
+    QWidget *created = view->itemDelegate()->createEditor(view->viewport(), QStyleOptionViewItem(),
+                                                          view->model()->index(0, 1));
+    const QString className = created ? created->metaObject()->className() : QString();
+    delete created;
+    return className;
+}
+
+} // namespace
+
+void TestApplicationEditor::finishedPathEditLooksUpTemplate()
+{
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else")));
+    const QList<VariableEditor *> editors = editor.findChildren<VariableEditor *>();
+    QCOMPARE(valueEditorFor(editors.at(0), "-n"), QStringLiteral("QLineEdit"));
+
+    auto *pathEdit = editor.findChild<PathLineEdit *>();
+    pathEdit->setText(QStringLiteral("/usr/local/bin/mytool"));
+    QCOMPARE(editors.at(0)->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( Manual )"));
+    emit pathEdit->editingFinished();
+    QCOMPARE(editors.at(0)->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( mytool )"));
+    QCOMPARE(editors.at(1)->findChild<QLabel *>()->text(), QStringLiteral("Environments ( mytool )"));
+    QCOMPARE(valueEditorFor(editors.at(0), "-n"), QStringLiteral("QSpinBox"));
+    QCOMPARE(valueEditorFor(editors.at(0), "-m"), QStringLiteral("QComboBox"));
+    QCOMPARE(valueEditorFor(editors.at(1), "TOOL_HOME"), QStringLiteral("PathLineEditButton"));
+}
+
+void TestApplicationEditor::browsedProgramLooksUpTemplate()
+{
+    PathLineEditButton::fileDialog = [](QWidget *, PathLineEditButton::DialogMode, const QString &, const QString &,
+                                        const QString &) { return QStringLiteral("/opt/other/bin/run"); };
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData());
+    editor.findChild<PathLineEditButton *>()->findChild<QPushButton *>()->click();
+    QCOMPARE(editor.findChildren<VariableEditor *>().at(0)->findChild<QLabel *>()->text(),
+             QStringLiteral("Arguments ( other )"));
+    QCOMPARE(editor.applicationData().path(), QStringLiteral("/opt/other/bin/run"));
+}
+
+void TestApplicationEditor::programWithoutTemplateKeepsTypes()
+{
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/mytool")));
+    VariableEditor *arguments = editor.findChildren<VariableEditor *>().at(0);
+    QCOMPARE(arguments->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( mytool )"));
+
+    auto *pathEdit = editor.findChild<PathLineEdit *>();
+    pathEdit->setText(QStringLiteral("/usr/bin/else"));
+    emit pathEdit->editingFinished();
+    QCOMPARE(arguments->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( Manual )"));
+    // The lookup informs the editors; it adds no rows.
+    QCOMPARE(editor.applicationData().arguments().size(), 0);
+    QCOMPARE(valueEditorFor(arguments, "-n"), QStringLiteral("QSpinBox"));
+}
+
+void TestApplicationEditor::saveKeepsTagAndRecomputesIcon()
+{
+    const QString folder = QDir::current().absoluteFilePath(QStringLiteral("program-folder"));
+    QVERIFY(QDir().mkpath(folder));
+    const ApplicationData entry(QStringLiteral("x"), QString(), QStringLiteral("/nowhere"), QString(), {}, {}, false, 5);
+    ApplicationEditor editor;
+    editor.setApplicationData(entry);
+    editor.findChild<PathLineEdit *>()->setText(folder);
+    const ApplicationData saved = editor.applicationData();
+    QCOMPARE(saved.tag(), 5);
+    QCOMPARE(saved.path(), folder);
+    QCOMPARE(iconImage(saved.icon()), iconImage(QFileIconProvider().icon(QFileInfo(folder))));
+}
+
+void TestApplicationEditor::markupInPreScriptSurvives()
+{
+    const QString script = QStringLiteral("<b>bold</b> &amp; <i>x\n<html><body>echo 1 > out</body></html>\n\ttab");
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QString(), script));
+    QCOMPARE(editor.findChild<QTextEdit *>()->toPlainText(), script);
+    QCOMPARE(editor.applicationData().preScript(), script);
+}
+
+void TestApplicationEditor::buttons()
+{
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x")));
+    QList<QPushButton *> buttons;
+    for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("Save") || button->text() == QLatin1String("Close"))
+            buttons.append(button);
+    }
+    QCOMPARE(buttons.size(), 2);
+    QPushButton *save = buttons.at(0)->text() == QLatin1String("Save") ? buttons.at(0) : buttons.at(1);
+    QPushButton *close = save == buttons.at(0) ? buttons.at(1) : buttons.at(0);
+    QVERIFY(save->isDefault());
+    {
+        ModalAnswerer answerer([close](QWidget *) { close->click(); });
+        QCOMPARE(editor.exec(), int(QDialog::Rejected));
+    }
+    ModalAnswerer answerer([save](QWidget *) { save->click(); });
+    QCOMPARE(editor.exec(), int(QDialog::Accepted));
+}
+
+void TestApplicationEditor::shippedTemplates_data()
+{
+    QTest::addColumn<QString>("fileName");
+
+    int count = 0;
+    for (const QString system : {"linux", "windows"}) {
+        const QDir folder(QStringLiteral(KORVANI_TEMPLATE_SOURCE_DIR) + '/' + system);
+        for (const QFileInfo &file : folder.entryInfoList({QStringLiteral("*.ini")}, QDir::Files)) {
+            QTest::newRow(qPrintable(system + '/' + file.fileName())) << file.absoluteFilePath();
+            ++count;
+        }
+    }
+    QVERIFY(count >= 14);
+}
+
+void TestApplicationEditor::shippedTemplates()
+{
+    QFETCH(QString, fileName);
+
+    QSettings settings(fileName, QSettings::IniFormat);
+    QCOMPARE(settings.status(), QSettings::NoError);
+    QCOMPARE(settings.childGroups(), (QStringList{"arguments", "environments"}));
+    QVERIFY(settings.childKeys().isEmpty());
+    for (const QString group : {"arguments", "environments"}) {
+        settings.beginGroup(group);
+        const QStringList keys = settings.allKeys();
+        QVERIFY(!keys.isEmpty());
+        for (const QString &key : keys) {
+            const QVariant value = settings.value(key);
+            QVERIFY2(value.type() == QVariant::String, qPrintable(key + " has an unquoted list"));
+            bool isNumber = false;
+            const int code = value.toString().section(':', 0, 0).toInt(&isNumber);
+            QVERIFY2(isNumber && code >= 0 && code <= 8, qPrintable(key));
+            const VariableType type = ::parseVariableType(value.toString());
+            if (code == VariableType::ChoiceType)
+                QVERIFY2(!type.options.toStringList().isEmpty(), qPrintable(key));
+            QVERIFY2(!key.contains(' '), qPrintable(key));
+        }
+        settings.endGroup();
+    }
+}
+
+QTEST_MAIN(TestApplicationEditor)
+#include "TestApplicationEditor.moc"
