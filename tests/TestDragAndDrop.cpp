@@ -1,0 +1,379 @@
+#include "applicationLauncher.h"
+#include "qtlib.h"
+
+#include <QApplication>
+#include <QFileIconProvider>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Model = LauncherDataModel;
+
+namespace {
+
+ApplicationDataList named(const QStringList &names)
+{
+    ApplicationDataList list;
+    for (const QString &name : names)
+        list.append(ApplicationData(name, QStringLiteral("about ") + name, QStringLiteral("/usr/bin/") + name));
+    return list;
+}
+
+QStringList names(const QAbstractItemModel *model)
+{
+    QStringList result;
+    for (int row = 0; row < model->rowCount(); ++row)
+        result.append(model->index(row, 0).data(Model::NameRole).toString());
+    return result;
+}
+
+void writeFile(const QString &fileName, const QByteArray &content = QByteArray())
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}
+
+ListView *homeView(ApplicationLauncher &launcher)
+{
+    return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(0));
+}
+
+// Delivers a drag that enters and drops at one point of a widget.
+bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action)
+{
+    QDragEnterEvent enter(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted() || enter.dropAction() == Qt::IgnoreAction)
+        return false;
+    QDragMoveEvent move(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+} // namespace
+
+class TestDragAndDrop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void mimeTypesAndActions();
+    void mimeDataOfTwoEntries();
+    void unwritableBatchFileLeavesNoUrl();
+    void dropMimeData_data();
+    void dropMimeData();
+    void moveThirdCard_data();
+    void moveThirdCard();
+    void fileDrops_data();
+    void fileDrops();
+    void textDragIsRefused();
+    void cardsAreNotTakenAsFiles();
+    void desktopFileDrop();
+    void desktopEntryCommand_data();
+    void desktopEntryCommand();
+
+private:
+    QString m_previousDir;
+    QTemporaryDir *m_dir = nullptr;
+};
+
+void TestDragAndDrop::initTestCase()
+{
+    registerRecordTypes();
+    m_previousDir = QDir::currentPath();
+}
+
+void TestDragAndDrop::init()
+{
+    // Dragged-out batch files go to data/temp below the current folder.
+    m_dir = new QTemporaryDir;
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+}
+
+void TestDragAndDrop::cleanup()
+{
+    QDir::setCurrent(m_previousDir);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestDragAndDrop::mimeTypesAndActions()
+{
+    Model model;
+    QCOMPARE(model.mimeTypes(),
+             (QStringList{"application/korvani-application-data", "text/uri-list", "text/plain"}));
+    QCOMPARE(model.supportedDragActions(), Qt::CopyAction | Qt::MoveAction);
+    QCOMPARE(model.supportedDropActions(), Qt::MoveAction);
+}
+
+void TestDragAndDrop::mimeDataOfTwoEntries()
+{
+    Model model;
+    const ApplicationDataList list = named({"one", "two", "three"});
+    model.setLauncherData(list);
+    QScopedPointer<QMimeData> data(model.mimeData({model.index(2), QModelIndex(), model.index(0)}));
+
+    QCOMPARE(toJsonArray(readApplicationDataPayload(data->data("application/korvani-application-data"))),
+             toJsonArray(ApplicationDataList{list.at(2), list.at(0)}));
+    const QList<QUrl> urls = data->urls();
+    QCOMPARE(urls.size(), 2);
+    QCOMPARE(urls.at(0), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/three_about_three.bat")));
+    QCOMPARE(urls.at(1), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/one_about_one.bat")));
+    for (const QUrl &url : urls)
+        QVERIFY(QFileInfo(url.toLocalFile()).isFile());
+    QCOMPARE(data->text(), list.at(2).batchScript() + list.at(0).batchScript());
+}
+
+void TestDragAndDrop::unwritableBatchFileLeavesNoUrl()
+{
+    writeFile("data/temp", "a file where the folder belongs");
+    Model model;
+    model.setLauncherData(named({"one"}));
+    QScopedPointer<QMimeData> data(model.mimeData({model.index(0)}));
+    QVERIFY(data->urls().isEmpty());
+    QCOMPARE(data->text(), named({"one"}).first().batchScript());
+    QCOMPARE(readApplicationDataPayload(data->data("application/korvani-application-data")).size(), 1);
+}
+
+void TestDragAndDrop::dropMimeData_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("recordFormat");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("parentRow");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("ignore action") << int(Qt::IgnoreAction) << true << 0 << 0 << -1 << true
+                                   << QStringList{"a", "b", "c"};
+    QTest::newRow("no record format") << int(Qt::MoveAction) << false << 0 << 0 << -1 << false
+                                      << QStringList{"a", "b", "c"};
+    QTest::newRow("column 1") << int(Qt::MoveAction) << true << 0 << 1 << -1 << false << QStringList{"a", "b", "c"};
+    QTest::newRow("row 1") << int(Qt::MoveAction) << true << 1 << 0 << -1 << true
+                           << QStringList{"a", "x", "y", "b", "c"};
+    QTest::newRow("on an entry") << int(Qt::MoveAction) << true << -1 << -1 << 2 << true
+                                 << QStringList{"a", "b", "x", "y", "c"};
+    QTest::newRow("on empty space") << int(Qt::MoveAction) << true << -1 << -1 << -1 << true
+                                    << QStringList{"a", "b", "c", "x", "y"};
+    QTest::newRow("copy") << int(Qt::CopyAction) << true << 0 << 0 << -1 << true
+                          << QStringList{"x", "y", "a", "b", "c"};
+}
+
+void TestDragAndDrop::dropMimeData()
+{
+    QFETCH(int, action);
+    QFETCH(bool, recordFormat);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(int, parentRow);
+    QFETCH(bool, result);
+    QFETCH(QStringList, names);
+
+    QTemporaryDir folder;
+    ApplicationDataList dropped = named({"x", "y"});
+    dropped[0].setPath(folder.path());
+    QMimeData data;
+    if (recordFormat)
+        data.setData("application/korvani-application-data", writeApplicationDataPayload(dropped));
+    data.setText(QStringLiteral("text"));
+
+    Model model;
+    model.setLauncherData(named({"a", "b", "c"}));
+    const QModelIndex parent = parentRow < 0 ? QModelIndex() : model.index(parentRow);
+    QCOMPARE(model.dropMimeData(&data, Qt::DropAction(action), row, column, parent), result);
+    QCOMPARE(::names(&model), names);
+    if (names.size() == 5) {
+        const QModelIndex x = model.index(names.indexOf("x"));
+        QCOMPARE(x.data(Model::PathRole).toString(), folder.path());
+        // The dropped record gets the icon of its path here.
+        QCOMPARE(x.data(Model::IconRole).value<QIcon>().pixmap(32).toImage(),
+                 QFileIconProvider().icon(QFileInfo(folder.path())).pixmap(32).toImage());
+    }
+}
+
+void TestDragAndDrop::moveThirdCard_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("upper half of the first card") << "top" << QStringList{"c", "a", "b", "d"};
+    QTest::newRow("lower half of the first card") << "second" << QStringList{"a", "c", "b", "d"};
+    QTest::newRow("below the last card") << "end" << QStringList{"a", "b", "d", "c"};
+}
+
+void TestDragAndDrop::moveThirdCard()
+{
+    QFETCH(QString, where);
+    QFETCH(QStringList, names);
+
+    ApplicationLauncher launcher;
+    launcher.setLauncherData(named({"a", "b", "c", "d"}));
+    launcher.resize(300, 400);
+    launcher.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&launcher));
+    ListView *home = homeView(launcher);
+    QAbstractItemModel *model = home->model();
+    const QRect first = home->visualRect(model->index(0, 0));
+    const QRect last = home->visualRect(model->index(3, 0));
+    const QPoint pos = where == "top"      ? QPoint(first.center().x(), first.top() + 5)
+                       : where == "second" ? QPoint(first.center().x(), first.bottom() - 5)
+                                           : QPoint(last.center().x(), last.bottom() + 30);
+
+    // What the view's own drag does: the dragged card's data, dropped as a move,
+    // then the source row removed once the drop has been taken.
+    const QPersistentModelIndex source = model->index(2, 0);
+    QScopedPointer<QMimeData> data(model->mimeData({source}));
+    QVERIFY(dragAndDrop(home->viewport(), pos, data.data(), Qt::MoveAction));
+    model->removeRow(source.row());
+    QCOMPARE(::names(model), names);
+}
+
+void TestDragAndDrop::fileDrops_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("paths");
+
+    QTest::newRow("program") << QStringList{"bin/edit"} << QStringList{"edit"} << QStringList{"bin/edit"};
+    QTest::newRow("symbolic link") << QStringList{"link:Editor.lnk>bin/edit"} << QStringList{"Editor"}
+                                   << QStringList{"bin/edit"};
+    QTest::newRow("several dots") << QStringList{"archive.tar.gz"} << QStringList{"archive"}
+                                  << QStringList{"archive.tar.gz"};
+    QTest::newRow("folder and two files") << QStringList{"one", "folder/", "two"} << QStringList{"one", "two"}
+                                          << QStringList{"one", "two"};
+    QTest::newRow("web address") << QStringList{"https://example.org/tool"} << QStringList{""} << QStringList{""};
+}
+
+void TestDragAndDrop::fileDrops()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, paths);
+
+    QList<QUrl> urls;
+    for (const QString &file : files) {
+        if (file.startsWith("https:")) {
+            urls.append(QUrl(file));
+        } else if (file.startsWith("link:")) {
+            const QStringList parts = file.mid(5).split('>');
+            writeFile(parts.at(1));
+            QVERIFY(QFile::link(QDir::current().absoluteFilePath(parts.at(1)), parts.at(0)));
+            urls.append(QUrl::fromLocalFile(QDir::current().absoluteFilePath(parts.at(0))));
+        } else {
+            if (file.endsWith('/'))
+                QDir().mkpath(file);
+            else
+                writeFile(file);
+            urls.append(QUrl::fromLocalFile(QDir::current().absoluteFilePath(file)));
+        }
+    }
+    ApplicationLauncher launcher;
+    launcher.setLauncherData(named({"kept"}));
+    QMimeData data;
+    data.setUrls(urls);
+    QVERIFY(dragAndDrop(&launcher, QPoint(5, 5), &data, Qt::CopyAction));
+
+    const ApplicationDataList added = launcher.launcherModel()->launcherData().mid(1);
+    QCOMPARE(added.size(), names.size());
+    for (int i = 0; i < added.size(); ++i) {
+        QCOMPARE(added.at(i).name(), names.at(i));
+        const QString expected = paths.at(i).isEmpty() ? QString() : QDir::current().absoluteFilePath(paths.at(i));
+        QCOMPARE(added.at(i).path(), expected);
+        QCOMPARE(added.at(i).favorite(), false);
+        QCOMPARE(added.at(i).tag(), 0);
+    }
+}
+
+void TestDragAndDrop::textDragIsRefused()
+{
+    ApplicationLauncher launcher;
+    QMimeData data;
+    data.setText(QStringLiteral("/usr/bin/env"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&launcher, &enter);
+    QCOMPARE(enter.dropAction(), Qt::IgnoreAction);
+    QCOMPARE(launcher.launcherModel()->rowCount(), 0);
+}
+
+void TestDragAndDrop::cardsAreNotTakenAsFiles()
+{
+    // A card dragged off the home list carries the URL of its batch file; the
+    // launcher must not turn it into an entry for that file.
+    ApplicationLauncher launcher;
+    launcher.setLauncherData(named({"a"}));
+    QScopedPointer<QMimeData> data(launcher.launcherModel()->mimeData({launcher.launcherModel()->index(0)}));
+    QVERIFY(data->hasUrls());
+    QVERIFY(!dragAndDrop(&launcher, QPoint(5, 5), data.data(), Qt::MoveAction));
+    QCOMPARE(names(launcher.launcherModel()), QStringList{"a"});
+}
+
+void TestDragAndDrop::desktopFileDrop()
+{
+    writeFile("bin/edit");
+    writeFile("Text Editor.desktop", "[Desktop Entry]\nType=Application\nExec=\"" +
+                                         QDir::current().absoluteFilePath("bin/edit").toUtf8() + "\" --new %F\n");
+    writeFile("shell.desktop", "[Desktop Entry]\nExec=env -i\n");
+    ApplicationLauncher launcher;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath("Text Editor.desktop")),
+                  QUrl::fromLocalFile(QDir::current().absoluteFilePath("shell.desktop"))});
+    QVERIFY(dragAndDrop(&launcher, QPoint(5, 5), &data, Qt::CopyAction));
+
+    const ApplicationDataList added = launcher.launcherModel()->launcherData();
+    QCOMPARE(added.size(), 2);
+    QCOMPARE(added.at(0).name(), QStringLiteral("Text Editor"));
+    QCOMPARE(added.at(0).path(), QDir::current().absoluteFilePath("bin/edit"));
+    QCOMPARE(toJsonArray(added.at(0).arguments()), toJsonArray(VariableDataList{VariableData("--new")}));
+    QCOMPARE(added.at(1).name(), QStringLiteral("shell"));
+    QCOMPARE(added.at(1).path(), QStandardPaths::findExecutable("env"));
+    QCOMPARE(toJsonArray(added.at(1).arguments()), toJsonArray(VariableDataList{VariableData("-i")}));
+}
+
+void TestDragAndDrop::desktopEntryCommand_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("command");
+
+    QTest::newRow("field code") << QByteArray("[Desktop Entry]\nName=Firefox\nExec=firefox-esr %u\n")
+                                << QStringList{"firefox-esr"};
+    QTest::newRow("words and codes")
+        << QByteArray("[Desktop Entry]\nExec=env GDK_BACKEND=x11 /opt/app/bin/app --flag %F\nTryExec=app\n")
+        << QStringList{"env", "GDK_BACKEND=x11", "/opt/app/bin/app", "--flag"};
+    QTest::newRow("quoted words") << QByteArray("[Desktop Entry]\nExec=\"/opt/My App/run\" --name \"a b\" %U\n")
+                                  << QStringList{"/opt/My App/run", "--name", "a b"};
+    QTest::newRow("escaped quote") << QByteArray("[Desktop Entry]\nExec=prog \"say \\\\\"hi\\\\\"\"\n")
+                                   << QStringList{"prog", "say \"hi\""};
+    QTest::newRow("percent") << QByteArray("[Desktop Entry]\nExec=prog 100%% --file=%f\n")
+                             << QStringList{"prog", "100%", "--file="};
+    QTest::newRow("space escape separates") << QByteArray("[Desktop Entry]\nExec=/opt/a\\sb/run\n")
+                                            << QStringList{"/opt/a", "b/run"};
+    QTest::newRow("quoted backslash") << QByteArray("[Desktop Entry]\nExec=\"/opt/a\\\\\\\\b\"\n")
+                                      << QStringList{"/opt/a\\b"};
+    QTest::newRow("other group first")
+        << QByteArray("[Desktop Action new]\nExec=prog --new\n\n[Desktop Entry]\nExec = prog --main\n")
+        << QStringList{"prog", "--main"};
+    QTest::newRow("no exec") << QByteArray("[Desktop Entry]\nName=x\n") << QStringList();
+    QTest::newRow("empty") << QByteArray() << QStringList();
+    QTest::newRow("carriage returns") << QByteArray("[Desktop Entry]\r\nExec=prog -a\r\n") << QStringList{"prog", "-a"};
+}
+
+void TestDragAndDrop::desktopEntryCommand()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, command);
+
+    QCOMPARE(::desktopEntryCommand(content), command);
+}
+
+QTEST_MAIN(TestDragAndDrop)
+#include "TestDragAndDrop.moc"
