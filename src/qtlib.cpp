@@ -32,6 +32,22 @@ void removeSelectedRows(QAbstractItemView *view)
     }
 }
 
+// Delete removes the selected rows and Insert asks for a new one, whatever the
+// modifiers. Tells whether the key was one of them.
+template <typename View>
+bool handleRowKey(View *view, QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        view->removeSelectedRow();
+        return true;
+    }
+    if (event->key() == Qt::Key_Insert) {
+        emit view->insertRequested();
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void acceptUrlDrags(QDragMoveEvent *event)
@@ -56,11 +72,7 @@ void ListView::removeSelectedRow()
 
 void ListView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete)
-        removeSelectedRow();
-    else if (event->key() == Qt::Key_Insert)
-        emit insertRequested();
-    else
+    if (!handleRowKey(this, event))
         QAbstractItemView::keyPressEvent(event);
 }
 
@@ -76,11 +88,7 @@ void TableView::removeSelectedRow()
 
 void TableView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete)
-        removeSelectedRow();
-    else if (event->key() == Qt::Key_Insert)
-        emit insertRequested();
-    else
+    if (!handleRowKey(this, event))
         QAbstractItemView::keyPressEvent(event);
 }
 
