@@ -778,7 +778,9 @@ int Interpreter::commandGoto(std::string_view arguments)
 
 int Interpreter::commandPath(std::string_view arguments)
 {
-    const std::string_view text = trimRight(skipDelimiters(arguments));
+    std::string_view text = trim(arguments);
+    if (!text.empty() && text.front() == '=')
+        text = trimLeft(text.substr(1));
     if (text.empty()) {
         const std::string *path = m_environment.find("PATH");
         writeAll(STDOUT_FILENO, path ? "PATH=" + *path + '\n' : std::string("No Path\n"));

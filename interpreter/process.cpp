@@ -141,7 +141,7 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
 }
 
 int spawnProgram(const std::string &path, const std::vector<std::string> &arguments, char *const *environment,
-                 pid_t *pid)
+                 pid_t *pid, bool newSession)
 {
     // The interpreter ignores SIGPIPE; the programs it starts must not inherit that.
     posix_spawnattr_t attributes;
@@ -153,7 +153,8 @@ int spawnProgram(const std::string &path, const std::vector<std::string> &argume
     sigset_t mask;
     sigemptyset(&mask);
     posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK
+                                              | (newSession ? POSIX_SPAWN_SETSID : 0));
     std::vector<char *> argv = argumentVector(arguments);
     const int error = posix_spawn(pid, path.c_str(), nullptr, &attributes, argv.data(), environment);
     posix_spawnattr_destroy(&attributes);
@@ -182,7 +183,6 @@ int startDetached(const std::string &path, const std::vector<std::string> &argum
     if (child < 0)
         return -1;
     if (child == 0) {
-        setsid();
         if (!directory.empty() && chdir(directory.c_str()) != 0)
             _exit(127);
         const int null = open("/dev/null", O_RDWR);
@@ -193,12 +193,13 @@ int startDetached(const std::string &path, const std::vector<std::string> &argum
         if (null > 2)
             close(null);
         if (wait) {
+            setsid();
             signal(SIGPIPE, SIG_DFL);
             execve(path.c_str(), argv.data(), environment);
             _exit(127);
         }
         pid_t program = 0;
-        _exit(spawnProgram(path, arguments, environment, &program) == 0 ? 0 : 127);
+        _exit(spawnProgram(path, arguments, environment, &program, true) == 0 ? 0 : 127);
     }
     const int code = waitForProcess(child);
     if (wait)

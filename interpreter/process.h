@@ -36,10 +36,10 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
 
 bool isBatchFileName(std::string_view name);
 
-// Starts a program with standard signal handling and the given environment;
-// returns 0 or an errno value.
+// Starts a program with standard signal handling and the given environment,
+// in a session of its own if asked; returns 0 or an errno value.
 int spawnProgram(const std::string &path, const std::vector<std::string> &arguments, char *const *environment,
-                 pid_t *pid);
+                 pid_t *pid, bool newSession = false);
 
 // Waits for a child: its exit code, or 128 plus the signal that ended it.
 int waitForProcess(pid_t pid);
