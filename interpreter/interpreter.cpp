@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <glob.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,7 +117,17 @@ std::string ownExecutable()
 
 } // namespace
 
-Interpreter::Interpreter(char *const *environment) : m_environment(environment), m_directory(currentDirectory()) {}
+Interpreter::Interpreter(char *const *environment) : m_environment(environment), m_directory(currentDirectory())
+{
+    const char marker = 0;
+    m_stackBase = reinterpret_cast<uintptr_t>(&marker);
+    rlimit limit{};
+    size_t stack = 8 << 20;
+    if (getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        stack = size_t(limit.rlim_cur);
+    // What a single line may still take to read and run stays in reserve.
+    m_stackBudget = stack > (2 << 20) ? stack - (1 << 20) : stack / 2;
+}
 
 int Interpreter::run(const std::string &path, const std::vector<std::string> &arguments)
 {
@@ -158,6 +169,8 @@ void Interpreter::runFrame(Frame &frame, size_t firstLine)
         m_flow = Flow::Quit;
         return;
     }
+    if (stackExhausted())
+        return;
     ++m_depth;
     Frame *const caller = m_frame;
     m_frame = &frame;
@@ -205,6 +218,8 @@ void Interpreter::runLine(Frame &frame)
 
 int Interpreter::execute(const Node &node)
 {
+    if (stackExhausted())
+        return m_errorLevel;
     switch (node.kind) {
     case Node::Kind::Command:
     case Node::Kind::Block: {
@@ -621,6 +636,19 @@ size_t Interpreter::findLabel(const Frame &frame, std::string_view label) const
             return index;
     }
     return std::string::npos;
+}
+
+// Calls and nested blocks each take stack; a batch file that nests both
+// deeply is stopped before the stack runs out.
+bool Interpreter::stackExhausted()
+{
+    const char marker = 0;
+    const uintptr_t here = reinterpret_cast<uintptr_t>(&marker);
+    if (m_stackBase - here <= m_stackBudget)
+        return false;
+    fail(1, "korvani-cmd: commands nested too deeply; batch processing stopped");
+    m_flow = Flow::Quit;
+    return true;
 }
 
 bool Interpreter::changeDirectory(const std::string &path)

@@ -4,6 +4,7 @@
 #include "environment.h"
 #include "script.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,7 @@ private:
     std::optional<std::string> variable(std::string_view name) const;
     size_t findLabel(const Frame &frame, std::string_view label) const;
 
+    bool stackExhausted();
     bool changeDirectory(const std::string &path);
     void endLocal();
     int fail(int errorLevel, const std::string &message);
@@ -87,6 +89,8 @@ private:
     int commandShift(std::string_view arguments);
     int commandStart(std::string_view arguments);
 
+    uintptr_t m_stackBase = 0;
+    size_t m_stackBudget = 0;
     Environment m_environment;
     std::string m_directory;
     std::vector<std::string> m_directoryStack;

@@ -43,6 +43,7 @@ private slots:
     void longLines();
     void startDoesNotWait();
     void noZombiesNorLeakedHandles();
+    void deepNestingStopsCleanly();
 
 private:
     struct Run
@@ -59,6 +60,7 @@ private:
     Run runScript(const QByteArray &script, const QByteArray &input = QByteArray(),
                   const QStringList &parameters = QStringList());
     Run runInterpreter(const QStringList &arguments, const QByteArray &input = QByteArray());
+    Run runProcess(const QString &program, const QStringList &arguments, const QByteArray &input);
     QByteArray withFolder(QByteArray text) const { return text.replace("<dir>", m_path.toUtf8()); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -140,6 +142,12 @@ TestBatchRun::Run TestBatchRun::runScript(const QByteArray &script, const QByteA
 
 TestBatchRun::Run TestBatchRun::runInterpreter(const QStringList &arguments, const QByteArray &input)
 {
+    return runProcess(QStringLiteral(KORVANI_CMD), arguments, input);
+}
+
+TestBatchRun::Run TestBatchRun::runProcess(const QString &program, const QStringList &arguments,
+                                           const QByteArray &input)
+{
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
@@ -148,7 +156,7 @@ TestBatchRun::Run TestBatchRun::runInterpreter(const QStringList &arguments, con
     BareProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_path);
-    process.start(QStringLiteral(KORVANI_CMD), arguments);
+    process.start(program, arguments);
     Run run;
     if (!process.waitForStarted(10000))
         return run;
@@ -505,6 +513,21 @@ void TestBatchRun::noZombiesNorLeakedHandles()
                               "@/bin/sh -c \"ls /proc/$$/fd\" <run.bat 2>nul\n");
     QCOMPARE(run.error, QByteArray());
     QCOMPARE(run.output, QByteArray("alone\n0\n1\n2\n"));
+}
+
+void TestBatchRun::deepNestingStopsCleanly()
+{
+    // Each call starts from deep inside nested blocks, on a small stack.
+    QFile file(QDir(m_path).filePath(QStringLiteral("run.bat")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(":x\n@" + QByteArray(150, '(') + "call :x" + QByteArray(150, ')') + "\n");
+    file.close();
+    const Run run = runProcess(QStringLiteral("/bin/sh"),
+                               {QStringLiteral("-c"), QStringLiteral("ulimit -s 1024 && exec \"$0\" /c run.bat"),
+                                QStringLiteral(KORVANI_CMD)},
+                               QByteArray());
+    QCOMPARE(run.error, QByteArray("korvani-cmd: commands nested too deeply; batch processing stopped\n"));
+    QCOMPARE(run.exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestBatchRun)
