@@ -970,7 +970,7 @@ int Interpreter::commandStart(std::string_view arguments)
                 text = trimLeft(text.substr(2));
                 const ProgramWord folder = splitProgramWord(text);
                 directory = folder.name;
-                text = folder.rest;
+                text = trimLeft(folder.rest);
                 continue;
             }
         }

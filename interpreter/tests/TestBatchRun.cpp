@@ -348,6 +348,12 @@ void TestBatchRun::flow_data()
     addRow("another batch without call", "@echo @echo in other>other.bat\n@other.bat\n@echo not reached\n",
            "in other\n");
     addRow("call a program", "@call /bin/echo hi\n", "hi\n");
+    addRow("start and wait in a folder",
+           "@start /wait /d sub /b /bin/sh -c \"pwd >where.txt; exit 3\"\n@echo %ERRORLEVEL%\n@/bin/cat sub/where.txt\n",
+           "3\n<dir>/sub\n");
+    addRow("start a batch file", "@echo @echo in batch^>started.txt>s.bat\n@start /wait s.bat\n@/bin/cat started.txt\n",
+           "in batch\n");
+    addRow("start a missing program", "@start \"\" nosuch\n", "", "The system cannot find the file nosuch.\n", 9059 & 0xff);
     addRow("subroutine calling itself", ":again\n@call :again\n", "",
            "korvani-cmd: batch calls nested more than 256 deep; batch processing stopped\n", 1);
     addRow("batch calling itself", "@call %0\n@echo not reached\n", "",
