@@ -62,7 +62,8 @@ std::string currentDirectory()
 // Made absolute against base, with "." and ".." folded away as written.
 std::string absolutePath(std::string_view path, const std::string &base)
 {
-    const std::string joined = !path.empty() && path.front() == '/' ? std::string(path) : base + '/' + std::string(path);
+    const std::string joined =
+        !path.empty() && path.front() == '/' ? std::string(path) : base + '/' + std::string(path);
     std::vector<std::string_view> parts;
     const std::string_view view = joined;
     size_t start = 0;
@@ -238,7 +239,9 @@ int Interpreter::execute(const Node &node)
     case Node::Kind::List: {
         int code = 0;
         for (const auto &child : node.children) {
-            if ((child->joint == Node::Joint::AndThen && code != 0) || (child->joint == Node::Joint::OrElse && code == 0))
+            const bool skipped = (child->joint == Node::Joint::AndThen && code != 0)
+                || (child->joint == Node::Joint::OrElse && code == 0);
+            if (skipped)
                 continue;
             code = execute(*child);
             if (m_flow != Flow::Next)

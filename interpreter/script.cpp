@@ -92,7 +92,8 @@ ParsedLine Parser::parse()
 
 bool Parser::atKeyword(std::string_view word) const
 {
-    if (m_text.size() - m_pos < word.size() || !equalsIgnoreCase(std::string_view(m_text).substr(m_pos, word.size()), word))
+    const std::string_view text = std::string_view(m_text).substr(m_pos);
+    if (text.size() < word.size() || !equalsIgnoreCase(text.substr(0, word.size()), word))
         return false;
     return m_pos + word.size() == m_text.size() || endsCommandName(m_text[m_pos + word.size()]);
 }

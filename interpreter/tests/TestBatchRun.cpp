@@ -55,7 +55,8 @@ private:
 
     static void addColumns();
     static void addRow(const char *name, const QByteArray &script, const QByteArray &output,
-                       const QByteArray &error = QByteArray(), int exitCode = 0, const QByteArray &input = QByteArray());
+                       const QByteArray &error = QByteArray(), int exitCode = 0,
+                       const QByteArray &input = QByteArray());
     void checkRun();
     Run runScript(const QByteArray &script, const QByteArray &input = QByteArray(),
                   const QStringList &parameters = QStringList());
@@ -349,11 +350,13 @@ void TestBatchRun::flow_data()
            "in other\n");
     addRow("call a program", "@call /bin/echo hi\n", "hi\n");
     addRow("start and wait in a folder",
-           "@start /wait /d sub /b /bin/sh -c \"pwd >where.txt; exit 3\"\n@echo %ERRORLEVEL%\n@/bin/cat sub/where.txt\n",
+           "@start /wait /d sub /b /bin/sh -c \"pwd >where.txt; exit 3\"\n@echo %ERRORLEVEL%\n"
+           "@/bin/cat sub/where.txt\n",
            "3\n<dir>/sub\n");
     addRow("start a batch file", "@echo @echo in batch^>started.txt>s.bat\n@start /wait s.bat\n@/bin/cat started.txt\n",
            "in batch\n");
-    addRow("start a missing program", "@start \"\" nosuch\n", "", "The system cannot find the file nosuch.\n", 9059 & 0xff);
+    addRow("start a missing program", "@start \"\" nosuch\n", "", "The system cannot find the file nosuch.\n",
+           9059 & 0xff);
     addRow("subroutine calling itself", ":again\n@call :again\n", "",
            "korvani-cmd: batch calls nested more than 256 deep; batch processing stopped\n", 1);
     addRow("batch calling itself", "@call %0\n@echo not reached\n", "",
@@ -435,8 +438,8 @@ void TestBatchRun::unsupported_data()
            "korvani-cmd: 'del' is not supported\nkorvani-cmd: 'title' is not supported\n", 1);
     addRow("delayed expansion", "@setlocal enabledelayedexpansion\n", "",
            "korvani-cmd: 'setlocal enabledelayedexpansion' is not supported\n", 1);
-    addRow("start without a program", "@start \"title\"\n", "", "korvani-cmd: 'start without a program' is not supported\n",
-           1);
+    addRow("start without a program", "@start \"title\"\n", "",
+           "korvani-cmd: 'start without a program' is not supported\n", 1);
 }
 
 void TestBatchRun::parametersFromCommandLine()
