@@ -34,13 +34,6 @@ bool isLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// "/d" and the like, in any case, followed by the end or a blank.
-bool startsWithSwitch(std::string_view text, std::string_view option)
-{
-    return text.size() >= option.size() && equalsIgnoreCase(text.substr(0, option.size()), option)
-        && (text.size() == option.size() || isBlank(text[option.size()]));
-}
-
 std::string_view firstWord(std::string_view text)
 {
     size_t end = 0;
@@ -736,7 +729,7 @@ int Interpreter::commandCallLabel(std::string_view arguments)
 int Interpreter::commandChangeDirectory(std::string_view arguments)
 {
     std::string_view text = trim(arguments);
-    if (startsWithSwitch(text, "/d"))
+    if (startsWithWord(text, "/d"))
         text = trim(text.substr(2));
     if (text.empty()) {
         writeAll(STDOUT_FILENO, m_directory + '\n');
@@ -776,7 +769,7 @@ int Interpreter::commandEndLocal(std::string_view)
 int Interpreter::commandExit(std::string_view arguments)
 {
     std::string_view text = trim(arguments);
-    const bool leaveBatch = startsWithSwitch(text, "/b");
+    const bool leaveBatch = startsWithWord(text, "/b");
     if (leaveBatch)
         text = trim(text.substr(2));
     if (!text.empty())
