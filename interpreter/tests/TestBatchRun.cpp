@@ -516,7 +516,7 @@ void TestBatchRun::noZombiesNorLeakedHandles()
 {
     // Only the checking shell may be a child of the interpreter, and it may
     // hold no handle but the standard three, even with redirections in place.
-    const Run run = runScript("@start \"\" /bin/true\n@/bin/sleep 0.3\n"
+    const Run run = runScript("@start \"\" /bin/true\n"
                               "@/bin/sh -c \"if test \\\"$(cat /proc/$PPID/task/$PPID/children)\\\" = \\\"$$ \\\";"
                               " then echo alone; fi\"\n"
                               "@/bin/sh -c \"ls /proc/$$/fd\" <run.bat 2>nul\n");
