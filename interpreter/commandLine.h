@@ -1,0 +1,35 @@
+#ifndef KORVANI_INTERPRETER_COMMAND_LINE_H
+#define KORVANI_INTERPRETER_COMMAND_LINE_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Cmd {
+
+// Splits the arguments that follow the program name the way the Windows C
+// runtime builds argv from a command line: white space separates words,
+// double quotes group them and are removed, 2n backslashes before a quote
+// give n backslashes and the quote toggles grouping, 2n+1 give n backslashes
+// and a literal quote, other backslashes are literal, and "" inside a
+// quoted part gives a literal quote.
+std::vector<std::string> splitArguments(std::string_view arguments);
+
+// The first word of a command: the program to run.
+struct ProgramWord
+{
+    std::string name;      // quotes removed
+    std::string_view written; // as it stands in the command
+    std::string_view rest; // everything after it
+};
+
+// The word ends at white space outside double quotes.
+ProgramWord splitProgramWord(std::string_view command);
+
+// Batch parameters (%1, %2, ...) as cmd splits them: blanks, commas,
+// semicolons and equal signs separate them, double quotes group them and stay.
+std::vector<std::string> splitBatchParameters(std::string_view text);
+
+} // namespace Cmd
+
+#endif

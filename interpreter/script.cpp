@@ -1,0 +1,559 @@
+#include "script.h"
+
+#include "text.h"
+
+namespace Cmd {
+
+namespace {
+
+// Blocks and conditions nest by recursion; a bound keeps hostile input from
+// exhausting the stack.
+constexpr int maxNesting = 200;
+
+const char *const syntaxError = "The syntax of the command is incorrect.";
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::unique_ptr<Node> makeNode(Node::Kind kind)
+{
+    auto node = std::make_unique<Node>();
+    node->kind = kind;
+    return node;
+}
+
+class Parser
+{
+public:
+    Parser(std::string_view line, const MoreLines &moreLines) : m_text(line), m_moreLines(moreLines) {}
+
+    ParsedLine parse();
+
+private:
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    char peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : '\0'; }
+    bool atListEnd() const { return atEnd() || peek() == '\n' || (m_depth > 0 && peek() == ')'); }
+    bool atRedirection() const
+    {
+        return peek() == '<' || peek() == '>' || (isDigit(peek()) && (peek(1) == '<' || peek(1) == '>'));
+    }
+    bool atKeyword(std::string_view word) const;
+    bool failed() const { return !m_error.empty(); }
+    void fail(std::string message);
+    void failUnexpected();
+    bool fetchLine(bool newLine);
+    void skipBlanks(bool acrossLines = false);
+    void skipToLineEnd();
+    bool enter();
+
+    std::unique_ptr<Node> parseList(bool allowElse, bool acrossLines);
+    std::unique_ptr<Node> parsePipeline();
+    std::unique_ptr<Node> parseCommand();
+    std::unique_ptr<Node> parseBlock();
+    std::unique_ptr<Node> parseIf();
+    std::unique_ptr<Node> parseFor();
+    std::unique_ptr<Node> parseSimple();
+    void parseRedirection(std::vector<Redirection> *redirections);
+    std::string readWord(bool stopAtEquals);
+
+    std::string m_text;
+    const MoreLines &m_moreLines;
+    size_t m_pos = 0;
+    int m_depth = 0;
+    int m_nesting = 0;
+    std::string m_error;
+};
+
+ParsedLine Parser::parse()
+{
+    ParsedLine result;
+    skipBlanks();
+    while (peek() == '@') {
+        result.quiet = true;
+        ++m_pos;
+        skipBlanks();
+    }
+    if (atEnd() || peek() == ':')
+        return result;
+    const size_t start = m_pos;
+    auto node = parseList(false, false);
+    if (!failed() && !atEnd())
+        failUnexpected();
+    if (failed()) {
+        result.error = m_error;
+        return result;
+    }
+    result.node = std::move(node);
+    result.echoText = m_text.substr(start);
+    return result;
+}
+
+bool Parser::atKeyword(std::string_view word) const
+{
+    const std::string_view text = std::string_view(m_text).substr(m_pos);
+    if (text.size() < word.size() || !equalsIgnoreCase(text.substr(0, word.size()), word))
+        return false;
+    return m_pos + word.size() == m_text.size() || endsCommandName(m_text[m_pos + word.size()]);
+}
+
+void Parser::fail(std::string message)
+{
+    if (m_error.empty())
+        m_error = std::move(message);
+}
+
+void Parser::failUnexpected()
+{
+    size_t end = m_pos;
+    if (peek() == '&' || peek() == '|')
+        end += peek(1) == peek() ? 2 : 1;
+    else
+        while (end < m_text.size() && !isBlank(m_text[end]) && m_text[end] != '\n')
+            ++end;
+    fail(m_text.substr(m_pos, end - m_pos) + " was unexpected at this time.");
+}
+
+bool Parser::fetchLine(bool newLine)
+{
+    std::string line;
+    if (!m_moreLines || !m_moreLines(line))
+        return false;
+    if (newLine)
+        m_text += '\n';
+    m_text += line;
+    return true;
+}
+
+void Parser::skipBlanks(bool acrossLines)
+{
+    for (;;) {
+        while (!atEnd() && (isBlank(peek()) || (acrossLines && peek() == '\n')))
+            ++m_pos;
+        if (!atEnd() || !acrossLines || m_depth == 0)
+            return;
+        if (!fetchLine(true)) {
+            fail("korvani-cmd: a block opened with '(' is not closed");
+            return;
+        }
+    }
+}
+
+void Parser::skipToLineEnd()
+{
+    while (!atEnd() && peek() != '\n')
+        ++m_pos;
+}
+
+bool Parser::enter()
+{
+    if (++m_nesting > maxNesting)
+        fail("korvani-cmd: blocks and conditions are nested too deeply");
+    return !failed();
+}
+
+std::unique_ptr<Node> Parser::parseList(bool allowElse, bool acrossLines)
+{
+    auto list = makeNode(Node::Kind::List);
+    Node::Joint joint = Node::Joint::Then;
+    for (;;) {
+        skipBlanks(acrossLines);
+        if (failed())
+            return nullptr;
+        if (atListEnd())
+            break;
+        if (peek() == '&' || peek() == '|') {
+            failUnexpected();
+            return nullptr;
+        }
+        auto item = parsePipeline();
+        if (failed())
+            return nullptr;
+        item->joint = joint;
+        list->children.push_back(std::move(item));
+        skipBlanks();
+        joint = Node::Joint::Then;
+        if ((peek() == '&' && peek(1) == '&') || (peek() == '|' && peek(1) == '|')) {
+            joint = peek() == '&' ? Node::Joint::AndThen : Node::Joint::OrElse;
+            m_pos += 2;
+            skipBlanks();
+            if (atListEnd()) {
+                fail(syntaxError);
+                return nullptr;
+            }
+        } else if (peek() == '&') {
+            ++m_pos;
+        } else if (acrossLines && (peek() == '\n' || atEnd())) {
+            if (!atEnd())
+                ++m_pos;
+        } else if (atListEnd() || (allowElse && atKeyword("else"))) {
+            break;
+        } else {
+            failUnexpected();
+            return nullptr;
+        }
+    }
+    if (list->children.size() == 1)
+        return std::move(list->children.front());
+    return list;
+}
+
+std::unique_ptr<Node> Parser::parsePipeline()
+{
+    auto first = parseCommand();
+    skipBlanks();
+    if (failed() || peek() != '|' || peek(1) == '|')
+        return first;
+    auto pipe = makeNode(Node::Kind::Pipe);
+    pipe->children.push_back(std::move(first));
+    while (!failed() && peek() == '|' && peek(1) != '|') {
+        ++m_pos;
+        skipBlanks();
+        if (atListEnd() || peek() == '&' || peek() == '|') {
+            fail(syntaxError);
+            return nullptr;
+        }
+        pipe->children.push_back(parseCommand());
+        skipBlanks();
+    }
+    return pipe;
+}
+
+std::unique_ptr<Node> Parser::parseCommand()
+{
+    skipBlanks();
+    while (peek() == '@') {
+        ++m_pos;
+        skipBlanks();
+    }
+    if (peek() == '(')
+        return parseBlock();
+    // A label inside a block, and a stray ")" outside one, are comments.
+    if ((peek() == ':' && m_depth > 0) || (peek() == ')' && m_depth == 0)) {
+        skipToLineEnd();
+        return makeNode(Node::Kind::Command);
+    }
+    if (atKeyword("if"))
+        return parseIf();
+    if (atKeyword("for"))
+        return parseFor();
+    if (atKeyword("rem")) {
+        auto node = makeNode(Node::Kind::Command);
+        const size_t start = m_pos;
+        skipToLineEnd();
+        node->text = m_text.substr(start, m_pos - start);
+        return node;
+    }
+    return parseSimple();
+}
+
+std::unique_ptr<Node> Parser::parseBlock()
+{
+    if (!enter())
+        return nullptr;
+    ++m_pos;
+    ++m_depth;
+    auto block = makeNode(Node::Kind::Block);
+    auto body = parseList(false, true);
+    if (failed())
+        return nullptr;
+    if (peek() != ')') {
+        fail(syntaxError);
+        return nullptr;
+    }
+    block->children.push_back(std::move(body));
+    ++m_pos;
+    --m_depth;
+    for (;;) {
+        skipBlanks();
+        if (!atRedirection())
+            break;
+        parseRedirection(&block->redirections);
+    }
+    --m_nesting;
+    return block;
+}
+
+std::unique_ptr<Node> Parser::parseIf()
+{
+    if (!enter())
+        return nullptr;
+    m_pos += 2;
+    skipBlanks();
+    auto node = makeNode(Node::Kind::If);
+    Condition &condition = node->condition;
+    if (atKeyword("/i")) {
+        condition.ignoreCase = true;
+        m_pos += 2;
+        skipBlanks();
+    }
+    if (atKeyword("not")) {
+        condition.negated = true;
+        m_pos += 3;
+        skipBlanks();
+    }
+    struct Keyword { const char *word; Condition::Kind kind; };
+    static const Keyword keywords[] = {{"exist", Condition::Kind::Exist},
+                                       {"defined", Condition::Kind::Defined},
+                                       {"errorlevel", Condition::Kind::ErrorLevel}};
+    for (const Keyword &keyword : keywords) {
+        const std::string_view word = keyword.word;
+        if (atKeyword(word) && !(peek(word.size()) == '=' && peek(word.size() + 1) == '=')) {
+            condition.kind = keyword.kind;
+            m_pos += word.size();
+            break;
+        }
+    }
+    skipBlanks();
+    condition.left = readWord(true);
+    long long level = 0;
+    if (condition.kind == Condition::Kind::Compare) {
+        skipBlanks();
+        if (peek() == '=' && peek(1) == '=') {
+            m_pos += 2;
+        } else {
+            struct Comparison { const char *word; Condition::Operator op; };
+            static const Comparison comparisons[] = {
+                {"equ", Condition::Operator::Equal}, {"neq", Condition::Operator::NotEqual},
+                {"lss", Condition::Operator::Less}, {"leq", Condition::Operator::LessOrEqual},
+                {"gtr", Condition::Operator::Greater}, {"geq", Condition::Operator::GreaterOrEqual}};
+            bool known = false;
+            for (const Comparison &comparison : comparisons) {
+                if (atKeyword(comparison.word)) {
+                    condition.op = comparison.op;
+                    m_pos += 3;
+                    known = true;
+                    break;
+                }
+            }
+            if (!known)
+                fail(syntaxError);
+        }
+        skipBlanks();
+        condition.right = readWord(true);
+        if (condition.right.empty())
+            fail(syntaxError);
+    } else if (condition.kind == Condition::Kind::ErrorLevel && !parseInteger(condition.left, &level)) {
+        fail(syntaxError);
+    }
+    skipBlanks();
+    if (condition.left.empty() || atListEnd())
+        fail(syntaxError);
+    if (failed())
+        return nullptr;
+    node->children.push_back(parseList(true, false));
+    if (failed())
+        return nullptr;
+    if (atKeyword("else")) {
+        m_pos += 4;
+        skipBlanks();
+        if (atListEnd()) {
+            fail(syntaxError);
+            return nullptr;
+        }
+        node->children.push_back(parseList(true, false));
+    }
+    --m_nesting;
+    return node;
+}
+
+// "for" runs nothing here, but its body is read so that a block it opens is
+// consumed with it rather than run on its own.
+std::unique_ptr<Node> Parser::parseFor()
+{
+    if (!enter())
+        return nullptr;
+    m_pos += 3;
+    bool quoted = false;
+    int parentheses = 0;
+    bool found = false;
+    while (!atEnd() && peek() != '\n') {
+        const char c = peek();
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '(')
+            ++parentheses;
+        else if (!quoted && c == ')' && parentheses > 0)
+            --parentheses;
+        else if (!quoted && parentheses == 0 && isBlank(m_text[m_pos - 1]) && atKeyword("do")) {
+            m_pos += 2;
+            found = true;
+            break;
+        }
+        ++m_pos;
+    }
+    skipBlanks();
+    if (!found || atListEnd()) {
+        fail(syntaxError);
+        return nullptr;
+    }
+    parseList(false, false);
+    if (failed())
+        return nullptr;
+    --m_nesting;
+    auto node = makeNode(Node::Kind::Command);
+    node->text = "for";
+    return node;
+}
+
+std::unique_ptr<Node> Parser::parseSimple()
+{
+    auto node = makeNode(Node::Kind::Command);
+    std::string &text = node->text;
+    bool quoted = false;
+    bool wordStart = true;
+    while (!atEnd() && !failed()) {
+        char c = peek();
+        if (c == '\n')
+            break;
+        if (quoted) {
+            quoted = c != '"';
+        } else if (c == '&' || c == '|' || (c == ')' && m_depth > 0)) {
+            break;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == '^') {
+            ++m_pos;
+            if (peek() == '\n')
+                ++m_pos;
+            else if (atEnd())
+                fetchLine(false);
+            if (atEnd())
+                break;
+            c = peek();
+        } else if (c == '<' || c == '>' || (wordStart && atRedirection())) {
+            parseRedirection(&node->redirections);
+            continue;
+        }
+        text += c;
+        wordStart = isBlank(c);
+        ++m_pos;
+    }
+    return node;
+}
+
+void Parser::parseRedirection(std::vector<Redirection> *redirections)
+{
+    Redirection redirection;
+    if (isDigit(peek()))
+        redirection.handle = peek() - '0';
+    else
+        redirection.handle = peek() == '<' ? 0 : 1;
+    if (isDigit(peek()))
+        ++m_pos;
+    redirection.mode = peek() == '<' ? Redirection::Mode::Read : Redirection::Mode::Write;
+    ++m_pos;
+    if (redirection.mode == Redirection::Mode::Write && peek() == '>') {
+        redirection.mode = Redirection::Mode::Append;
+        ++m_pos;
+    }
+    if (peek() == '&') {
+        ++m_pos;
+        if (!isDigit(peek())) {
+            fail(syntaxError);
+            return;
+        }
+        redirection.duplicateOf = peek() - '0';
+        ++m_pos;
+    } else {
+        skipBlanks();
+        redirection.target = readWord(false);
+        if (redirection.target.empty()) {
+            fail(syntaxError);
+            return;
+        }
+    }
+    redirections->push_back(std::move(redirection));
+}
+
+std::string Parser::readWord(bool stopAtEquals)
+{
+    std::string word;
+    bool quoted = false;
+    while (!atEnd()) {
+        char c = peek();
+        if (c == '\n')
+            break;
+        if (!quoted) {
+            if (isBlank(c) || c == '&' || c == '|' || c == '<' || c == '>' || (c == ')' && m_depth > 0)
+                || (stopAtEquals && c == '=' && peek(1) == '='))
+                break;
+            if (c == '^') {
+                ++m_pos;
+                if (atEnd() || peek() == '\n')
+                    break;
+                c = peek();
+            } else if (c == '"') {
+                quoted = true;
+            }
+        } else if (c == '"') {
+            quoted = false;
+        }
+        word += c;
+        ++m_pos;
+    }
+    return word;
+}
+
+} // namespace
+
+std::vector<std::string> splitLines(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        std::string line;
+        line.reserve(end - start);
+        for (size_t i = start; i < end; ++i) {
+            if (bytes[i] != '\r')
+                line += bytes[i];
+        }
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::optional<std::string_view> labelName(std::string_view line)
+{
+    line = trimLeft(line);
+    if (line.empty() || line.front() != ':')
+        return std::nullopt;
+    line.remove_prefix(1);
+    size_t end = 0;
+    while (end < line.size() && !isBlank(line[end]) && line[end] != ':' && line[end] != '+')
+        ++end;
+    return line.substr(0, end);
+}
+
+ParsedLine parseLine(std::string_view line, const MoreLines &moreLines)
+{
+    return Parser(line, moreLines).parse();
+}
+
+std::vector<ParsedLine> parseScript(std::string_view bytes)
+{
+    const std::vector<std::string> lines = splitLines(bytes);
+    std::vector<ParsedLine> parsed;
+    size_t next = 0;
+    const MoreLines moreLines = [&](std::string &line) {
+        if (next >= lines.size())
+            return false;
+        line = lines[next++];
+        return true;
+    };
+    while (next < lines.size()) {
+        ParsedLine line = parseLine(lines[next++], moreLines);
+        if (line.node || !line.error.empty())
+            parsed.push_back(std::move(line));
+    }
+    return parsed;
+}
+
+} // namespace Cmd

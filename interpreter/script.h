@@ -1,0 +1,80 @@
+#ifndef KORVANI_INTERPRETER_SCRIPT_H
+#define KORVANI_INTERPRETER_SCRIPT_H
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Cmd {
+
+// The lines of a batch file: split at "\n", carriage returns dropped, a UTF-8
+// byte order mark at the start ignored. A last line without a line feed counts.
+std::vector<std::string> splitLines(std::string_view bytes);
+
+// The name of the label a line declares (":name"), if it is a label line.
+std::optional<std::string_view> labelName(std::string_view line);
+
+struct Redirection
+{
+    enum class Mode { Read, Write, Append };
+
+    int handle = 1;
+    Mode mode = Mode::Write;
+    std::string target; // a file name as written, or empty with duplicateOf
+    int duplicateOf = -1; // ">&2": the handle to copy
+};
+
+struct Condition
+{
+    enum class Kind { Compare, Exist, ErrorLevel, Defined };
+    enum class Operator { Same, Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
+
+    Kind kind = Kind::Compare;
+    Operator op = Operator::Same;
+    bool negated = false;
+    bool ignoreCase = false;
+    std::string left; // the only operand of exist, defined and errorlevel
+    std::string right;
+};
+
+// One parsed command line. Command text keeps its quotes and loses its
+// escapes and redirections, as cmd hands it to a command.
+struct Node
+{
+    enum class Kind { Command, Block, If, List, Pipe };
+    // How a list item depends on the one before it: "&", "&&" or "||".
+    enum class Joint { Then, AndThen, OrElse };
+
+    Kind kind = Kind::Command;
+    Joint joint = Joint::Then;
+    std::string text;
+    std::vector<Redirection> redirections;
+    // List and Pipe: the items; Block: its body, if any; If: then and else.
+    std::vector<std::unique_ptr<Node>> children;
+    Condition condition;
+};
+
+struct ParsedLine
+{
+    std::unique_ptr<Node> node; // none for a blank line, a label or an error
+    bool quiet = false; // started with "@"
+    std::string echoText;
+    std::string error; // cmd's message for a line it cannot read
+};
+
+// Supplies the line after the last one read, for a block "(" that goes on over
+// several lines or a "^" at the end of a line; false at the end of the file.
+using MoreLines = std::function<bool(std::string &line)>;
+
+ParsedLine parseLine(std::string_view line, const MoreLines &moreLines = MoreLines());
+
+// Reads a whole batch file as the interpreter would, without expanding
+// variables: one entry per command line.
+std::vector<ParsedLine> parseScript(std::string_view bytes);
+
+} // namespace Cmd
+
+#endif

@@ -1,0 +1,66 @@
+#ifndef KORVANI_INTERPRETER_TEXT_H
+#define KORVANI_INTERPRETER_TEXT_H
+
+#include <string>
+#include <string_view>
+
+// Character and word helpers shared by the reader and the commands. Case is
+// folded for ASCII letters only, as cmd does for command and variable names.
+namespace Cmd {
+
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// Separators between batch parameters and after a command name.
+inline bool isDelimiter(char c)
+{
+    return isBlank(c) || c == ',' || c == ';' || c == '=';
+}
+
+// Characters that end a command name, as in "echo." or "cd..".
+inline bool endsCommandName(char c)
+{
+    switch (c) {
+    case '\n': case '.': case ',': case ';': case '=': case '/': case '\\': case '(': case '+': case ':':
+    case '[': case ']':
+        return true;
+    default:
+        return isBlank(c);
+    }
+}
+
+inline char toLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+int compareIgnoreCase(std::string_view a, std::string_view b);
+std::string toLower(std::string_view text);
+
+std::string_view trimLeft(std::string_view text);
+std::string_view trimRight(std::string_view text);
+std::string_view trim(std::string_view text);
+
+// True when text starts with word (any case) followed by the end or a blank.
+bool startsWithWord(std::string_view text, std::string_view word);
+
+// Every double quote removed.
+std::string removeQuotes(std::string_view text);
+
+// A leading and a trailing double quote removed, as %~1 does.
+std::string_view stripSurroundingQuotes(std::string_view text);
+
+// Reads a whole decimal, hexadecimal (0x) or octal (leading 0) number as cmd
+// does for comparisons; false when text is not one.
+bool parseInteger(std::string_view text, long long *value);
+
+// The leading decimal digits of text (with a sign), 0 when there are none, as
+// exit takes its code.
+int leadingInteger(std::string_view text);
+
+} // namespace Cmd
+
+#endif
