@@ -186,15 +186,18 @@ bool ApplicationData::writeBatchFile(const QString &filePath) const
 {
     if (!QDir().mkpath(QFileInfo(filePath).absolutePath()))
         return false;
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate))
+    // Launches of one entry share its file while earlier ones may still read
+    // it: the new text replaces the old whole, never half written. Where the
+    // old file cannot be replaced (it is open on Windows), it is overwritten.
+    QSaveFile file(filePath);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
     QTextStream stream(&file);
     stream << batchScript();
     stream.flush();
-    file.close();
-    // A full disk shows only here; the launch must not take a torn file as written.
-    return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
+    // A full disk shows only here; a torn file must not count as written.
+    return stream.status() == QTextStream::Ok && file.commit();
 }
 
 void registerRecordTypes()
@@ -209,6 +212,13 @@ void registerRecordTypes()
     qRegisterMetaTypeStreamOperators<ApplicationDataList>("ApplicationDataList");
 }
 
+bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(content);
+    *list = fromJsonArray<ApplicationData>(document.array());
+    return document.isArray();
+}
+
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
 {
     QFile file(fileName);
@@ -216,10 +226,8 @@ bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
         return false;
     const QByteArray content = file.readAll();
     file.close();
-    const QJsonDocument document = QJsonDocument::fromJson(content);
-    if (!document.isArray() && !content.trimmed().isEmpty())
+    if (!parseLauncherData(content, list) && !content.trimmed().isEmpty())
         keepUnreadableCopy(fileName, content);
-    *list = fromJsonArray<ApplicationData>(document.array());
     return true;
 }
 

@@ -122,6 +122,8 @@ QList<Record> fromJsonArray(const QJsonArray &array)
 // kept beside the file so that the next save does not destroy the user's only copy.
 // Writing replaces the file atomically and creates its folder when needed.
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list);
+// The entries of a launcher file's content; false when it is not a JSON array.
+bool parseLauncherData(const QByteArray &content, ApplicationDataList *list);
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list);
 
 QDataStream &operator<<(QDataStream &stream, const VariableData &variable);

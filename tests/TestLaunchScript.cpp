@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 class TestLaunchScript : public QObject
 {
     Q_OBJECT
@@ -18,6 +21,7 @@ private slots:
     void writeCreatesFolders();
     void writeOverwritesLongerFile();
     void writeFailsWhereNoFolderCanBe();
+    void rewriteIsNeverSeenHalfDone();
     void launchScriptLandsInTempFolder();
     void templateFolder();
 
@@ -138,6 +142,31 @@ void TestLaunchScript::writeFailsWhereNoFolderCanBe()
 
     QVERIFY(!ApplicationData().writeBatchFile(file + "/sub/x.bat"));
     QVERIFY(!ApplicationData().writeBatchFile(m_dir.path()));
+}
+
+// Launches of one entry rewrite its script while earlier interpreters read it.
+void TestLaunchScript::rewriteIsNeverSeenHalfDone()
+{
+    const ApplicationData record(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/env"),
+                                 QString(4000, QLatin1Char('r')));
+    const QString path = m_dir.filePath(QStringLiteral("shared.bat"));
+    QVERIFY(record.writeBatchFile(path));
+    const QByteArray whole = record.batchScript().toUtf8();
+
+    std::atomic<bool> writing{true};
+    int torn = 0;
+    std::thread reader([&] {
+        while (writing) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && file.readAll() != whole)
+                ++torn;
+        }
+    });
+    for (int i = 0; i < 2000; ++i)
+        record.writeBatchFile(path);
+    writing = false;
+    reader.join();
+    QCOMPARE(torn, 0);
 }
 
 void TestLaunchScript::launchScriptLandsInTempFolder()
