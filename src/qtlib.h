@@ -83,7 +83,8 @@ class PathLineEditButton : public QWidget
     Q_OBJECT
 
 public:
-    enum DialogMode { OpenFile, ExistingDirectory };
+    // Any other value opens no dialog.
+    enum DialogMode : int { OpenFile, ExistingDirectory };
 
     explicit PathLineEditButton(QWidget *parent = nullptr);
 
