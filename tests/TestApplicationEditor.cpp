@@ -45,6 +45,8 @@ private slots:
     void parseVariableType_data();
     void parseVariableType();
     void readVariableTypes();
+    void unusualTemplateFiles_data();
+    void unusualTemplateFiles();
     void fillAndCollect();
     void manualCaptionsWithoutTemplate();
     void finishedPathEditLooksUpTemplate();
@@ -180,6 +182,34 @@ void TestApplicationEditor::readVariableTypes()
     QCOMPARE(::readVariableTypes(&settings, QStringLiteral("environments")).value("PATH").type, 6);
     QVERIFY(::readVariableTypes(&settings, QStringLiteral("missing")).isEmpty());
     QVERIFY(settings.group().isEmpty());
+}
+
+void TestApplicationEditor::unusualTemplateFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("types");
+
+    QByteArray binary(4096, Qt::Uninitialized);
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) % 256);
+    QTest::newRow("binary") << binary << -1;
+    QTest::newRow("1 MB line") << "[arguments]\n-x=\"4:" + QByteArray(1 << 20, 'a') + "\"\n-y=1\n" << 2;
+    QTest::newRow("1 MB key") << "[arguments]\n" + QByteArray(1 << 20, 'k') + "=1\n" << 1;
+    QTest::newRow("no line feed") << QByteArray("[arguments]\n-y=1") << 1;
+}
+
+void TestApplicationEditor::unusualTemplateFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, types);
+
+    writeFile(QStringLiteral("unusual.ini"), content);
+    QSettings settings(QStringLiteral("unusual.ini"), QSettings::IniFormat);
+    const VariableTypeHash arguments = ::readVariableTypes(&settings, QStringLiteral("arguments"));
+    if (types >= 0)
+        QCOMPARE(arguments.size(), types);
+    if (arguments.contains(QStringLiteral("-x")))
+        QCOMPARE(arguments.value(QStringLiteral("-x")).options.toStringList().first().size(), 1 << 20);
 }
 
 void TestApplicationEditor::fillAndCollect()

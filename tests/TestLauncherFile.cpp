@@ -20,6 +20,7 @@ private slots:
     void unreadableContent_data();
     void unreadableContent();
     void missingFile();
+    void hundredMegabyteFile();
     void roundTrip();
     void writtenLayout();
     void emptyList();
@@ -183,6 +184,26 @@ void TestLauncherFile::missingFile()
     QVERIFY(!readLauncherFile(m_dir.filePath("no-such-file.json"), &list));
     QCOMPARE(list.size(), 1);
     QCOMPARE(list.first().name(), QStringLiteral("kept"));
+}
+
+void TestLauncherFile::hundredMegabyteFile()
+{
+    const QString fileName = m_dir.filePath("huge.json");
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QByteArray script(1 << 20, 'x');
+    file.write("[");
+    for (int i = 0; i < 100; ++i)
+        file.write((i ? ",{\"name\":\"" : "{\"name\":\"") + QByteArray::number(i) + "\",\"preScript\":\"" + script + "\"}");
+    file.write("]");
+    file.close();
+    QVERIFY(file.size() > 100 * 1000 * 1000);
+
+    ApplicationDataList list;
+    QVERIFY(readLauncherFile(fileName, &list));
+    QCOMPARE(list.size(), 100);
+    QCOMPARE(list.last().name(), QStringLiteral("99"));
+    QCOMPARE(list.last().preScript().size(), script.size());
 }
 
 void TestLauncherFile::roundTrip()

@@ -1,0 +1,19 @@
+// The launcher file, which the user or any program may have changed.
+#include "fuzzSupport.h"
+#include "records.h"
+
+#include <QJsonDocument>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ensureApplication();
+    ApplicationDataList entries;
+    const bool isList = parseLauncherData(bytesOf(data, size), &entries);
+    check(isList || entries.isEmpty(), "unreadable content gives no entries");
+    // What was read is saved and read back unchanged.
+    const QByteArray saved = QJsonDocument(toJsonArray(entries)).toJson();
+    ApplicationDataList again;
+    check(parseLauncherData(saved, &again), "a saved file reads as a list");
+    check(toJsonArray(again) == toJsonArray(entries), "launcher file round trip");
+    return 0;
+}
