@@ -53,8 +53,9 @@ void BM_LoadMissingPrograms(benchmark::State &state)
 
 void BM_LoadExistingPrograms(benchmark::State &state)
 {
-    loadLauncherFile(state, {QStringLiteral("/bin/sh"), QStringLiteral("/usr/bin/env"), QStringLiteral("/usr/bin"),
-                             QStringLiteral("/etc/hostname")});
+    loadLauncherFile(state,
+                     {QStringLiteral("/bin/sh"), QStringLiteral("/usr/bin/env"), QStringLiteral("/usr/bin"),
+                      QStringLiteral("/etc/hostname")});
 }
 
 } // namespace

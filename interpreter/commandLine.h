@@ -18,7 +18,7 @@ std::vector<std::string> splitArguments(std::string_view arguments);
 // The first word of a command: the program to run.
 struct ProgramWord
 {
-    std::string name;      // quotes removed
+    std::string name; // quotes removed
     std::string_view written; // as it stands in the command
     std::string_view rest; // everything after it
 };

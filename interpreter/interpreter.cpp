@@ -55,8 +55,8 @@ std::string currentDirectory()
 // Made absolute against base, with "." and ".." folded away as written.
 std::string absolutePath(std::string_view path, const std::string &base)
 {
-    const std::string joined =
-        !path.empty() && path.front() == '/' ? std::string(path) : base + '/' + std::string(path);
+    const std::string joined = !path.empty() && path.front() == '/' ? std::string(path)
+                                                                    : base + '/' + std::string(path);
     std::vector<std::string_view> parts;
     const std::string_view view = joined;
     size_t start = 0;
@@ -111,7 +111,9 @@ std::string ownExecutable()
 
 } // namespace
 
-Interpreter::Interpreter(char *const *environment) : m_environment(environment), m_directory(currentDirectory())
+Interpreter::Interpreter(char *const *environment)
+    : m_environment(environment)
+    , m_directory(currentDirectory())
 {
     const char marker = 0;
     m_stackBase = reinterpret_cast<uintptr_t>(&marker);
@@ -158,8 +160,9 @@ bool Interpreter::runBatchFile(const std::string &path, const std::string &name,
 void Interpreter::runFrame(Frame &frame, size_t firstLine)
 {
     if (m_depth >= maxCallDepth) {
-        fail(1, "korvani-cmd: batch calls nested more than " + std::to_string(maxCallDepth)
-                    + " deep; batch processing stopped");
+        fail(1,
+             "korvani-cmd: batch calls nested more than " + std::to_string(maxCallDepth)
+                 + " deep; batch processing stopped");
         m_flow = Flow::Quit;
         return;
     }
@@ -306,26 +309,37 @@ int Interpreter::runCommand(std::string_view text)
     const std::string name = toLower(text.substr(0, nameLength));
     const std::string_view arguments = text.substr(nameLength);
 
-    struct Entry { const char *name; Command command; };
-    static const Entry commands[] = {
-        {"call", &Interpreter::commandCall}, {"cd", &Interpreter::commandChangeDirectory},
-        {"chdir", &Interpreter::commandChangeDirectory}, {"echo", &Interpreter::commandEcho},
-        {"endlocal", &Interpreter::commandEndLocal}, {"exit", &Interpreter::commandExit},
-        {"goto", &Interpreter::commandGoto}, {"path", &Interpreter::commandPath},
-        {"pause", &Interpreter::commandPause}, {"popd", &Interpreter::commandPopDirectory},
-        {"pushd", &Interpreter::commandPushDirectory}, {"rem", &Interpreter::commandRemark},
-        {"set", &Interpreter::commandSet}, {"setlocal", &Interpreter::commandSetLocal},
-        {"shift", &Interpreter::commandShift}, {"start", &Interpreter::commandStart}};
+    struct Entry
+    {
+        const char *name;
+        Command command;
+    };
+    static const Entry commands[] = {{"call", &Interpreter::commandCall},
+                                     {"cd", &Interpreter::commandChangeDirectory},
+                                     {"chdir", &Interpreter::commandChangeDirectory},
+                                     {"echo", &Interpreter::commandEcho},
+                                     {"endlocal", &Interpreter::commandEndLocal},
+                                     {"exit", &Interpreter::commandExit},
+                                     {"goto", &Interpreter::commandGoto},
+                                     {"path", &Interpreter::commandPath},
+                                     {"pause", &Interpreter::commandPause},
+                                     {"popd", &Interpreter::commandPopDirectory},
+                                     {"pushd", &Interpreter::commandPushDirectory},
+                                     {"rem", &Interpreter::commandRemark},
+                                     {"set", &Interpreter::commandSet},
+                                     {"setlocal", &Interpreter::commandSetLocal},
+                                     {"shift", &Interpreter::commandShift},
+                                     {"start", &Interpreter::commandStart}};
     for (const Entry &entry : commands) {
         if (name == entry.name)
             return (this->*entry.command)(arguments);
     }
     // cmd's own commands that this interpreter does not have: they must not be
     // taken for programs of the same name.
-    static const char *const unsupportedCommands[] = {
-        "assoc", "break", "cls", "color", "copy", "date", "del", "dir", "dpath", "erase", "for", "ftype", "keys",
-        "md", "mkdir", "mklink", "move", "prompt", "rd", "ren", "rename", "rmdir", "time", "title", "type", "ver",
-        "verify", "vol"};
+    static const char *const unsupportedCommands[] = {"assoc", "break",  "cls",   "color",  "copy",  "date",   "del",
+                                                      "dir",   "dpath",  "erase", "for",    "ftype", "keys",   "md",
+                                                      "mkdir", "mklink", "move",  "prompt", "rd",    "ren",    "rename",
+                                                      "rmdir", "time",   "title", "type",   "ver",   "verify", "vol"};
     for (const char *unsupportedName : unsupportedCommands) {
         if (name == unsupportedName)
             return unsupported(name);
@@ -338,9 +352,10 @@ int Interpreter::runProgram(std::string_view text)
     const ProgramWord word = splitProgramWord(text);
     const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
     if (lookup.result == ProgramLookup::Result::NotFound) {
-        return fail(9009, "'" + std::string(word.written)
-                              + "' is not recognized as an internal or external command,\n"
-                                "operable program or batch file.");
+        return fail(9009,
+                    "'" + std::string(word.written)
+                        + "' is not recognized as an internal or external command,\n"
+                          "operable program or batch file.");
     }
     if (lookup.result == ProgramLookup::Result::NotExecutable)
         return fail(1, "Access is denied.");
@@ -382,7 +397,9 @@ bool Interpreter::evaluate(const Condition &condition) const
             result = glob(path.c_str(), GLOB_NOSORT, nullptr, &matches) == 0 && matches.gl_pathc > 0;
             globfree(&matches);
         } else {
-            struct stat status {};
+            struct stat status
+            {
+            };
             result = stat(path.c_str(), &status) == 0;
         }
         break;
@@ -584,7 +601,9 @@ std::string Interpreter::parameterPath(const Frame &frame, int index, std::strin
     }
     std::string expanded;
     if (modifiers.find('z') != std::string_view::npos) {
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (stat(full.c_str(), &status) == 0 && S_ISREG(status.st_mode))
             expanded = std::to_string(status.st_size);
     }
@@ -947,9 +966,9 @@ int Interpreter::commandStart(std::string_view arguments)
         const size_t close = text.find('"', 1);
         text = trimLeft(text.substr(close == std::string_view::npos ? text.size() : close + 1));
     }
-    static const char *const ignoredOptions[] = {"/b", "/i", "/min", "/max", "/low", "/normal", "/high",
-                                                 "/realtime", "/abovenormal", "/belownormal", "/separate",
-                                                 "/shared"};
+    static const char *const ignoredOptions[] = {"/b",           "/i",           "/min",      "/max",
+                                                 "/low",         "/normal",      "/high",     "/realtime",
+                                                 "/abovenormal", "/belownormal", "/separate", "/shared"};
     bool wait = false;
     std::string directory;
     while (!text.empty() && text.front() == '/') {
@@ -977,7 +996,9 @@ int Interpreter::commandStart(std::string_view arguments)
     const ProgramWord word = splitProgramWord(text);
     if (word.name.empty())
         return unsupported("start without a program");
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (!directory.empty() && (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)))
         return fail(1, "The system cannot find the path specified.");
     const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));

@@ -18,7 +18,9 @@ namespace {
 
 bool isExecutableFile(const std::string &path, bool *exists)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     *exists = stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
     return *exists && access(path.c_str(), X_OK) == 0;
 }
@@ -52,7 +54,9 @@ bool readFile(const std::string &path, std::string *contents)
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
         close(fd);
         errno = EISDIR;
@@ -153,8 +157,8 @@ int spawnProgram(const std::string &path, const std::vector<std::string> &argume
     sigset_t mask;
     sigemptyset(&mask);
     posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK
-                                              | (newSession ? POSIX_SPAWN_SETSID : 0));
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | (newSession ? POSIX_SPAWN_SETSID : 0));
     std::vector<char *> argv = argumentVector(arguments);
     const int error = posix_spawn(pid, path.c_str(), nullptr, &attributes, argv.data(), environment);
     posix_spawnattr_destroy(&attributes);

@@ -27,7 +27,11 @@ std::unique_ptr<Node> makeNode(Node::Kind kind)
 class Parser
 {
 public:
-    Parser(std::string_view line, const MoreLines &moreLines) : m_text(line), m_moreLines(moreLines) {}
+    Parser(std::string_view line, const MoreLines &moreLines)
+        : m_text(line)
+        , m_moreLines(moreLines)
+    {
+    }
 
     ParsedLine parse();
 
@@ -293,7 +297,11 @@ std::unique_ptr<Node> Parser::parseIf()
         m_pos += 3;
         skipBlanks();
     }
-    struct Keyword { const char *word; Condition::Kind kind; };
+    struct Keyword
+    {
+        const char *word;
+        Condition::Kind kind;
+    };
     static const Keyword keywords[] = {{"exist", Condition::Kind::Exist},
                                        {"defined", Condition::Kind::Defined},
                                        {"errorlevel", Condition::Kind::ErrorLevel}};
@@ -313,10 +321,14 @@ std::unique_ptr<Node> Parser::parseIf()
         if (peek() == '=' && peek(1) == '=') {
             m_pos += 2;
         } else {
-            struct Comparison { const char *word; Condition::Operator op; };
+            struct Comparison
+            {
+                const char *word;
+                Condition::Operator op;
+            };
             static const Comparison comparisons[] = {
-                {"equ", Condition::Operator::Equal}, {"neq", Condition::Operator::NotEqual},
-                {"lss", Condition::Operator::Less}, {"leq", Condition::Operator::LessOrEqual},
+                {"equ", Condition::Operator::Equal},   {"neq", Condition::Operator::NotEqual},
+                {"lss", Condition::Operator::Less},    {"leq", Condition::Operator::LessOrEqual},
                 {"gtr", Condition::Operator::Greater}, {"geq", Condition::Operator::GreaterOrEqual}};
             bool known = false;
             for (const Comparison &comparison : comparisons) {

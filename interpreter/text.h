@@ -23,8 +23,18 @@ inline bool isDelimiter(char c)
 inline bool endsCommandName(char c)
 {
     switch (c) {
-    case '\n': case '.': case ',': case ';': case '=': case '/': case '\\': case '(': case '+': case ':':
-    case '[': case ']':
+    case '\n':
+    case '.':
+    case ',':
+    case ';':
+    case '=':
+    case '/':
+    case '\\':
+    case '(':
+    case '+':
+    case ':':
+    case '[':
+    case ']':
         return true;
     default:
         return isBlank(c);

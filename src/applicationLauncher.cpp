@@ -14,8 +14,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 LauncherDataModel::LauncherDataModel(QObject *parent)
@@ -249,8 +249,8 @@ LauncherDelegate::LauncherDelegate(QObject *parent)
     , m_starOff(QStringLiteral(":/images/star_off.png"))
     , m_pen(QStringLiteral(":/images/pen.png"))
 {
-    for (const QString &mark : {QStringLiteral("heart"), QStringLiteral("diamond"), QStringLiteral("spade"),
-                                QStringLiteral("kroeber")}) {
+    for (const QString &mark :
+         {QStringLiteral("heart"), QStringLiteral("diamond"), QStringLiteral("spade"), QStringLiteral("kroeber")}) {
         m_markPixmaps.append({QPixmap(QStringLiteral(":/images/%1_on.png").arg(mark)),
                               QPixmap(QStringLiteral(":/images/%1_off.png").arg(mark))});
     }
@@ -556,8 +556,7 @@ void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
     auto *process = new QProcess(this);
     connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
     connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
-    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this,
-            SLOT(processFailed(QProcess::ProcessError)));
+    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
 }
 
@@ -569,8 +568,8 @@ void ApplicationLauncher::processOutputError()
         return;
     const QByteArray output = process->readAllStandardOutput();
     const QByteArray error = process->readAllStandardError();
-    const QString text = QString::fromLocal8Bit(output.constData()) + QString(80, QLatin1Char('-'))
-                         + QLatin1Char('\n') + QString::fromLocal8Bit(error.constData());
+    const QString text = QString::fromLocal8Bit(output.constData()) + QString(80, QLatin1Char('-')) + QLatin1Char('\n')
+        + QString::fromLocal8Bit(error.constData());
     QMessageBox::critical(this, tr("Error"), text, QMessageBox::Ok);
     if (process)
         process->kill();

@@ -1,4 +1,5 @@
 #include "mainWindow.h"
+#include "platform.h"
 #include "records.h"
 
 #include <QApplication>
@@ -17,9 +18,17 @@ int main(int argc, char **argv)
     if (!instanceGuard.listen(QHostAddress(QHostAddress::LocalHost), 33000))
         return 0;
 
+    QCoreApplication::setApplicationName(QStringLiteral("korvani"));
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    // Every relative path of the program is taken against this folder.
+    const QString applicationDir = QCoreApplication::applicationDirPath();
+    const QString dataFolder = Platform::dataFolder(applicationDir);
+    QDir().mkpath(dataFolder);
+    QDir::setCurrent(dataFolder);
+    Platform::addShippedTemplates(applicationDir, dataFolder);
 
     QFile styleSheet(QStringLiteral(":/style/style1.qss"));
     if (styleSheet.open(QIODevice::ReadOnly))

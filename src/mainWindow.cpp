@@ -42,10 +42,10 @@ MainWindow::MainWindow(QWidget *parent)
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
     connect(fileMenu->addAction(tr("Save")), SIGNAL(triggered()), this, SLOT(save()));
     fileMenu->addSeparator();
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()),
-            m_launcher, SLOT(addRow()));
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()),
-            m_launcher, SLOT(removeRow()));
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()), m_launcher,
+            SLOT(addRow()));
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()), m_launcher,
+            SLOT(removeRow()));
     fileMenu->addSeparator();
     connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
 

@@ -2,8 +2,32 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace Platform {
+
+namespace {
+
+// The name of this system's template folder.
+QString templateSystem()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("windows");
+#else
+    // Other Unix systems run the same programs as Linux does.
+    return QStringLiteral("linux");
+#endif
+}
+
+// An installed program finds its shared files at ../share/korvani.
+QString installedShare(const QString &applicationDir)
+{
+    const QString share = QDir(applicationDir).absoluteFilePath(QStringLiteral("../share/korvani"));
+    return QFileInfo(share).isDir() ? QDir::cleanPath(share) : QString();
+}
+
+} // namespace
 
 QString commandInterpreter()
 {
@@ -54,12 +78,29 @@ QChar pathListSeparator()
 
 QString templateFolder()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("data/db/windows");
-#else
-    // Other Unix systems run the same programs as Linux does.
-    return QStringLiteral("data/db/linux");
-#endif
+    return QStringLiteral("data/db/") + templateSystem();
+}
+
+QString dataFolder(const QString &applicationDir)
+{
+    if (installedShare(applicationDir).isEmpty() && QFileInfo(applicationDir).isWritable())
+        return applicationDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void addShippedTemplates(const QString &applicationDir, const QString &dataFolder)
+{
+    const QString share = installedShare(applicationDir);
+    const QDir shipped(share.isEmpty() ? QDir(applicationDir).absoluteFilePath(templateFolder())
+                                       : share + QStringLiteral("/db/") + templateSystem());
+    const QDir target(QDir(dataFolder).absoluteFilePath(templateFolder()));
+    if (shipped == target || !shipped.exists())
+        return;
+    target.mkpath(QStringLiteral("."));
+    for (const QString &name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
+        if (!target.exists(name))
+            QFile::copy(shipped.filePath(name), target.filePath(name));
+    }
 }
 
 QString launchScriptPath(const QString &batchFileName)

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-// Everything that differs between Windows and the other systems lives here.
+// Everything that differs between Windows and the other systems, and between
+// a portable and an installed program, lives here.
 namespace Platform {
 
 // The command interpreter that runs launch scripts with the arguments "/c" and
@@ -23,6 +24,16 @@ QChar pathListSeparator();
 // Folder of this system's program templates, relative to the program's directory:
 // "data/db/" followed by the system's name.
 QString templateFolder();
+
+// The folder whose "data" and "temp" the program uses, made current at
+// start-up: the executable's own folder when it is writable and the program
+// is not installed (the portable layout), else the user's data folder.
+QString dataFolder(const QString &applicationDir);
+
+// Copies the templates shipped with the program into the template folder below
+// dataFolder, leaving every template already there alone. A portable program
+// reads its templates where they are, and copies nothing.
+void addShippedTemplates(const QString &applicationDir, const QString &dataFolder);
 
 // Relative path of the batch file that a launch writes and hands to the command
 // interpreter. It is built with the native separator: cmd.exe takes a slash for

@@ -151,13 +151,12 @@ QVariant FileSystemModel::data(const QModelIndex &index, int role) const
     return QFileSystemModel::data(index, role);
 }
 
-PathLineEditButton::FileDialog PathLineEditButton::fileDialog = [](QWidget *parent, DialogMode mode,
-                                                                    const QString &title, const QString &directory,
-                                                                    const QString &filter) {
-    if (mode == ExistingDirectory)
-        return QFileDialog::getExistingDirectory(parent, title, directory, QFileDialog::ShowDirsOnly);
-    return QFileDialog::getOpenFileName(parent, title, directory, filter);
-};
+PathLineEditButton::FileDialog PathLineEditButton::fileDialog =
+    [](QWidget *parent, DialogMode mode, const QString &title, const QString &directory, const QString &filter) {
+        if (mode == ExistingDirectory)
+            return QFileDialog::getExistingDirectory(parent, title, directory, QFileDialog::ShowDirsOnly);
+        return QFileDialog::getOpenFileName(parent, title, directory, filter);
+    };
 
 PathLineEditButton::PathLineEditButton(QWidget *parent)
     : QWidget(parent)

@@ -76,8 +76,8 @@ QDataStream &readList(QDataStream &stream, QList<Record> &list)
 void keepUnreadableCopy(const QString &fileName, const QByteArray &content)
 {
     for (int number = 1;; ++number) {
-        const QString copyName = fileName + (number == 1 ? QStringLiteral(".unreadable")
-                                                         : QStringLiteral(".unreadable-%1").arg(number));
+        const QString copyName = fileName
+            + (number == 1 ? QStringLiteral(".unreadable") : QStringLiteral(".unreadable-%1").arg(number));
         QFile copy(copyName);
         if (!copy.exists()) {
             QFile::copy(fileName, copyName);
@@ -147,13 +147,11 @@ QJsonObject ApplicationData::toJsonObject() const
 
 ApplicationData ApplicationData::fromJsonObject(const QJsonObject &object)
 {
-    return ApplicationData(stringValue(object, QStringLiteral("name")),
-                           stringValue(object, QStringLiteral("description")),
-                           stringValue(object, QStringLiteral("path")),
-                           stringValue(object, QStringLiteral("preScript")),
-                           listValue(object, QStringLiteral("arguments")),
-                           listValue(object, QStringLiteral("environments")),
-                           object.value(QStringLiteral("favorite")).toBool(), intValue(object, QStringLiteral("tag")));
+    return ApplicationData(
+        stringValue(object, QStringLiteral("name")), stringValue(object, QStringLiteral("description")),
+        stringValue(object, QStringLiteral("path")), stringValue(object, QStringLiteral("preScript")),
+        listValue(object, QStringLiteral("arguments")), listValue(object, QStringLiteral("environments")),
+        object.value(QStringLiteral("favorite")).toBool(), intValue(object, QStringLiteral("tag")));
 }
 
 QString ApplicationData::batchScript() const
@@ -162,7 +160,8 @@ QString ApplicationData::batchScript() const
     if (!m_preScript.isEmpty())
         script += m_preScript + QLatin1Char('\n');
     for (const VariableData &environment : m_environments)
-        script += QStringLiteral("set ") + environment.name() + QLatin1Char('=') + environment.value() + QLatin1Char('\n');
+        script += QStringLiteral("set ") + environment.name() + QLatin1Char('=') + environment.value()
+            + QLatin1Char('\n');
     script += QLatin1Char('"') + m_path + QLatin1Char('"');
     for (const VariableData &argument : m_arguments) {
         script += QLatin1Char(' ') + argument.name();
@@ -263,9 +262,9 @@ QDataStream &operator>>(QDataStream &stream, VariableData &variable)
 
 QDataStream &operator<<(QDataStream &stream, const ApplicationData &application)
 {
-    return stream << application.name() << application.description() << application.path()
-                  << application.preScript() << application.favorite() << application.arguments()
-                  << application.environments() << qint32(application.tag());
+    return stream << application.name() << application.description() << application.path() << application.preScript()
+                  << application.favorite() << application.arguments() << application.environments()
+                  << qint32(application.tag());
 }
 
 QDataStream &operator>>(QDataStream &stream, ApplicationData &application)

@@ -95,20 +95,34 @@ void TestApplicationEditor::findTemplate_data()
 
     QTest::newRow("first in name order") << QStringList{"javaw.ini", "java.ini"} << "/opt/jdk/bin/javaw.exe"
                                          << "java";
-    QTest::newRow("folder name") << QStringList{"tools.ini"} << "/opt/tools/bin/run" << "tools";
-    QTest::newRow("case is ignored") << QStringList{"MyTool.ini"} << "/usr/bin/mytool" << "MyTool";
-    QTest::newRow("order ignores case") << QStringList{"B.ini", "a.ini"} << "/opt/ab" << "a";
-    QTest::newRow("question mark") << QStringList{"my?ool.ini"} << "/usr/bin/myxool" << "my?ool";
-    QTest::newRow("brackets") << QStringList{"[jk]ava.ini"} << "/usr/bin/kava" << "[jk]ava";
-    QTest::newRow("brackets are no literal") << QStringList{"[jk]ava.ini"} << "/usr/bin/[jk]ava" << "";
-    QTest::newRow("star") << QStringList{"py*3.ini"} << "/usr/bin/python3" << "py*3";
-    QTest::newRow("no match") << QStringList{"gcc.ini"} << "/usr/bin/clang" << "";
-    QTest::newRow("empty path") << QStringList{"java.ini"} << "" << "";
-    QTest::newRow("dots never match") << QStringList{"zzz.ini"} << "/usr/bin/zzz" << "zzz";
-    QTest::newRow("hidden entries are skipped") << QStringList{".cache.ini"} << "/home/u/.cache/tool" << "";
-    QTest::newRow("last dot ends the name") << QStringList{"tool.v2.ini"} << "/opt/tool.v2/run" << "tool.v2";
-    QTest::newRow("any entry counts") << QStringList{"node/"} << "/usr/lib/node/bin/npm" << "node";
-    QTest::newRow("relative path") << QStringList{"relative.ini"} << "relative/prog" << "relative";
+    QTest::newRow("folder name") << QStringList{"tools.ini"} << "/opt/tools/bin/run"
+                                 << "tools";
+    QTest::newRow("case is ignored") << QStringList{"MyTool.ini"} << "/usr/bin/mytool"
+                                     << "MyTool";
+    QTest::newRow("order ignores case") << QStringList{"B.ini", "a.ini"} << "/opt/ab"
+                                        << "a";
+    QTest::newRow("question mark") << QStringList{"my?ool.ini"} << "/usr/bin/myxool"
+                                   << "my?ool";
+    QTest::newRow("brackets") << QStringList{"[jk]ava.ini"} << "/usr/bin/kava"
+                              << "[jk]ava";
+    QTest::newRow("brackets are no literal") << QStringList{"[jk]ava.ini"} << "/usr/bin/[jk]ava"
+                                             << "";
+    QTest::newRow("star") << QStringList{"py*3.ini"} << "/usr/bin/python3"
+                          << "py*3";
+    QTest::newRow("no match") << QStringList{"gcc.ini"} << "/usr/bin/clang"
+                              << "";
+    QTest::newRow("empty path") << QStringList{"java.ini"} << ""
+                                << "";
+    QTest::newRow("dots never match") << QStringList{"zzz.ini"} << "/usr/bin/zzz"
+                                      << "zzz";
+    QTest::newRow("hidden entries are skipped") << QStringList{".cache.ini"} << "/home/u/.cache/tool"
+                                                << "";
+    QTest::newRow("last dot ends the name") << QStringList{"tool.v2.ini"} << "/opt/tool.v2/run"
+                                            << "tool.v2";
+    QTest::newRow("any entry counts") << QStringList{"node/"} << "/usr/lib/node/bin/npm"
+                                      << "node";
+    QTest::newRow("relative path") << QStringList{"relative.ini"} << "relative/prog"
+                                   << "relative";
 }
 
 void TestApplicationEditor::findTemplate()
@@ -169,8 +183,9 @@ void TestApplicationEditor::parseVariableType()
 
 void TestApplicationEditor::readVariableTypes()
 {
-    writeFile("t.ini", "[arguments]\nquoted=\"4:low,medium,high\"\nunquoted=4:low,medium,high\n"
-                       "count=1:5\nsub/key=8\n[environments]\nPATH=6\n[other]\nx=1\n");
+    writeFile("t.ini",
+              "[arguments]\nquoted=\"4:low,medium,high\"\nunquoted=4:low,medium,high\n"
+              "count=1:5\nsub/key=8\n[environments]\nPATH=6\n[other]\nx=1\n");
     QSettings settings(QStringLiteral("t.ini"), QSettings::IniFormat);
     const VariableTypeHash arguments = ::readVariableTypes(&settings, QStringLiteral("arguments"));
     QCOMPARE(arguments.size(), 4);
@@ -299,7 +314,8 @@ void TestApplicationEditor::saveKeepsTagAndRecomputesIcon()
 {
     const QString folder = QDir::current().absoluteFilePath(QStringLiteral("program-folder"));
     QVERIFY(QDir().mkpath(folder));
-    const ApplicationData entry(QStringLiteral("x"), QString(), QStringLiteral("/nowhere"), QString(), {}, {}, false, 5);
+    const ApplicationData entry(QStringLiteral("x"), QString(), QStringLiteral("/nowhere"), QString(), {}, {}, false,
+                                5);
     ApplicationEditor editor;
     editor.setApplicationData(entry);
     editor.findChild<PathLineEdit *>()->setText(folder);

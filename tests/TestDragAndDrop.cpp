@@ -109,8 +109,7 @@ void TestDragAndDrop::cleanup()
 void TestDragAndDrop::mimeTypesAndActions()
 {
     Model model;
-    QCOMPARE(model.mimeTypes(),
-             (QStringList{"application/korvani-application-data", "text/uri-list", "text/plain"}));
+    QCOMPARE(model.mimeTypes(), (QStringList{"application/korvani-application-data", "text/uri-list", "text/plain"}));
     QCOMPARE(model.supportedDragActions(), Qt::CopyAction | Qt::MoveAction);
     QCOMPARE(model.supportedDropActions(), Qt::MoveAction);
 }
@@ -225,9 +224,9 @@ void TestDragAndDrop::moveThirdCard()
     QAbstractItemModel *model = home->model();
     const QRect first = home->visualRect(model->index(0, 0));
     const QRect last = home->visualRect(model->index(3, 0));
-    const QPoint pos = where == "top"      ? QPoint(first.center().x(), first.top() + 5)
-                       : where == "second" ? QPoint(first.center().x(), first.bottom() - 5)
-                                           : QPoint(last.center().x(), last.bottom() + 30);
+    const QPoint pos = where == "top" ? QPoint(first.center().x(), first.top() + 5)
+        : where == "second"           ? QPoint(first.center().x(), first.bottom() - 5)
+                                      : QPoint(last.center().x(), last.bottom() + 30);
 
     // What the view's own drag does: the dragged card's data, dropped as a move,
     // then the source row removed once the drop has been taken.
@@ -249,8 +248,8 @@ void TestDragAndDrop::fileDrops_data()
                                    << QStringList{"bin/edit"};
     QTest::newRow("several dots") << QStringList{"archive.tar.gz"} << QStringList{"archive"}
                                   << QStringList{"archive.tar.gz"};
-    QTest::newRow("folder and two files") << QStringList{"one", "folder/", "two"} << QStringList{"one", "two"}
-                                          << QStringList{"one", "two"};
+    QTest::newRow("folder and two files")
+        << QStringList{"one", "folder/", "two"} << QStringList{"one", "two"} << QStringList{"one", "two"};
     QTest::newRow("web address") << QStringList{"https://example.org/tool"} << QStringList{""} << QStringList{""};
 }
 
@@ -320,8 +319,9 @@ void TestDragAndDrop::cardsAreNotTakenAsFiles()
 void TestDragAndDrop::desktopFileDrop()
 {
     writeFile("bin/edit");
-    writeFile("Text Editor.desktop", "[Desktop Entry]\nType=Application\nExec=\"" +
-                                         QDir::current().absoluteFilePath("bin/edit").toUtf8() + "\" --new %F\n");
+    writeFile("Text Editor.desktop",
+              "[Desktop Entry]\nType=Application\nExec=\"" + QDir::current().absoluteFilePath("bin/edit").toUtf8()
+                  + "\" --new %F\n");
     writeFile("shell.desktop", "[Desktop Entry]\nExec=env -i\n");
     ApplicationLauncher launcher;
     QMimeData data;
@@ -346,22 +346,22 @@ void TestDragAndDrop::desktopEntryCommand_data()
 
     QTest::newRow("field code") << QByteArray("[Desktop Entry]\nName=Firefox\nExec=firefox-esr %u\n")
                                 << QStringList{"firefox-esr"};
-    QTest::newRow("words and codes")
-        << QByteArray("[Desktop Entry]\nExec=env GDK_BACKEND=x11 /opt/app/bin/app --flag %F\nTryExec=app\n")
-        << QStringList{"env", "GDK_BACKEND=x11", "/opt/app/bin/app", "--flag"};
+    QTest::newRow("words and codes") << QByteArray(
+        "[Desktop Entry]\nExec=env GDK_BACKEND=x11 /opt/app/bin/app --flag %F\nTryExec=app\n")
+                                     << QStringList{"env", "GDK_BACKEND=x11", "/opt/app/bin/app", "--flag"};
     QTest::newRow("quoted words") << QByteArray("[Desktop Entry]\nExec=\"/opt/My App/run\" --name \"a b\" %U\n")
                                   << QStringList{"/opt/My App/run", "--name", "a b"};
     QTest::newRow("escaped quote") << QByteArray("[Desktop Entry]\nExec=prog \"say \\\\\"hi\\\\\"\"\n")
                                    << QStringList{"prog", "say \"hi\""};
     QTest::newRow("percent") << QByteArray("[Desktop Entry]\nExec=prog 100%% --file=%f\n")
                              << QStringList{"prog", "100%", "--file="};
-    QTest::newRow("space escape separates") << QByteArray("[Desktop Entry]\nExec=/opt/a\\sb/run\n")
-                                            << QStringList{"/opt/a", "b/run"};
+    QTest::newRow("space escape separates")
+        << QByteArray("[Desktop Entry]\nExec=/opt/a\\sb/run\n") << QStringList{"/opt/a", "b/run"};
     QTest::newRow("quoted backslash") << QByteArray("[Desktop Entry]\nExec=\"/opt/a\\\\\\\\b\"\n")
                                       << QStringList{"/opt/a\\b"};
-    QTest::newRow("other group first")
-        << QByteArray("[Desktop Action new]\nExec=prog --new\n\n[Desktop Entry]\nExec = prog --main\n")
-        << QStringList{"prog", "--main"};
+    QTest::newRow("other group first") << QByteArray(
+        "[Desktop Action new]\nExec=prog --new\n\n[Desktop Entry]\nExec = prog --main\n")
+                                       << QStringList{"prog", "--main"};
     QTest::newRow("no exec") << QByteArray("[Desktop Entry]\nName=x\n") << QStringList();
     QTest::newRow("empty") << QByteArray() << QStringList();
     QTest::newRow("carriage returns") << QByteArray("[Desktop Entry]\r\nExec=prog -a\r\n") << QStringList{"prog", "-a"};

@@ -71,8 +71,8 @@ void TestItemViews::keysData()
     QTest::newRow("shift delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << QList<int>{0, 4}
                                   << QList<int>{0, 4} << 0;
     QTest::newRow("insert") << int(Qt::Key_Insert) << 0 << QList<int>() << QList<int>() << 1;
-    QTest::newRow("ctrl insert with selection") << int(Qt::Key_Insert) << int(Qt::ControlModifier) << QList<int>{2}
-                                                << QList<int>() << 1;
+    QTest::newRow("ctrl insert with selection")
+        << int(Qt::Key_Insert) << int(Qt::ControlModifier) << QList<int>{2} << QList<int>() << 1;
 }
 
 template <typename View>
@@ -91,15 +91,13 @@ void TestItemViews::runKeys(int columns)
     view.setSelectionMode(QAbstractItemView::ExtendedSelection);
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int row : selectedRows)
-        view.selectionModel()->select(model.index(row, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.selectionModel()->select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
     QStringList removed;
-    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [&](const QModelIndex &, int first, int last) {
-                for (int row = first; row <= last; ++row)
-                    removed.append(model.index(row, 0).data().toString());
-            });
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [&](const QModelIndex &, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            removed.append(model.index(row, 0).data().toString());
+    });
     QSignalSpy inserts(&view, SIGNAL(insertRequested()));
 
     QTest::keyClick(&view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));

@@ -60,17 +60,18 @@ void TestLaunchScript::batchScript_data()
     QTest::newRow("three lines") << "A" << VariableDataList{VariableData("X", "1")} << "P"
                                  << VariableDataList{VariableData("-v"), VariableData("-o", "out")}
                                  << "A\nset X=1\n\"P\" -v -o out";
-    QTest::newRow("empty variable value") << QString() << VariableDataList{VariableData("X")} << "P" << none
-                                          << "set X=\n\"P\"";
+    QTest::newRow("empty variable value")
+        << QString() << VariableDataList{VariableData("X")} << "P" << none << "set X=\n\"P\"";
     QTest::newRow("empty variable name") << QString() << VariableDataList{VariableData()} << "P" << none
                                          << "set =\n\"P\"";
-    QTest::newRow("argument without name") << QString() << none << "P" << VariableDataList{VariableData("", "v")}
-                                           << "\"P\"  v";
+    QTest::newRow("argument without name")
+        << QString() << none << "P" << VariableDataList{VariableData("", "v")} << "\"P\"  v";
     QTest::newRow("empty argument") << QString() << none << "P" << VariableDataList{VariableData()} << "\"P\" ";
     QTest::newRow("value with blanks stays unquoted")
         << QString() << none << "P" << VariableDataList{VariableData("-t", "a b")} << "\"P\" -t a b";
     QTest::newRow("pre script ending in line feed")
-        << "A\n" << VariableDataList{VariableData("X", "1")} << "P" << none << "A\n\nset X=1\n\"P\"";
+        << "A\n"
+        << VariableDataList{VariableData("X", "1")} << "P" << none << "A\n\nset X=1\n\"P\"";
     QTest::newRow("several pre script lines and variables in order")
         << "cd /tmp\necho hi" << VariableDataList{VariableData("B", "2"), VariableData("A", "1")} << "P" << none
         << "cd /tmp\necho hi\nset B=2\nset A=1\n\"P\"";
@@ -97,12 +98,19 @@ void TestLaunchScript::batchFileName_data()
     QTest::addColumn<QString>("fileName");
 
     QTest::newRow("name only") << "Tool: A/B" << QString() << "Tool__A_B.bat";
-    QTest::newRow("with description") << "x" << "50% off" << "x_50__off.bat";
+    QTest::newRow("with description") << "x"
+                                      << "50% off"
+                                      << "x_50__off.bat";
     QTest::newRow("empty") << QString() << QString() << ".bat";
-    QTest::newRow("description only") << QString() << "d" << "_d.bat";
+    QTest::newRow("description only") << QString() << "d"
+                                      << "_d.bat";
     QTest::newRow("every replaced character") << " \\/\"'@#%^&*:;" << QString() << "_____________.bat";
-    QTest::newRow("replaced in description too") << "a" << "b c\\d" << "a_b_c_d.bat";
-    QTest::newRow("other characters stay") << "a.b-c(d)!e=f,g?h<i>j|k" << "日本語" << "a.b-c(d)!e=f,g?h<i>j|k_日本語.bat";
+    QTest::newRow("replaced in description too") << "a"
+                                                 << "b c\\d"
+                                                 << "a_b_c_d.bat";
+    QTest::newRow("other characters stay") << "a.b-c(d)!e=f,g?h<i>j|k"
+                                           << "日本語"
+                                           << "a.b-c(d)!e=f,g?h<i>j|k_日本語.bat";
 }
 
 void TestLaunchScript::batchFileName()

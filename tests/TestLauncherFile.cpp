@@ -45,13 +45,14 @@ QByteArray readAll(const QString &fileName)
 
 ApplicationDataList sampleList()
 {
-    return {ApplicationData(QStringLiteral("Éditeur 日本"), QStringLiteral("C:\\Program Files\\x"),
-                            QStringLiteral("C:\\Tools\\edit.exe"), QStringLiteral("cd \\\necho \"hi\"\n"),
-                            {VariableData(QStringLiteral("-f"), QStringLiteral("a b")), VariableData(QStringLiteral("-q"))},
-                            {VariableData(QStringLiteral("PATH"), QStringLiteral("C:\\bin;D:\\ü"))}, true, 12),
-            ApplicationData(QStringLiteral("second"), QString(), QStringLiteral("/usr/bin/env"), QString(), {}, {},
-                            false, 16),
-            ApplicationData()};
+    return {
+        ApplicationData(QStringLiteral("Éditeur 日本"), QStringLiteral("C:\\Program Files\\x"),
+                        QStringLiteral("C:\\Tools\\edit.exe"), QStringLiteral("cd \\\necho \"hi\"\n"),
+                        {VariableData(QStringLiteral("-f"), QStringLiteral("a b")), VariableData(QStringLiteral("-q"))},
+                        {VariableData(QStringLiteral("PATH"), QStringLiteral("C:\\bin;D:\\ü"))}, true, 12),
+        ApplicationData(QStringLiteral("second"), QString(), QStringLiteral("/usr/bin/env"), QString(), {}, {}, false,
+                        16),
+        ApplicationData()};
 }
 
 QJsonArray asJson(const ApplicationDataList &list)
@@ -89,18 +90,18 @@ void TestLauncherFile::readingRules_data()
                       R"("environments":[{"name":"E","value":"v"}],"favorite":true,"name":"n","path":"p",)"
                       R"("preScript":"a\nb","tag":5})");
     QTest::newRow("missing keys") << QByteArray("{}") << defaults;
-    QTest::newRow("wrong types")
-        << QByteArray(R"({"name":5,"description":true,"path":[],"preScript":{},"favorite":"true",)"
-                      R"("tag":"3","arguments":"x","environments":7})")
-        << defaults;
+    QTest::newRow("wrong types") << QByteArray(
+        R"({"name":5,"description":true,"path":[],"preScript":{},"favorite":"true",)"
+        R"("tag":"3","arguments":"x","environments":7})")
+                                 << defaults;
     QTest::newRow("favorite 1") << QByteArray(R"({"favorite":1})") << defaults;
     QTest::newRow("tag 3.5") << QByteArray(R"({"tag":3.5})") << defaults;
     QTest::newRow("tag above int") << QByteArray(R"({"tag":2147483648})") << defaults;
     QTest::newRow("tag huge") << QByteArray(R"({"tag":1e300})") << defaults;
     QTest::newRow("tag null") << QByteArray(R"({"tag":null})") << defaults;
     QTest::newRow("tag 12") << QByteArray(R"({"tag":12})") << QByteArray(defaults).replace("\"tag\":0", "\"tag\":12");
-    QTest::newRow("tag with unknown bit") << QByteArray(R"({"tag":16})")
-                                          << QByteArray(defaults).replace("\"tag\":0", "\"tag\":16");
+    QTest::newRow("tag with unknown bit")
+        << QByteArray(R"({"tag":16})") << QByteArray(defaults).replace("\"tag\":0", "\"tag\":16");
     QTest::newRow("tag smallest int") << QByteArray(R"({"tag":-2147483648})")
                                       << QByteArray(defaults).replace("\"tag\":0", "\"tag\":-2147483648");
     QTest::newRow("tag written as 4.0") << QByteArray(R"({"tag":4.0})")
@@ -113,8 +114,8 @@ void TestLauncherFile::readingRules_data()
         << QByteArray(defaults).replace(R"("environments":[])",
                                         R"("environments":[{"name":"","value":""},{"name":"","value":""}])");
     QTest::newRow("entry that is not an object") << QByteArray("42") << defaults;
-    QTest::newRow("unknown keys are ignored") << QByteArray(R"({"icon":"x","name":"n"})")
-                                              << QByteArray(defaults).replace(R"("name":"")", R"("name":"n")");
+    QTest::newRow("unknown keys are ignored")
+        << QByteArray(R"({"icon":"x","name":"n"})") << QByteArray(defaults).replace(R"("name":"")", R"("name":"n")");
 }
 
 void TestLauncherFile::readingRules()
@@ -194,7 +195,8 @@ void TestLauncherFile::hundredMegabyteFile()
     const QByteArray script(1 << 20, 'x');
     file.write("[");
     for (int i = 0; i < 100; ++i)
-        file.write((i ? ",{\"name\":\"" : "{\"name\":\"") + QByteArray::number(i) + "\",\"preScript\":\"" + script + "\"}");
+        file.write((i ? ",{\"name\":\"" : "{\"name\":\"") + QByteArray::number(i) + "\",\"preScript\":\"" + script
+                   + "\"}");
     file.write("]");
     file.close();
     QVERIFY(file.size() > 100 * 1000 * 1000);

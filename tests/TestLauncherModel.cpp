@@ -141,8 +141,8 @@ void TestLauncherModel::setData_data()
                                 << changed([](ApplicationData &r) { r.setPreScript(QStringLiteral("a\nb")); });
     QTest::newRow("arguments") << int(Model::ArgumentsRole) << QVariant::fromValue(variables)
                                << changed([&](ApplicationData &r) { r.setArguments(variables); });
-    QTest::newRow("arguments from other type") << int(Model::ArgumentsRole) << QVariant(3)
-                                               << changed([](ApplicationData &r) { r.setArguments({}); });
+    QTest::newRow("arguments from other type")
+        << int(Model::ArgumentsRole) << QVariant(3) << changed([](ApplicationData &r) { r.setArguments({}); });
     QTest::newRow("environments") << int(Model::EnvironmentsRole) << QVariant::fromValue(variables)
                                   << changed([&](ApplicationData &r) { r.setEnvironments(variables); });
     QTest::newRow("favorite") << int(Model::FavoriteRole) << QVariant(true)
@@ -152,8 +152,8 @@ void TestLauncherModel::setData_data()
                                    << changed([](ApplicationData &r) { r.setTag(0); });
     QTest::newRow("whole record") << int(Model::ApplicationDataRole) << QVariant::fromValue(ApplicationData("w"))
                                   << ApplicationData(QStringLiteral("w"));
-    QTest::newRow("whole record from other type") << int(Model::ApplicationDataRole) << QVariant(7)
-                                                  << ApplicationData();
+    QTest::newRow("whole record from other type")
+        << int(Model::ApplicationDataRole) << QVariant(7) << ApplicationData();
     QTest::newRow("check state stores nothing") << int(Qt::CheckStateRole) << QVariant(int(Qt::Checked)) << sample();
     QTest::newRow("decoration stores nothing") << int(Qt::DecorationRole) << QVariant(QIcon()) << sample();
     QTest::newRow("tooltip stores nothing") << int(Qt::ToolTipRole) << QVariant(QStringLiteral("t")) << sample();
@@ -181,8 +181,7 @@ void TestLauncherModel::setData()
     const ApplicationData stored = model.index(1).data(Model::ApplicationDataRole).value<ApplicationData>();
     QCOMPARE(stored.toJsonObject(), expected.toJsonObject());
     QCOMPARE(model.index(0).data(Model::NameRole).toString(), QStringLiteral("first"));
-    QCOMPARE(model.index(1).data(Qt::CheckStateRole).toInt(),
-             int(expected.favorite() ? Qt::Checked : Qt::Unchecked));
+    QCOMPARE(model.index(1).data(Qt::CheckStateRole).toInt(), int(expected.favorite() ? Qt::Checked : Qt::Unchecked));
     QCOMPARE(model.index(1).data(Qt::ToolTipRole).toString(), expected.batchScript());
 }
 

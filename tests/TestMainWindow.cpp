@@ -137,7 +137,8 @@ void TestMainWindow::menus()
     QCOMPARE(texts(menus), (QStringList{"&File", "&Help"}));
     const QList<QAction *> file = menus.at(0)->menu()->actions();
     QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Remove", "|", "&Quit"}));
-    QCOMPARE(texts(menus.at(1)->menu()->actions()), (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
+    QCOMPARE(texts(menus.at(1)->menu()->actions()),
+             (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
 
     QVERIFY(file.at(0)->icon().isNull());
     QCOMPARE(iconImage(file.at(2)->icon()), iconImage(QIcon(":/images/plus.png")));
@@ -222,8 +223,9 @@ void TestMainWindow::restoresGeometry()
 
 void TestMainWindow::trayMenuListsEveryEntry()
 {
-    writeFile("data/shortchut.json", R"([{"name":"Editor","description":"text files","tag":4},)"
-                                     R"({"name":"Editor","favorite":true},{"description":"desc"}])");
+    writeFile("data/shortchut.json",
+              R"([{"name":"Editor","description":"text files","tag":4},)"
+              R"({"name":"Editor","favorite":true},{"description":"desc"}])");
     newWindow();
     launcher()->setCurrentTabIndex(2);
     QStringList offered;
@@ -318,8 +320,8 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
     ModalAnswerer answerer;
     m_window->save();
     QCOMPARE(answerer.messages().size(), 1);
-    QVERIFY(answerer.messages().first().contains(QDir::toNativeSeparators(QDir::current().absoluteFilePath(
-        "data/shortchut.json"))));
+    QVERIFY(answerer.messages().first().contains(
+        QDir::toNativeSeparators(QDir::current().absoluteFilePath("data/shortchut.json"))));
 
     QVERIFY(!m_window->close());
     QCOMPARE(answerer.messages().size(), 2);

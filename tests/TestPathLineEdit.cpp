@@ -169,12 +169,14 @@ void TestPathLineEdit::presets_data()
     QTest::addColumn<Mode>("mode");
 
 #ifdef Q_OS_WIN
-    QTest::newRow("application") << 0 << "Select Application" << "C:\\Program Files" << "Application (*.exe)"
-                                 << PathLineEditButton::OpenFile;
+    QTest::newRow("application") << 0 << "Select Application"
+                                 << "C:\\Program Files"
+                                 << "Application (*.exe)" << PathLineEditButton::OpenFile;
     QTest::newRow("file") << 1 << "Select File" << QString() << "File (*.*)" << PathLineEditButton::OpenFile;
 #else
-    QTest::newRow("application") << 0 << "Select Application" << "/usr/bin" << "Application (*)"
-                                 << PathLineEditButton::OpenFile;
+    QTest::newRow("application") << 0 << "Select Application"
+                                 << "/usr/bin"
+                                 << "Application (*)" << PathLineEditButton::OpenFile;
     QTest::newRow("file") << 1 << "Select File" << QString() << "File (*)" << PathLineEditButton::OpenFile;
 #endif
     QTest::newRow("directory") << 2 << "Select Directory" << QString() << QString()
@@ -190,9 +192,9 @@ void TestPathLineEdit::presets()
     QFETCH(Mode, mode);
 
     QWidget parent;
-    PathLineEditButton *button = factory == 0   ? PathLineEditButton::createApplicationButton(&parent)
-                                 : factory == 1 ? PathLineEditButton::createFileButton(&parent)
-                                                : PathLineEditButton::createDirectoryButton(&parent);
+    PathLineEditButton *button = factory == 0 ? PathLineEditButton::createApplicationButton(&parent)
+        : factory == 1                        ? PathLineEditButton::createFileButton(&parent)
+                                              : PathLineEditButton::createDirectoryButton(&parent);
     QCOMPARE(button->parentWidget(), &parent);
 
     DialogCall call;

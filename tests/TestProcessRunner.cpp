@@ -81,8 +81,8 @@ void TestProcessRunner::outputOnlyGivesNoBox()
     m_launcher->setLauncherData({entry});
     ModalAnswerer answerer;
     // Launched from the heart tab, as from the home tab: same file, same command.
-    QAbstractItemModel *heart = qobject_cast<QAbstractItemView *>(
-                                    m_launcher->findChild<QTabWidget *>()->widget(2))->model();
+    QAbstractItemModel *heart =
+        qobject_cast<QAbstractItemView *>(m_launcher->findChild<QTabWidget *>()->widget(2))->model();
     m_launcher->doubleClickedItem(heart->index(0, 0));
 
     QCOMPARE(readAll(QStringLiteral("temp/Echo.bat")), entry.batchScript().toUtf8());
@@ -94,9 +94,9 @@ void TestProcessRunner::outputOnlyGivesNoBox()
 
 void TestProcessRunner::errorOutputShowsBoxThenKills()
 {
-    m_launcher->setLauncherData({program(QStringLiteral("Warn"), QStringLiteral("/bin/sh"),
-                                         {"-c", "\"sleep 0.3; echo warn >&2; exec sleep 30\""},
-                                         QStringLiteral("@echo off\necho before"))});
+    m_launcher->setLauncherData(
+        {program(QStringLiteral("Warn"), QStringLiteral("/bin/sh"),
+                 {"-c", "\"sleep 0.3; echo warn >&2; exec sleep 30\""}, QStringLiteral("@echo off\necho before"))});
     ModalAnswerer answerer;
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     QCOMPARE(processes().size(), 1);

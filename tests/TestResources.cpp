@@ -124,23 +124,45 @@ void TestResources::translation_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("translation");
 
-    QTest::newRow("japanese file menu") << "ja_JP" << true << "MainWindow" << "&File" << "ファイル";
-    QTest::newRow("japanese help menu") << "ja_JP" << true << "MainWindow" << "&Help" << "ヘルプ";
-    QTest::newRow("japanese editor") << "ja_JP" << true << "ApplicationEditor" << "Environments" << "環境変数";
-    QTest::newRow("japanese launcher") << "ja_JP" << true << "ApplicationLauncher" << "Error" << "エラー";
-    QTest::newRow("japanese path editor") << "ja_JP" << true << "PathEditor" << "OK" << "決定";
-    QTest::newRow("japanese browse") << "ja_JP" << true << "PathLineEditButton" << "Select Application"
+    QTest::newRow("japanese file menu") << "ja_JP" << true << "MainWindow"
+                                        << "&File"
+                                        << "ファイル";
+    QTest::newRow("japanese help menu") << "ja_JP" << true << "MainWindow"
+                                        << "&Help"
+                                        << "ヘルプ";
+    QTest::newRow("japanese editor") << "ja_JP" << true << "ApplicationEditor"
+                                     << "Environments"
+                                     << "環境変数";
+    QTest::newRow("japanese launcher") << "ja_JP" << true << "ApplicationLauncher"
+                                       << "Error"
+                                       << "エラー";
+    QTest::newRow("japanese path editor") << "ja_JP" << true << "PathEditor"
+                                          << "OK"
+                                          << "決定";
+    QTest::newRow("japanese browse") << "ja_JP" << true << "PathLineEditButton"
+                                     << "Select Application"
                                      << "アプリケーションの選択";
-    QTest::newRow("japanese untranslated") << "ja_JP" << true << "PathLineEditButton" << "Select File"
+    QTest::newRow("japanese untranslated") << "ja_JP" << true << "PathLineEditButton"
+                                           << "Select File"
                                            << "Select File";
-    QTest::newRow("japanese header") << "ja_JP" << true << "VariableDataModel" << "Value" << "値";
-    QTest::newRow("japanese delegate") << "ja_JP" << true << "VariableDelegate" << "Edit : %1" << "編集: %1";
-    QTest::newRow("japanese variable editor") << "ja_JP" << true << "VariableEditor" << "Variable Editor"
+    QTest::newRow("japanese header") << "ja_JP" << true << "VariableDataModel"
+                                     << "Value"
+                                     << "値";
+    QTest::newRow("japanese delegate") << "ja_JP" << true << "VariableDelegate"
+                                       << "Edit : %1"
+                                       << "編集: %1";
+    QTest::newRow("japanese variable editor") << "ja_JP" << true << "VariableEditor"
+                                              << "Variable Editor"
                                               << "変数の編集";
-    QTest::newRow("japanese save warning") << "ja_JP" << true << "MainWindow" << "The entries could not be saved to %1."
+    QTest::newRow("japanese save warning") << "ja_JP" << true << "MainWindow"
+                                           << "The entries could not be saved to %1."
                                            << "%1 に項目を保存できませんでした。";
-    QTest::newRow("english") << "en_US" << false << "MainWindow" << "&File" << "&File";
-    QTest::newRow("c locale") << "C" << false << "MainWindow" << "&Help" << "&Help";
+    QTest::newRow("english") << "en_US" << false << "MainWindow"
+                             << "&File"
+                             << "&File";
+    QTest::newRow("c locale") << "C" << false << "MainWindow"
+                              << "&Help"
+                              << "&Help";
 }
 
 void TestResources::translation()

@@ -160,15 +160,24 @@ void TestVariableEditor::modelSetData_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("edit name") << 0 << int(Qt::EditRole) << QVariant("m") << "m" << "";
-    QTest::newRow("edit value") << 1 << int(Qt::EditRole) << QVariant("w") << "n" << "w";
-    QTest::newRow("edit mark column") << 2 << int(Qt::EditRole) << QVariant("w") << "n" << "v";
-    QTest::newRow("name role") << 1 << int(Model::NameRole) << QVariant("m") << "m" << "";
-    QTest::newRow("same name empties the value") << 2 << int(Model::NameRole) << QVariant("n") << "n" << "";
-    QTest::newRow("integer value") << 0 << int(Model::ValueRole) << QVariant(42) << "n" << "42";
-    QTest::newRow("boolean value") << 0 << int(Model::ValueRole) << QVariant(true) << "n" << "true";
-    QTest::newRow("real value") << 1 << int(Model::ValueRole) << QVariant(2.5) << "n" << "2.5";
-    QTest::newRow("unrelated role") << 0 << int(Qt::ToolTipRole) << QVariant("t") << "n" << "v";
+    QTest::newRow("edit name") << 0 << int(Qt::EditRole) << QVariant("m") << "m"
+                               << "";
+    QTest::newRow("edit value") << 1 << int(Qt::EditRole) << QVariant("w") << "n"
+                                << "w";
+    QTest::newRow("edit mark column") << 2 << int(Qt::EditRole) << QVariant("w") << "n"
+                                      << "v";
+    QTest::newRow("name role") << 1 << int(Model::NameRole) << QVariant("m") << "m"
+                               << "";
+    QTest::newRow("same name empties the value") << 2 << int(Model::NameRole) << QVariant("n") << "n"
+                                                 << "";
+    QTest::newRow("integer value") << 0 << int(Model::ValueRole) << QVariant(42) << "n"
+                                   << "42";
+    QTest::newRow("boolean value") << 0 << int(Model::ValueRole) << QVariant(true) << "n"
+                                   << "true";
+    QTest::newRow("real value") << 1 << int(Model::ValueRole) << QVariant(2.5) << "n"
+                                << "2.5";
+    QTest::newRow("unrelated role") << 0 << int(Qt::ToolTipRole) << QVariant("t") << "n"
+                                    << "v";
 }
 
 void TestVariableEditor::modelSetData()
@@ -306,25 +315,48 @@ void TestVariableEditor::valueEditors_data()
     QTest::addColumn<QVariant>("entered");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("integer") << "int" << "12" << "QSpinBox" << QVariant(12) << QVariant(42) << "42";
-    QTest::newRow("integer from text") << "int" << "abc" << "QSpinBox" << QVariant(0) << QVariant(-99999) << "-99999";
-    QTest::newRow("real") << "real" << "2.5" << "QDoubleSpinBox" << QVariant(2.5) << QVariant(3.25) << "3.25";
-    QTest::newRow("boolean false") << "bool" << "false" << "QCheckBox" << QVariant(false) << QVariant(true) << "true";
-    QTest::newRow("boolean empty") << "bool" << "" << "QCheckBox" << QVariant(false) << QVariant(false) << "false";
-    QTest::newRow("boolean other text") << "bool" << "yes" << "QCheckBox" << QVariant(true) << QVariant(true)
-                                        << "true";
-    QTest::newRow("choice item") << "choice" << "x" << "QComboBox" << QVariant("x") << QVariant("y") << "y";
-    QTest::newRow("choice not an item") << "choice" << "z" << "QComboBox" << QVariant("z") << QVariant("z")
-                                        << "z";
-    QTest::newRow("directory") << "dir" << "/tmp" << "PathLineEditButton" << QVariant("/tmp") << QVariant("/usr")
-                               << "/usr";
-    QTest::newRow("file") << "file" << "/bin/sh" << "PathLineEditButton" << QVariant("/bin/sh")
-                          << QVariant("/etc/hosts") << "/etc/hosts";
-    QTest::newRow("text") << "text" << "a b" << "QLineEdit" << QVariant("a b") << QVariant("c") << "c";
-    QTest::newRow("code outside the table") << "odd" << "v" << "QLineEdit" << QVariant("v") << QVariant("w") << "w";
-    QTest::newRow("unknown name") << "mystery" << "v" << "QLineEdit" << QVariant("v") << QVariant("w") << "w";
-    QTest::newRow("path list when asked") << "PATH" << "/a;/b" << "QLineEdit" << QVariant("/a;/b")
-                                          << QVariant("/c") << "/c";
+    QTest::newRow("integer") << "int"
+                             << "12"
+                             << "QSpinBox" << QVariant(12) << QVariant(42) << "42";
+    QTest::newRow("integer from text") << "int"
+                                       << "abc"
+                                       << "QSpinBox" << QVariant(0) << QVariant(-99999) << "-99999";
+    QTest::newRow("real") << "real"
+                          << "2.5"
+                          << "QDoubleSpinBox" << QVariant(2.5) << QVariant(3.25) << "3.25";
+    QTest::newRow("boolean false") << "bool"
+                                   << "false"
+                                   << "QCheckBox" << QVariant(false) << QVariant(true) << "true";
+    QTest::newRow("boolean empty") << "bool"
+                                   << ""
+                                   << "QCheckBox" << QVariant(false) << QVariant(false) << "false";
+    QTest::newRow("boolean other text") << "bool"
+                                        << "yes"
+                                        << "QCheckBox" << QVariant(true) << QVariant(true) << "true";
+    QTest::newRow("choice item") << "choice"
+                                 << "x"
+                                 << "QComboBox" << QVariant("x") << QVariant("y") << "y";
+    QTest::newRow("choice not an item") << "choice"
+                                        << "z"
+                                        << "QComboBox" << QVariant("z") << QVariant("z") << "z";
+    QTest::newRow("directory") << "dir"
+                               << "/tmp"
+                               << "PathLineEditButton" << QVariant("/tmp") << QVariant("/usr") << "/usr";
+    QTest::newRow("file") << "file"
+                          << "/bin/sh"
+                          << "PathLineEditButton" << QVariant("/bin/sh") << QVariant("/etc/hosts") << "/etc/hosts";
+    QTest::newRow("text") << "text"
+                          << "a b"
+                          << "QLineEdit" << QVariant("a b") << QVariant("c") << "c";
+    QTest::newRow("code outside the table") << "odd"
+                                            << "v"
+                                            << "QLineEdit" << QVariant("v") << QVariant("w") << "w";
+    QTest::newRow("unknown name") << "mystery"
+                                  << "v"
+                                  << "QLineEdit" << QVariant("v") << QVariant("w") << "w";
+    QTest::newRow("path list when asked") << "PATH"
+                                          << "/a;/b"
+                                          << "QLineEdit" << QVariant("/a;/b") << QVariant("/c") << "/c";
 }
 
 void TestVariableEditor::valueEditors()
@@ -371,8 +403,8 @@ void TestVariableEditor::valueEditors()
         QVERIFY(comboBox->completer());
         comboBox->setCurrentText(entered.toString());
     } else if (auto *button = qobject_cast<PathLineEditButton *>(editor)) {
-        QCOMPARE(button->dialogMode(), name == "dir" ? PathLineEditButton::ExistingDirectory
-                                                     : PathLineEditButton::OpenFile);
+        QCOMPARE(button->dialogMode(),
+                 name == "dir" ? PathLineEditButton::ExistingDirectory : PathLineEditButton::OpenFile);
         QCOMPARE(button->text(), shown.toString());
         button->setText(entered.toString());
     } else {
@@ -614,8 +646,9 @@ void TestVariableEditor::directoryDrops()
     QCOMPARE(enter.dropAction(), Qt::CopyAction);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &drop);
-    QCOMPARE(dialog.paths(), QStringList({m_dir.filePath("two"), m_dir.filePath("two"), m_dir.filePath("one")})
-                                 .join(Platform::pathListSeparator()));
+    QCOMPARE(dialog.paths(),
+             QStringList({m_dir.filePath("two"), m_dir.filePath("two"), m_dir.filePath("one")})
+                 .join(Platform::pathListSeparator()));
 
     QMimeData text;
     text.setText(m_dir.filePath("one"));

@@ -1,5 +1,7 @@
 // Draws every image of the program with QPainter, so that the committed PNGs
-// can be redrawn at will. Usage: draw-images <output folder>
+// can be redrawn at will. Usage: draw-images <images folder> [<icon theme folder>]
+// The icon theme folder receives the program icon at the usual sizes, as
+// SIZExSIZE/apps/korvani.png.
 
 #include <QBuffer>
 #include <QColor>
@@ -241,10 +243,8 @@ void drawAppIcon(QPainter &painter)
     painter.translate(13.2, 5.3);
     painter.scale(0.11, 0.11);
     painter.translate(-2, -2);
-    const QList<QPair<QPainterPath, QColor>> marks = {{heartPath(), heartRed},
-                                                      {diamondPath(), diamondOrange},
-                                                      {spadePath(), spadeBlue},
-                                                      {clubPath(), clubGreen}};
+    const QList<QPair<QPainterPath, QColor>> marks = {
+        {heartPath(), heartRed}, {diamondPath(), diamondOrange}, {spadePath(), spadeBlue}, {clubPath(), clubGreen}};
     for (const auto &m : marks) {
         painter.setBrush(m.second);
         painter.drawPath(m.first);
@@ -341,8 +341,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: draw-images <output folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: draw-images <images folder> [<icon theme folder>]\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -380,5 +380,14 @@ int main(int argc, char **argv)
         sizes << render(size, size, drawAppIcon);
     QFile ico(folder.filePath("appicon.ico"));
     ok &= ico.open(QIODevice::WriteOnly) && ico.write(iconFile(sizes)) > 0;
+
+    if (argc == 3) {
+        const QDir theme(QString::fromLocal8Bit(argv[2]));
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+            const QString apps = QStringLiteral("%1x%1/apps").arg(size);
+            ok &= theme.mkpath(apps)
+                && save(QDir(theme.filePath(apps)), "korvani.png", render(size, size, drawAppIcon));
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -111,8 +111,8 @@ void TestBatchRun::addColumns()
     QTest::addColumn<QByteArray>("input");
 }
 
-void TestBatchRun::addRow(const char *name, const QByteArray &script, const QByteArray &output,
-                          const QByteArray &error, int exitCode, const QByteArray &input)
+void TestBatchRun::addRow(const char *name, const QByteArray &script, const QByteArray &output, const QByteArray &error,
+                          int exitCode, const QByteArray &input)
 {
     QTest::newRow(name) << script << output << error << exitCode << input;
 }
@@ -202,19 +202,16 @@ void TestBatchRun::errorLevels_data()
 {
     addColumns();
     addRow("program not found", "@nosuch-program x\n", "", "'nosuch-program" + notRecognized, notFoundStatus);
-    addRow("quoted program not found", "@\"/no such/p\" x\n", "", "'\"/no such/p\"" + notRecognized,
-           notFoundStatus);
+    addRow("quoted program not found", "@\"/no such/p\" x\n", "", "'\"/no such/p\"" + notRecognized, notFoundStatus);
     addRow("a folder is no program", "@/tmp\n", "", "'/tmp" + notRecognized, notFoundStatus);
     addRow("error level 9009", "@nosuch 2>nul\n@echo %ERRORLEVEL%\n", "9009\n", "", notFoundStatus);
-    addRow("not executable", "@echo x>plain.txt\n@./plain.txt\n@echo %ERRORLEVEL%\n", "1\n", "Access is denied.\n",
-           1);
+    addRow("not executable", "@echo x>plain.txt\n@./plain.txt\n@echo %ERRORLEVEL%\n", "1\n", "Access is denied.\n", 1);
     addRow("program exit code", "@/bin/sh -c \"exit 5\"\n@echo %errorlevel%\n", "5\n", "", 5);
     addRow("status is the last error level", "@/bin/sh -c \"exit 3\"\n@echo x\n@set A=1\n", "x\n", "", 3);
     addRow("killed by a signal", "@/bin/sh -c \"kill -TERM $$\"\n@echo %ERRORLEVEL%\n", "143\n", "", 143);
     addRow("exit with a number", "@exit 4\n@echo not reached\n", "", "", 4);
     addRow("exit keeps the error level", "@/bin/false\n@exit\n", "", "", 1);
-    addRow("exit from a subroutine ends all", "@call :sub\n@echo not reached\n@goto :eof\n:sub\n@exit 6\n", "",
-           "", 6);
+    addRow("exit from a subroutine ends all", "@call :sub\n@echo not reached\n@goto :eof\n:sub\n@exit 6\n", "", "", 6);
     addRow("cd clears the error level", "@/bin/false\n@cd .\n", "", "", 0);
     addRow("and or", "@/bin/false && echo no || echo yes\n@/bin/true && echo ok\n", "yes\nok\n");
     addRow("failure skips a chain", "@/bin/false && echo a && echo b\n", "", "", 1);
@@ -237,8 +234,7 @@ void TestBatchRun::variables_data()
     addRow("path in any case", "@echo %path%\n", "/usr/bin:/bin\n");
     addRow("exact spelling first", "@echo %Korvani_Mixed% %KORVANI_MIXED%\n", "one two\n");
     addRow("another case updates", "@set A=1\n@set a=2\n@set A\n", "A=2\n");
-    addRow("setting path in another case", "@set path=/nowhere\n@true\n", "", "'true" + notRecognized,
-           notFoundStatus);
+    addRow("setting path in another case", "@set path=/nowhere\n@true\n", "", "'true" + notRecognized, notFoundStatus);
     addRow("list sorted", "@set B_V=2\n@set a_v=1\n@set\n",
            "a_v=1\nB_V=2\nKORVANI_MIXED=two\nKorvani_Mixed=one\nLANG=C.UTF-8\nPATH=/usr/bin:/bin\n");
     addRow("list by prefix", "@set la\n", "LANG=C.UTF-8\n");
@@ -258,8 +254,7 @@ void TestBatchRun::variables_data()
     addRow("shift", "@call :s a b c\n@goto :eof\n:s\n@shift\n@echo %0 %1 %2 [%3] %*\n", "a b c [] a b c\n");
     addRow("substrings", "@set V=abcdef\n@echo %V:~1,3% %V:~-2% %V:~0,-2% %V:~4%\n", "bcd ef abcd ef\n");
     addRow("replacements", "@set V=a-b-C\n@echo %V:-=+% %V:c=x% %V:*-=%\n", "a+b+C a-b-x b-C\n");
-    addRow("current folder and error level", "@/bin/sh -c \"exit 2\"\n@echo %CD% %ERRORLEVEL%\n", "<dir> 2\n",
-           "", 2);
+    addRow("current folder and error level", "@/bin/sh -c \"exit 2\"\n@echo %CD% %ERRORLEVEL%\n", "<dir> 2\n", "", 2);
     addRow("set error level wins", "@set ERRORLEVEL=x\n@echo %ERRORLEVEL%\n", "x\n");
     addRow("expanded when the line is read", "@set V=1\n@set V=2& echo %V%\n@echo %V%\n", "1\n2\n");
     addRow("call expands again", "@set V=inner\n@call echo %%V%%\n", "inner\n");
@@ -330,8 +325,9 @@ void TestBatchRun::flow_data()
 {
     addColumns();
     addRow("goto skips", "@goto end\n@echo skipped\n:end\n@echo end\n", "end\n");
-    addRow("goto backwards in any case", "@goto :Second\n:first\n@echo first\n@goto :eof\n:SECOND\n@echo second\n"
-                                         "@goto first\n",
+    addRow("goto backwards in any case",
+           "@goto :Second\n:first\n@echo first\n@goto :eof\n:SECOND\n@echo second\n"
+           "@goto first\n",
            "second\nfirst\n");
     addRow("goto end of file", "@echo a\n@goto :eof\n@echo b\n", "a\n");
     addRow("missing label ends the batch", "@echo a\n@goto nowhere\n@echo b\n", "a\n",
@@ -381,8 +377,9 @@ void TestBatchRun::conditions_data()
     addRow("exist", "@if exist run.bat echo yes\n@if not exist none.txt echo no\n@if exist \"my tools\" echo dir\n",
            "yes\nno\ndir\n");
     addRow("exist with wildcards", "@if exist *.bat echo found\n@if exist *.none echo never\n", "found\n");
-    addRow("errorlevel", "@/bin/sh -c \"exit 3\"\n@if errorlevel 3 echo ge3\n@if errorlevel 4 echo ge4\n"
-                         "@if not errorlevel 4 echo lt4\n",
+    addRow("errorlevel",
+           "@/bin/sh -c \"exit 3\"\n@if errorlevel 3 echo ge3\n@if errorlevel 4 echo ge4\n"
+           "@if not errorlevel 4 echo lt4\n",
            "ge3\nlt4\n", "", 3);
     addRow("defined", "@set D=1\n@if defined D echo d\n@if not defined E echo e\n", "d\ne\n");
     addRow("numbers and words", "@if 10 GTR 9 echo num\n@if 10 lss 9 (echo no) else echo yes\n@if a LSS b echo str\n",
@@ -424,8 +421,8 @@ void TestBatchRun::input_data()
     addRow("pause at end of input", "@pause\n@echo after\n", "Press any key to continue . . . \nafter\n");
     addRow("pause echoed", "pause\n", "\n<dir>>pause\nPress any key to continue . . . \n", "", 0, "\n");
     addRow("set /p", "@set /p V=Name? \n@echo [%V%]\n", "Name? [Ann]\n", "", 0, "Ann\r\nrest\n");
-    addRow("set /p at end of input", "@set V=old\n@set /p V=Name? \n@echo [%V%] %ERRORLEVEL%\n", "Name? [old] 1\n",
-           "", 1);
+    addRow("set /p at end of input", "@set V=old\n@set /p V=Name? \n@echo [%V%] %ERRORLEVEL%\n", "Name? [old] 1\n", "",
+           1);
 }
 
 void TestBatchRun::unsupported_data()
@@ -531,10 +528,10 @@ void TestBatchRun::deepNestingStopsCleanly()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(":x\n@" + QByteArray(150, '(') + "call :x" + QByteArray(150, ')') + "\n");
     file.close();
-    const Run run = runProcess(QStringLiteral("/bin/sh"),
-                               {QStringLiteral("-c"), QStringLiteral("ulimit -s 1024 && exec \"$0\" /c run.bat"),
-                                QStringLiteral(KORVANI_CMD)},
-                               QByteArray());
+    const Run run = runProcess(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("ulimit -s 1024 && exec \"$0\" /c run.bat"), QStringLiteral(KORVANI_CMD)},
+        QByteArray());
     QCOMPARE(run.error, QByteArray("korvani-cmd: commands nested too deeply; batch processing stopped\n"));
     QCOMPARE(run.exitCode, 1);
 }

@@ -162,20 +162,17 @@ void TestCommandLine::parseLine_data()
     QTest::newRow("blank") << QByteArray("  \t") << "-" << false;
     QTest::newRow("label") << QByteArray(" :name") << "-" << false;
     QTest::newRow("at sign") << QByteArray(" @ @set X=1") << "cmd[set X=1]" << true;
-    QTest::newRow("operators") << QByteArray("a & b && c || d")
-                               << "list(cmd[a ], cmd[b ], &&cmd[c ], ||cmd[d])" << false;
+    QTest::newRow("operators") << QByteArray("a & b && c || d") << "list(cmd[a ], cmd[b ], &&cmd[c ], ||cmd[d])"
+                               << false;
     QTest::newRow("trailing ampersand") << QByteArray("a &") << "cmd[a ]" << false;
-    QTest::newRow("pipe binds tighter") << QByteArray("a|b && c") << "list(pipe(cmd[a] | cmd[b ]), &&cmd[c])"
-                                        << false;
+    QTest::newRow("pipe binds tighter") << QByteArray("a|b && c") << "list(pipe(cmd[a] | cmd[b ]), &&cmd[c])" << false;
     QTest::newRow("quotes hide operators") << QByteArray("echo \"a&b|c>d\"") << "cmd[echo \"a&b|c>d\"]" << false;
     QTest::newRow("caret escapes") << QByteArray("echo a^&b ^\"c^^") << "cmd[echo a&b \"c^]" << false;
-    QTest::newRow("redirections leave their blanks")
-        << QByteArray("echo a >out b 2>>\"e f\" <in 2>&1")
-        << "cmd[echo a  b   ]{1>out}{2>>\"e f\"}{0<in}{2>&1}" << false;
+    QTest::newRow("redirections leave their blanks") << QByteArray("echo a >out b 2>>\"e f\" <in 2>&1")
+                                                     << "cmd[echo a  b   ]{1>out}{2>>\"e f\"}{0<in}{2>&1}" << false;
     QTest::newRow("digit inside a word is text") << QByteArray("echo a2>x") << "cmd[echo a2]{1>x}" << false;
     QTest::newRow("redirection first") << QByteArray(">x echo") << "cmd[ echo]{1>x}" << false;
-    QTest::newRow("block with redirection") << QByteArray("(a & b) >o") << "block(list(cmd[a ], cmd[b])){1>o}"
-                                            << false;
+    QTest::newRow("block with redirection") << QByteArray("(a & b) >o") << "block(list(cmd[a ], cmd[b])){1>o}" << false;
     QTest::newRow("parenthesis outside a block is text") << QByteArray("echo (a)") << "cmd[echo (a)]" << false;
     QTest::newRow("if takes the rest of the line")
         << QByteArray("if a==b x & y") << "if[compare a 0 b](list(cmd[x ], cmd[y]))" << false;
@@ -183,16 +180,15 @@ void TestCommandLine::parseLine_data()
         << QByteArray("if /i not \"a b\" == c x") << "if[not /i compare \"a b\" 0 c](cmd[x])" << false;
     QTest::newRow("if comparison word") << QByteArray("if 1 GEQ 2 x") << "if[compare 1 6 2](cmd[x])" << false;
     QTest::newRow("if exist") << QByteArray("if exist \"a b\" x") << "if[exist \"a b\" 0 ](cmd[x])" << false;
-    QTest::newRow("if errorlevel") << QByteArray("if not errorlevel 2 x")
-                                   << "if[not errorlevel 2 0 ](cmd[x])" << false;
+    QTest::newRow("if errorlevel") << QByteArray("if not errorlevel 2 x") << "if[not errorlevel 2 0 ](cmd[x])" << false;
     QTest::newRow("if defined") << QByteArray("if defined V x") << "if[defined V 0 ](cmd[x])" << false;
     QTest::newRow("else after a block") << QByteArray("if a==b (x) else (y)")
                                         << "if[compare a 0 b](block(cmd[x]))(block(cmd[y]))" << false;
     QTest::newRow("else chain") << QByteArray("if a==b (x) else if c==d (y) else z")
                                 << "if[compare a 0 b](block(cmd[x]))(if[compare c 0 d](block(cmd[y]))(cmd[z]))"
                                 << false;
-    QTest::newRow("else without block is text") << QByteArray("if a==b x else y")
-                                                << "if[compare a 0 b](cmd[x else y])" << false;
+    QTest::newRow("else without block is text")
+        << QByteArray("if a==b x else y") << "if[compare a 0 b](cmd[x else y])" << false;
     QTest::newRow("rem ignores operators") << QByteArray("rem a & b | c") << "cmd[rem a & b | c]" << false;
     QTest::newRow("for keeps its body") << QByteArray("for %i in (a) do (echo %i) & echo x") << "cmd[for]" << false;
 }

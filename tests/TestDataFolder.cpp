@@ -1,0 +1,78 @@
+#include "platform.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void writeFile(const QString &fileName, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Where the program keeps its data: beside itself when portable, in the
+// user's own folder when installed.
+class TestDataFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void portableLayout();
+    void installedLayout();
+
+private:
+    QTemporaryDir m_root;
+};
+
+void TestDataFolder::initTestCase()
+{
+    QVERIFY(m_root.isValid());
+    QCoreApplication::setApplicationName(QStringLiteral("korvani"));
+    qputenv("XDG_DATA_HOME", m_root.filePath(QStringLiteral("home/.local/share")).toLocal8Bit());
+}
+
+void TestDataFolder::portableLayout()
+{
+    const QString program = m_root.filePath(QStringLiteral("portable"));
+    writeFile(program + "/" + Platform::templateFolder() + "/tool.ini", "[arguments]\n");
+    QCOMPARE(Platform::dataFolder(program), program);
+    Platform::addShippedTemplates(program, program);
+    QCOMPARE(QDir(program + "/" + Platform::templateFolder()).entryList(QDir::Files), QStringList{"tool.ini"});
+}
+
+void TestDataFolder::installedLayout()
+{
+    const QString prefix = m_root.filePath(QStringLiteral("usr"));
+    QDir().mkpath(prefix + "/bin");
+    const QString system = Platform::templateFolder().section('/', -1);
+    writeFile(prefix + "/share/korvani/db/" + system + "/java.ini", "[arguments]\n-jar=8\n");
+    writeFile(prefix + "/share/korvani/db/" + system + "/git.ini", "[arguments]\ngui=5\n");
+
+    // Installed, even in a folder the user may write: the data goes to the user's folder.
+    const QString folder = Platform::dataFolder(prefix + "/bin");
+    QCOMPARE(folder, m_root.filePath(QStringLiteral("home/.local/share/korvani")));
+    QCOMPARE(folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+
+    const QString templates = folder + "/" + Platform::templateFolder();
+    writeFile(templates + "/java.ini", "[arguments]\n-mine=1\n");
+    Platform::addShippedTemplates(prefix + "/bin", folder);
+    QCOMPARE(QDir(templates).entryList(QDir::Files), (QStringList{"git.ini", "java.ini"}));
+    QCOMPARE(readAll(templates + "/java.ini"), QByteArray("[arguments]\n-mine=1\n"));
+    QCOMPARE(readAll(templates + "/git.ini"), QByteArray("[arguments]\ngui=5\n"));
+}
+
+QTEST_GUILESS_MAIN(TestDataFolder)
+#include "TestDataFolder.moc"
