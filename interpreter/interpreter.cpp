@@ -22,13 +22,6 @@ namespace {
 // Deep enough for real subroutines, shallow enough for the stack.
 constexpr int maxCallDepth = 256;
 
-const char *const syntaxError = "The syntax of the command is incorrect.";
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

@@ -10,13 +10,6 @@ namespace {
 // exhausting the stack.
 constexpr int maxNesting = 200;
 
-const char *const syntaxError = "The syntax of the command is incorrect.";
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 std::unique_ptr<Node> makeNode(Node::Kind kind)
 {
     auto node = std::make_unique<Node>();

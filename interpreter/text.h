@@ -8,6 +8,14 @@
 // folded for ASCII letters only, as cmd does for command and variable names.
 namespace Cmd {
 
+// cmd's answer to a line or command it cannot read.
+inline constexpr const char *syntaxError = "The syntax of the command is incorrect.";
+
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 inline bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';

@@ -16,19 +16,10 @@
 
 namespace {
 
-void writeFile(const QString &fileName, const QByteArray &content = QByteArray())
-{
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(content);
-}
-
 QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(32, 32).toImage();
 }
-
 } // namespace
 
 class TestApplicationEditor : public QObject
@@ -261,7 +252,6 @@ QString valueEditorFor(VariableEditor *editor, const QString &name)
     delete created;
     return className;
 }
-
 } // namespace
 
 void TestApplicationEditor::finishedPathEditLooksUpTemplate()

@@ -1,26 +1,9 @@
 #include "platform.h"
+#include "testSupport.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &fileName, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-}
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // Where the program keeps its data: beside itself when portable, in the
 // user's own folder when installed.

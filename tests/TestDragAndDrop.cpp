@@ -1,5 +1,6 @@
 #include "applicationLauncher.h"
 #include "qtlib.h"
+#include "testSupport.h"
 
 #include <QApplication>
 #include <QFileIconProvider>
@@ -29,14 +30,6 @@ QStringList names(const QAbstractItemModel *model)
     return result;
 }
 
-void writeFile(const QString &fileName, const QByteArray &content = QByteArray())
-{
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(content);
-}
-
 ListView *homeView(ApplicationLauncher &launcher)
 {
     return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(0));
@@ -55,7 +48,6 @@ bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAc
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
 }
-
 } // namespace
 
 class TestDragAndDrop : public QObject

@@ -1,5 +1,6 @@
 #include "platform.h"
 #include "records.h"
+#include "testSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -28,16 +29,6 @@ private slots:
 private:
     QTemporaryDir m_dir;
 };
-
-namespace {
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 void TestLaunchScript::initTestCase()
 {

@@ -1,4 +1,5 @@
 #include "records.h"
+#include "testSupport.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -37,12 +38,6 @@ private:
 
 namespace {
 
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 ApplicationDataList sampleList()
 {
     return {
@@ -59,7 +54,6 @@ QJsonArray asJson(const ApplicationDataList &list)
 {
     return toJsonArray(list);
 }
-
 } // namespace
 
 QString TestLauncherFile::writeFile(const QString &name, const QByteArray &content)

@@ -23,20 +23,6 @@ bool trayMissing()
     return false;
 }
 
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &fileName, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(content);
-}
-
 QStringList texts(const QList<QAction *> &actions)
 {
     QStringList result;
@@ -49,7 +35,6 @@ QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(16, 16).toImage();
 }
-
 } // namespace
 
 // Opened URLs land here instead of in a browser.

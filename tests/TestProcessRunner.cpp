@@ -21,13 +21,6 @@ ApplicationData program(const QString &name, const QString &path, const QStringL
         list.append(VariableData(argument));
     return ApplicationData(name, QString(), path, preScript, list, {}, false, 1);
 }
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // Launches real entries through the interpreter beside the test program.

@@ -1,7 +1,9 @@
 #include "testSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QWidget>
@@ -61,4 +63,18 @@ bool takeQuitRequest()
         QCoreApplication::exec();
     }
     return requested;
+}
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &fileName, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
 }

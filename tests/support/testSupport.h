@@ -1,6 +1,7 @@
 #ifndef KORVANI_TESTSUPPORT_H
 #define KORVANI_TESTSUPPORT_H
 
+#include <QByteArray>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -39,5 +40,11 @@ void chooseFromNextMenu(const QString &choice, QStringList *offered);
 // Whether something asked the application to quit since the last call. Clears
 // the request, so that later event loops of the test run normally.
 bool takeQuitRequest();
+
+// A file's whole content; empty when it cannot be read.
+QByteArray readAll(const QString &fileName);
+
+// Writes a file, creating its folder first.
+void writeFile(const QString &fileName, const QByteArray &content = QByteArray());
 
 #endif
