@@ -1,5 +1,6 @@
-// Saves two different launcher lists into one file, in turns, until killed.
-// The crash-safety test kills it at random moments.
+// Saves two different launcher lists into one file, in turns, until killed,
+// and says when it starts and after every save. The crash-safety test kills
+// it at random moments.
 #include "records.h"
 
 #include <QApplication>
@@ -28,5 +29,7 @@ int main(int argc, char **argv)
     for (unsigned turn = 0;; ++turn) {
         if (!writeLauncherFile(fileName, lists[turn % 2]))
             return 1;
+        std::puts("saved");
+        std::fflush(stdout);
     }
 }
