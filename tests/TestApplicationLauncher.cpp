@@ -26,17 +26,9 @@ ListView *view(ApplicationLauncher &launcher, int tab)
     return qobject_cast<ListView *>(tabs(launcher)->widget(tab));
 }
 
-QStringList names(const QAbstractItemModel *model)
-{
-    QStringList result;
-    for (int row = 0; row < model->rowCount(); ++row)
-        result.append(model->index(row, 0).data(Model::NameRole).toString());
-    return result;
-}
-
 QStringList shown(ApplicationLauncher &launcher, int tab)
 {
-    return names(view(launcher, tab)->model());
+    return rowTexts(view(launcher, tab)->model(), Model::NameRole);
 }
 
 ApplicationData entry(const QString &name, int tag = 0, bool favorite = false)

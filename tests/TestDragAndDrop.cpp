@@ -22,14 +22,6 @@ ApplicationDataList named(const QStringList &names)
     return list;
 }
 
-QStringList names(const QAbstractItemModel *model)
-{
-    QStringList result;
-    for (int row = 0; row < model->rowCount(); ++row)
-        result.append(model->index(row, 0).data(Model::NameRole).toString());
-    return result;
-}
-
 ListView *homeView(ApplicationLauncher &launcher)
 {
     return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(0));
@@ -182,7 +174,7 @@ void TestDragAndDrop::dropMimeData()
     model.setLauncherData(named({"a", "b", "c"}));
     const QModelIndex parent = parentRow < 0 ? QModelIndex() : model.index(parentRow);
     QCOMPARE(model.dropMimeData(&data, Qt::DropAction(action), row, column, parent), result);
-    QCOMPARE(::names(&model), names);
+    QCOMPARE(rowTexts(&model, Model::NameRole), names);
     if (names.size() == 5) {
         const QModelIndex x = model.index(names.indexOf("x"));
         QCOMPARE(x.data(Model::PathRole).toString(), folder.path());
@@ -226,7 +218,7 @@ void TestDragAndDrop::moveThirdCard()
     QScopedPointer<QMimeData> data(model->mimeData({source}));
     QVERIFY(dragAndDrop(home->viewport(), pos, data.data(), Qt::MoveAction));
     model->removeRow(source.row());
-    QCOMPARE(::names(model), names);
+    QCOMPARE(rowTexts(model, Model::NameRole), names);
 }
 
 void TestDragAndDrop::fileDrops_data()
@@ -305,7 +297,7 @@ void TestDragAndDrop::cardsAreNotTakenAsFiles()
     QScopedPointer<QMimeData> data(launcher.launcherModel()->mimeData({launcher.launcherModel()->index(0)}));
     QVERIFY(data->hasUrls());
     QVERIFY(!dragAndDrop(&launcher, QPoint(5, 5), data.data(), Qt::MoveAction));
-    QCOMPARE(names(launcher.launcherModel()), QStringList{"a"});
+    QCOMPARE(rowTexts(launcher.launcherModel(), Model::NameRole), QStringList{"a"});
 }
 
 void TestDragAndDrop::desktopFileDrop()

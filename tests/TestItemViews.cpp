@@ -1,4 +1,5 @@
 #include "qtlib.h"
+#include "testSupport.h"
 
 #include <QStandardItemModel>
 #include <QtTest>
@@ -26,14 +27,6 @@ void fill(QStandardItemModel *model, int rows, int columns)
             items.append(new QStandardItem(QStringLiteral("r%1c%2").arg(row).arg(column)));
         model->appendRow(items);
     }
-}
-
-QStringList firstColumn(const QAbstractItemModel *model)
-{
-    QStringList texts;
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts.append(model->index(row, 0).data().toString());
-    return texts;
 }
 
 } // namespace
@@ -142,7 +135,7 @@ void TestItemViews::singleSelectionRemovesOneRow()
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.selectionModel()->select(model.index(2, 0), QItemSelectionModel::ClearAndSelect);
     view.removeSelectedRow();
-    QCOMPARE(firstColumn(&model), (QStringList{"r0c0", "r1c0", "r3c0"}));
+    QCOMPARE(rowTexts(&model), (QStringList{"r0c0", "r1c0", "r3c0"}));
 }
 
 void TestItemViews::refusedRemovalEnds()

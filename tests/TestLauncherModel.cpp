@@ -1,4 +1,5 @@
 #include "applicationLauncher.h"
+#include "testSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QFileIconProvider>
@@ -22,14 +23,6 @@ ApplicationDataList named(const QStringList &names)
     for (const QString &name : names)
         list.append(ApplicationData(name));
     return list;
-}
-
-QStringList names(const QAbstractItemModel *model)
-{
-    QStringList result;
-    for (int row = 0; row < model->rowCount(); ++row)
-        result.append(model->index(row, 0).data(Model::NameRole).toString());
-    return result;
 }
 
 ApplicationData sample()
@@ -112,7 +105,7 @@ void TestLauncherModel::unusableIndexes()
     QVERIFY(!model.setData(model.index(2), QStringLiteral("x"), Model::NameRole));
     QVERIFY(!model.setData(other.index(1), QStringLiteral("x"), Model::NameRole));
     QCOMPARE(changes.count(), 0);
-    QCOMPARE(names(&model), (QStringList{"a", "b"}));
+    QCOMPARE(rowTexts(&model, Model::NameRole), (QStringList{"a", "b"}));
 }
 
 void TestLauncherModel::setData_data()
@@ -218,7 +211,7 @@ void TestLauncherModel::removeRows()
     QAbstractItemModelTester tester(&model);
     model.setLauncherData(named({"0", "1", "2", "3", "4"}));
     QVERIFY(model.removeRows(1, 2));
-    QCOMPARE(names(&model), (QStringList{"0", "3", "4"}));
+    QCOMPARE(rowTexts(&model, Model::NameRole), (QStringList{"0", "3", "4"}));
     QVERIFY(model.removeRows(0, 0));
     QCOMPARE(model.rowCount(), 3);
 }
@@ -237,10 +230,10 @@ void TestLauncherModel::rowsOutsideTheListAreRefused()
     QVERIFY(!model.insertRows(-1, 1));
     QCOMPARE(removals.count(), 0);
     QCOMPARE(inserts.count(), 0);
-    QCOMPARE(names(&model), (QStringList{"0", "1", "2"}));
+    QCOMPARE(rowTexts(&model, Model::NameRole), (QStringList{"0", "1", "2"}));
 
     QVERIFY(model.insertRows(3, 2));
-    QCOMPARE(names(&model), (QStringList{"0", "1", "2", "No Name", "No Name"}));
+    QCOMPARE(rowTexts(&model, Model::NameRole), (QStringList{"0", "1", "2", "No Name", "No Name"}));
 }
 
 void TestLauncherModel::flags()
@@ -266,9 +259,9 @@ void TestLauncherModel::setLauncherDataReachesAttachedProxies()
     QAbstractItemModelTester proxyTester(&proxy);
 
     model.setLauncherData(named({"a", "b", "c"}));
-    QCOMPARE(names(&proxy), (QStringList{"a", "b", "c"}));
+    QCOMPARE(rowTexts(&proxy, Model::NameRole), (QStringList{"a", "b", "c"}));
     model.setLauncherData(named({"d"}));
-    QCOMPARE(names(&proxy), (QStringList{"d"}));
+    QCOMPARE(rowTexts(&proxy, Model::NameRole), (QStringList{"d"}));
 
     const ApplicationDataList list{sample(), ApplicationData(QStringLiteral("x"))};
     model.setLauncherData(list);

@@ -75,14 +75,6 @@ void doubleClick(QAbstractItemView *view, int row, int column)
     }
 }
 
-QStringList itemTexts(const QAbstractItemModel *model)
-{
-    QStringList texts;
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts.append(model->index(row, 0).data().toString());
-    return texts;
-}
-
 } // namespace
 
 class TestVariableEditor : public QObject
@@ -279,7 +271,7 @@ void TestVariableEditor::deleteRemovesWholeRowsOnce()
     view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     view->selectionModel()->select(view->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(itemTexts(view->model()), (QStringList{"0", "2"}));
+    QCOMPARE(rowTexts(view->model()), (QStringList{"0", "2"}));
 
     // The context menu's Remove goes the same way.
     view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -287,7 +279,7 @@ void TestVariableEditor::deleteRemovesWholeRowsOnce()
     QStringList offered;
     chooseFromNextMenu(QStringLiteral("Remove"), &offered);
     editor.createContextMenu(QPoint(2, 2));
-    QCOMPARE(itemTexts(view->model()), QStringList{"2"});
+    QCOMPARE(rowTexts(view->model()), QStringList{"2"});
 }
 
 void TestVariableEditor::variablesShownBeforeAndAfterShowing()
@@ -297,7 +289,7 @@ void TestVariableEditor::variablesShownBeforeAndAfterShowing()
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     QCOMPARE(table(editor)->verticalHeader()->count(), 3);
-    QCOMPARE(itemTexts(table(editor)->model()), (QStringList{"a", "b", "c"}));
+    QCOMPARE(rowTexts(table(editor)->model()), (QStringList{"a", "b", "c"}));
 
     editor.setVariables(variables({"d"}));
     QCOMPARE(table(editor)->verticalHeader()->count(), 1);
@@ -486,7 +478,7 @@ void TestVariableEditor::deleteMarkOnAnyButton()
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         TableView *view = table(editor);
         QTest::mousePress(view->viewport(), button, {}, cellCentre(view, 1, 2));
-        QCOMPARE(itemTexts(view->model()), (QStringList{"a", "c"}));
+        QCOMPARE(rowTexts(view->model()), (QStringList{"a", "c"}));
         // A press elsewhere removes nothing.
         QTest::mousePress(view->viewport(), button, {}, cellCentre(view, 0, 1));
         QCOMPARE(view->model()->rowCount(), 2);
@@ -557,7 +549,7 @@ void TestVariableEditor::pathListDialog()
             return;
         }
         title = dialog->windowTitle();
-        items = itemTexts(dialog->findChild<ListView *>()->model());
+        items = rowTexts(dialog->findChild<ListView *>()->model());
         if (accept)
             dialog->accept();
         else
@@ -595,7 +587,7 @@ void TestVariableEditor::setPaths()
     PathEditor dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Path Editor"));
     dialog.setPaths(value);
-    QCOMPARE(itemTexts(dialog.findChild<ListView *>()->model()), items);
+    QCOMPARE(rowTexts(dialog.findChild<ListView *>()->model()), items);
     QCOMPARE(dialog.paths(), joined);
 
     // An added item stays, empty, in the joined list.

@@ -1,5 +1,6 @@
 #include "testSupport.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -77,4 +78,12 @@ void writeFile(const QString &fileName, const QByteArray &content)
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content);
+}
+
+QStringList rowTexts(const QAbstractItemModel *model, int role)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data(role).toString());
+    return texts;
 }

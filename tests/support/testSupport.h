@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QAbstractItemModel;
 class QWidget;
 
 // Answers every modal dialog and popup menu that opens while it lives, so that
@@ -40,6 +41,9 @@ void chooseFromNextMenu(const QString &choice, QStringList *offered);
 // Whether something asked the application to quit since the last call. Clears
 // the request, so that later event loops of the test run normally.
 bool takeQuitRequest();
+
+// The data of every row's first column for the role, in row order.
+QStringList rowTexts(const QAbstractItemModel *model, int role = Qt::DisplayRole);
 
 // A file's whole content; empty when it cannot be read.
 QByteArray readAll(const QString &fileName);
