@@ -4,7 +4,6 @@
 #include "platform.h"
 #include "qtlib.h"
 
-#include <QDataStream>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMenu>

@@ -12,7 +12,6 @@
 #include <QWidget>
 
 class ListView;
-class QItemSelectionModel;
 class QLabel;
 class QStandardItemModel;
 class TableView;
