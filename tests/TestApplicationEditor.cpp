@@ -14,14 +14,6 @@
 #include <QTextEdit>
 #include <QtTest>
 
-namespace {
-
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage();
-}
-} // namespace
-
 class TestApplicationEditor : public QObject
 {
     Q_OBJECT

@@ -36,11 +36,6 @@ ApplicationData entry(const QString &name, int tag = 0, bool favorite = false)
     return ApplicationData(name, QString(), QString(), QString(), {}, {}, favorite, tag);
 }
 
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(20, 20).toImage();
-}
-
 } // namespace
 
 class TestApplicationLauncher : public QObject
@@ -116,7 +111,7 @@ void TestApplicationLauncher::tabs()
     const QStringList icons = {"home", "star_off", "heart_off", "diamond_off", "spade_off", "kroeber_off"};
     for (int tab = 0; tab < 6; ++tab) {
         QVERIFY(tabWidget->tabText(tab).isEmpty());
-        QCOMPARE(iconImage(tabWidget->tabIcon(tab)), iconImage(QIcon(":/images/" + icons.at(tab) + ".png")));
+        QCOMPARE(iconImage(tabWidget->tabIcon(tab), 20), iconImage(QIcon(":/images/" + icons.at(tab) + ".png"), 20));
     }
     QCOMPARE(tabWidget->iconSize(), QSize(20, 20));
     QCOMPARE(view(*m_launcher, Home)->model(), m_launcher->launcherModel());

@@ -12,11 +12,6 @@ using Model = LauncherDataModel;
 
 namespace {
 
-QImage iconImage(const QVariant &icon)
-{
-    return icon.value<QIcon>().pixmap(32, 32).toImage();
-}
-
 ApplicationDataList named(const QStringList &names)
 {
     ApplicationDataList list;
@@ -183,12 +178,12 @@ void TestLauncherModel::pathRoleUpdatesIcon()
     QTemporaryDir dir;
     Model model;
     model.insertRow(0);
-    const QImage generic = iconImage(model.index(0).data(Qt::DecorationRole));
+    const QImage generic = iconImage(model.index(0).data(Qt::DecorationRole).value<QIcon>());
     QVERIFY(model.setData(model.index(0), dir.path(), Model::PathRole));
     const QImage folder = iconImage(QFileIconProvider().icon(QFileInfo(dir.path())));
     QVERIFY(folder != generic);
-    QCOMPARE(iconImage(model.index(0).data(Qt::DecorationRole)), folder);
-    QCOMPARE(iconImage(model.index(0).data(Model::IconRole)), folder);
+    QCOMPARE(iconImage(model.index(0).data(Qt::DecorationRole).value<QIcon>()), folder);
+    QCOMPARE(iconImage(model.index(0).data(Model::IconRole).value<QIcon>()), folder);
 }
 
 void TestLauncherModel::wholeRecordKeepsItsIcon()
@@ -201,7 +196,7 @@ void TestLauncherModel::wholeRecordKeepsItsIcon()
     Model model;
     model.insertRow(0);
     QVERIFY(model.setData(model.index(0), QVariant::fromValue(record), Model::ApplicationDataRole));
-    QCOMPARE(iconImage(model.index(0).data(Model::IconRole)), folder);
+    QCOMPARE(iconImage(model.index(0).data(Model::IconRole).value<QIcon>()), folder);
     QCOMPARE(model.index(0).data(Model::PathRole).toString(), QStringLiteral("/nowhere"));
 }
 

@@ -31,10 +31,6 @@ QStringList texts(const QList<QAction *> &actions)
     return result;
 }
 
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(16, 16).toImage();
-}
 } // namespace
 
 // Opened URLs land here instead of in a browser.
@@ -126,8 +122,8 @@ void TestMainWindow::menus()
              (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
 
     QVERIFY(file.at(0)->icon().isNull());
-    QCOMPARE(iconImage(file.at(2)->icon()), iconImage(QIcon(":/images/plus.png")));
-    QCOMPARE(iconImage(file.at(3)->icon()), iconImage(QIcon(":/images/x.png")));
+    QCOMPARE(iconImage(file.at(2)->icon(), 16), iconImage(QIcon(":/images/plus.png"), 16));
+    QCOMPARE(iconImage(file.at(3)->icon(), 16), iconImage(QIcon(":/images/x.png"), 16));
     QVERIFY(file.at(5)->icon().isNull());
 
     QCOMPARE(m_window->size(), QSize(290, 480));

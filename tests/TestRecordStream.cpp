@@ -1,4 +1,5 @@
 #include "records.h"
+#include "testSupport.h"
 
 #include <QFileIconProvider>
 #include <QRandomGenerator>
@@ -55,11 +56,6 @@ ApplicationDataList threeRecords(const QString &folder)
             ApplicationData(QStringLiteral("two"), QString(), QStringLiteral("/nowhere/two"), QString(), {},
                             {VariableData(QStringLiteral("E"), QStringLiteral("v"))}, false, 6),
             ApplicationData(QStringLiteral("three"))};
-}
-
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "records.h"
+#include "testSupport.h"
 
 #include <QDir>
 #include <QFileIconProvider>
@@ -6,11 +7,6 @@
 #include <QtTest>
 
 namespace {
-
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage();
-}
 
 QImage genericFileIcon()
 {

@@ -87,3 +87,8 @@ QStringList rowTexts(const QAbstractItemModel *model, int role)
         texts.append(model->index(row, 0).data(role).toString());
     return texts;
 }
+
+QImage iconImage(const QIcon &icon, int size)
+{
+    return icon.pixmap(size, size).toImage();
+}

@@ -2,6 +2,8 @@
 #define KORVANI_TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QIcon>
+#include <QImage>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -44,6 +46,9 @@ bool takeQuitRequest();
 
 // The data of every row's first column for the role, in row order.
 QStringList rowTexts(const QAbstractItemModel *model, int role = Qt::DisplayRole);
+
+// An icon drawn at one size, to compare icons by what they show.
+QImage iconImage(const QIcon &icon, int size = 32);
 
 // A file's whole content; empty when it cannot be read.
 QByteArray readAll(const QString &fileName);
