@@ -58,6 +58,22 @@ std::string_view trim(std::string_view text)
     return trimRight(trimLeft(text));
 }
 
+std::string_view firstWord(std::string_view text)
+{
+    size_t end = 0;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
+    return text.substr(0, end);
+}
+
+std::string_view skipDelimiters(std::string_view text)
+{
+    size_t start = 0;
+    while (start < text.size() && isDelimiter(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
 bool startsWithWord(std::string_view text, std::string_view word)
 {
     return text.size() >= word.size() && equalsIgnoreCase(text.substr(0, word.size()), word)

@@ -62,6 +62,12 @@ std::string_view trimLeft(std::string_view text);
 std::string_view trimRight(std::string_view text);
 std::string_view trim(std::string_view text);
 
+// The text up to its first blank.
+std::string_view firstWord(std::string_view text);
+
+// The text after its leading parameter delimiters.
+std::string_view skipDelimiters(std::string_view text);
+
 // True when text starts with word (any case) followed by the end or a blank.
 bool startsWithWord(std::string_view text, std::string_view word);
 

@@ -1,0 +1,358 @@
+// The interpreter's built-in commands, one function each; runCommand picks them
+// by name.
+#include "interpreter.h"
+
+#include "commandLine.h"
+#include "process.h"
+#include "text.h"
+
+#include <cerrno>
+#include <climits>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Cmd {
+
+namespace {
+
+std::string directoryError()
+{
+    return errno == ENOTDIR ? "The directory name is invalid." : "The system cannot find the path specified.";
+}
+
+std::string ownExecutable()
+{
+    char buffer[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return size > 0 ? std::string(buffer, size_t(size)) : std::string("korvani-cmd");
+}
+
+} // namespace
+
+void Interpreter::listVariables(std::string_view prefix) const
+{
+    std::string listing;
+    for (const Environment::Variable *entry : m_environment.sorted()) {
+        if (entry->name.size() >= prefix.size() && equalsIgnoreCase(entry->name.substr(0, prefix.size()), prefix))
+            listing += entry->name + '=' + entry->value + '\n';
+    }
+    writeAll(STDOUT_FILENO, listing);
+}
+
+int Interpreter::commandCall(std::string_view arguments)
+{
+    arguments = trimLeft(arguments);
+    if (!arguments.empty() && arguments.front() == ':')
+        return commandCallLabel(arguments);
+    // The call line is expanded a second time, so %%NAME%% gives NAME's value.
+    const std::string expanded = expand(arguments, *m_frame);
+    const ProgramWord word = splitProgramWord(expanded);
+    if (isBatchFileName(word.name)) {
+        const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
+        if (lookup.result != ProgramLookup::Result::Found)
+            return runProgram(expanded);
+        runBatchFile(lookup.path, std::string(word.written), word.rest);
+        return m_errorLevel;
+    }
+    const ParsedLine parsed = parseLine(expanded);
+    if (!parsed.error.empty())
+        return fail(1, parsed.error);
+    return parsed.node ? execute(*parsed.node) : 0;
+}
+
+int Interpreter::commandCallLabel(std::string_view arguments)
+{
+    const std::string expanded = expand(arguments, *m_frame);
+    size_t end = 1;
+    while (end < expanded.size() && !isDelimiter(expanded[end]))
+        ++end;
+    const std::string label = expanded.substr(1, end - 1);
+    const size_t index = findLabel(*m_frame, label);
+    if (index == std::string::npos)
+        return fail(1, "The system cannot find the batch label specified - " + label);
+    const std::string_view parameters = std::string_view(expanded).substr(end);
+    Frame frame;
+    frame.script = m_frame->script;
+    frame.parameters = splitBatchParameters(parameters);
+    frame.parameters.insert(frame.parameters.begin(), expanded.substr(0, end));
+    frame.allParameters = skipDelimiters(parameters);
+    runFrame(frame, index + 1);
+    return m_errorLevel;
+}
+
+int Interpreter::commandChangeDirectory(std::string_view arguments)
+{
+    std::string_view text = trim(arguments);
+    if (startsWithWord(text, "/d"))
+        text = trim(text.substr(2));
+    if (text.empty()) {
+        writeAll(STDOUT_FILENO, m_directory + '\n');
+        return 0;
+    }
+    if (!changeDirectory(removeQuotes(text)))
+        return fail(1, directoryError());
+    m_errorLevel = 0;
+    return 0;
+}
+
+int Interpreter::commandEcho(std::string_view arguments)
+{
+    if (trim(arguments).empty() && (arguments.empty() || isBlank(arguments.front()))) {
+        writeAll(STDOUT_FILENO, m_echo ? "ECHO is on.\n" : "ECHO is off.\n");
+        return 0;
+    }
+    const std::string_view text = arguments.substr(1);
+    if (isBlank(arguments.front())) {
+        const std::string_view word = trim(text);
+        if (equalsIgnoreCase(word, "on") || equalsIgnoreCase(word, "off")) {
+            m_echo = equalsIgnoreCase(word, "on");
+            return 0;
+        }
+    }
+    writeAll(STDOUT_FILENO, std::string(text) + '\n');
+    return 0;
+}
+
+int Interpreter::commandEndLocal(std::string_view)
+{
+    if (m_locals.size() > m_frame->localsAtStart)
+        endLocal();
+    return 0;
+}
+
+int Interpreter::commandExit(std::string_view arguments)
+{
+    std::string_view text = trim(arguments);
+    const bool leaveBatch = startsWithWord(text, "/b");
+    if (leaveBatch)
+        text = trim(text.substr(2));
+    if (!text.empty())
+        m_errorLevel = leadingInteger(firstWord(text));
+    m_flow = leaveBatch ? Flow::LeaveBatch : Flow::Quit;
+    return m_errorLevel;
+}
+
+int Interpreter::commandGoto(std::string_view arguments)
+{
+    std::string_view text = trimLeft(arguments);
+    if (!text.empty() && text.front() == ':')
+        text.remove_prefix(1);
+    const std::string_view label = firstWord(text);
+    if (equalsIgnoreCase(label, "eof")) {
+        m_flow = Flow::LeaveBatch;
+        return 0;
+    }
+    const size_t index = label.empty() ? std::string::npos : findLabel(*m_frame, label);
+    if (index == std::string::npos) {
+        m_flow = Flow::LeaveBatch;
+        if (label.empty())
+            return fail(1, "No batch label specified to GOTO command.");
+        return fail(1, "The system cannot find the batch label specified - " + std::string(label));
+    }
+    m_frame->nextLine = index + 1;
+    m_flow = Flow::Jump;
+    return 0;
+}
+
+int Interpreter::commandPath(std::string_view arguments)
+{
+    std::string_view text = trim(arguments);
+    if (!text.empty() && text.front() == '=')
+        text = trimLeft(text.substr(1));
+    if (text.empty()) {
+        const std::string *path = m_environment.find("PATH");
+        writeAll(STDOUT_FILENO, path ? "PATH=" + *path + '\n' : std::string("No Path\n"));
+        return 0;
+    }
+    m_environment.set("PATH", text == ";" ? std::string_view() : text);
+    return 0;
+}
+
+int Interpreter::commandPause(std::string_view)
+{
+    writeAll(STDOUT_FILENO, "Press any key to continue . . . ");
+    std::string line;
+    readInputLine(&line);
+    // A terminal has shown the user's line feed already; anything else has not.
+    if (!isatty(STDIN_FILENO))
+        writeAll(STDOUT_FILENO, "\n");
+    return 0;
+}
+
+int Interpreter::commandPopDirectory(std::string_view)
+{
+    if (m_directoryStack.empty())
+        return 0;
+    const std::string directory = m_directoryStack.back();
+    m_directoryStack.pop_back();
+    if (!changeDirectory(directory))
+        return fail(1, directoryError());
+    return 0;
+}
+
+int Interpreter::commandPushDirectory(std::string_view arguments)
+{
+    const std::string path = removeQuotes(trim(arguments));
+    if (path.empty()) {
+        std::string listing;
+        for (auto it = m_directoryStack.rbegin(); it != m_directoryStack.rend(); ++it)
+            listing += *it + '\n';
+        writeAll(STDOUT_FILENO, listing);
+        return 0;
+    }
+    const std::string previous = m_directory;
+    if (!changeDirectory(path))
+        return fail(1, directoryError());
+    m_directoryStack.push_back(previous);
+    m_errorLevel = 0;
+    return 0;
+}
+
+int Interpreter::commandRemark(std::string_view)
+{
+    return 0;
+}
+
+// As in a .bat file, a successful set leaves the error level as it was.
+int Interpreter::commandSet(std::string_view arguments)
+{
+    std::string_view text = trimLeft(arguments);
+    if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/a"))
+        return unsupported("set /a");
+    if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/p"))
+        return commandSetFromInput(trimLeft(text.substr(2)));
+    if (!text.empty() && text.front() == '"') {
+        text.remove_prefix(1);
+        text = text.substr(0, text.rfind('"'));
+    }
+    const size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        const std::string_view prefix = trimRight(text);
+        bool found = prefix.empty();
+        for (const Environment::Variable *entry : m_environment.sorted()) {
+            found = found
+                || (entry->name.size() >= prefix.size()
+                    && equalsIgnoreCase(entry->name.substr(0, prefix.size()), prefix));
+        }
+        if (!found)
+            return fail(1, "Environment variable " + std::string(prefix) + " not defined");
+        listVariables(prefix);
+        return 0;
+    }
+    if (equals == 0)
+        return fail(1, syntaxError);
+    m_environment.set(text.substr(0, equals), text.substr(equals + 1));
+    return 0;
+}
+
+int Interpreter::commandSetFromInput(std::string_view arguments)
+{
+    std::string_view text = arguments;
+    if (!text.empty() && text.front() == '"') {
+        text.remove_prefix(1);
+        text = text.substr(0, text.rfind('"'));
+    }
+    const size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0)
+        return fail(1, syntaxError);
+    writeAll(STDOUT_FILENO, text.substr(equals + 1));
+    std::string line;
+    if (!readInputLine(&line) || line.empty()) {
+        m_errorLevel = 1;
+        return 1;
+    }
+    m_environment.set(text.substr(0, equals), line);
+    return 0;
+}
+
+int Interpreter::commandSetLocal(std::string_view arguments)
+{
+    m_locals.push_back({m_environment.snapshot(), m_directory});
+    std::string_view text = trim(arguments);
+    while (!text.empty()) {
+        const std::string_view word = firstWord(text);
+        if (equalsIgnoreCase(word, "enabledelayedexpansion"))
+            return unsupported("setlocal enabledelayedexpansion");
+        text = trimLeft(text.substr(word.size()));
+    }
+    m_errorLevel = 0;
+    return 0;
+}
+
+int Interpreter::commandShift(std::string_view arguments)
+{
+    const std::string_view text = trim(arguments);
+    size_t from = 0;
+    if (!text.empty()) {
+        if (text.size() != 2 || text[0] != '/' || text[1] < '0' || text[1] > '8')
+            return fail(1, syntaxError);
+        from = size_t(text[1] - '0');
+    }
+    std::vector<std::string> &parameters = m_frame->parameters;
+    if (from < parameters.size())
+        parameters.erase(parameters.begin() + std::ptrdiff_t(from));
+    return 0;
+}
+
+int Interpreter::commandStart(std::string_view arguments)
+{
+    std::string_view text = trimLeft(arguments);
+    if (!text.empty() && text.front() == '"') {
+        const size_t close = text.find('"', 1);
+        text = trimLeft(text.substr(close == std::string_view::npos ? text.size() : close + 1));
+    }
+    static const char *const ignoredOptions[] = {"/b",           "/i",           "/min",      "/max",
+                                                 "/low",         "/normal",      "/high",     "/realtime",
+                                                 "/abovenormal", "/belownormal", "/separate", "/shared"};
+    bool wait = false;
+    std::string directory;
+    while (!text.empty() && text.front() == '/') {
+        const std::string option = toLower(firstWord(text));
+        bool known = option == "/wait";
+        wait = wait || known;
+        for (const char *ignored : ignoredOptions)
+            known = known || option == ignored;
+        if (!known && option.compare(0, 2, "/d") == 0) {
+            known = true;
+            if (option.size() > 2) {
+                directory = removeQuotes(firstWord(text).substr(2));
+            } else {
+                text = trimLeft(text.substr(2));
+                const ProgramWord folder = splitProgramWord(text);
+                directory = folder.name;
+                text = trimLeft(folder.rest);
+                continue;
+            }
+        }
+        if (!known)
+            break;
+        text = trimLeft(text.substr(firstWord(text).size()));
+    }
+    const ProgramWord word = splitProgramWord(text);
+    if (word.name.empty())
+        return unsupported("start without a program");
+    struct stat status
+    {
+    };
+    if (!directory.empty() && (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)))
+        return fail(1, "The system cannot find the path specified.");
+    const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
+    if (lookup.result != ProgramLookup::Result::Found)
+        return fail(9059, "The system cannot find the file " + std::string(word.written) + ".");
+    std::vector<std::string> programArguments = splitArguments(word.rest);
+    std::string program = lookup.path;
+    if (isBatchFileName(lookup.path)) {
+        program = ownExecutable();
+        programArguments.insert(programArguments.begin(), {program, "/c", lookup.path});
+    } else {
+        programArguments.insert(programArguments.begin(), word.name);
+    }
+    const int code = startDetached(program, programArguments, m_environment.block(), directory, wait);
+    if (code < 0)
+        return fail(1, "korvani-cmd: cannot start '" + word.name + "'");
+    m_errorLevel = code;
+    return code;
+}
+
+} // namespace Cmd
