@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 #include "platform.h"
 #include "records.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
         return 0;
 
     QCoreApplication::setApplicationName(QStringLiteral("korvani"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORVANI_VERSION));
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();

@@ -1,6 +1,8 @@
 #include "mainWindow.h"
 
 #include "applicationLauncher.h"
+#include "platform.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -18,7 +20,6 @@
 
 namespace {
 
-const QString launcherFile = QStringLiteral("data/shortchut.json");
 const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
 
 } // namespace
@@ -60,7 +61,7 @@ MainWindow::MainWindow(QWidget *parent)
             SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
     m_trayIcon->setVisible(true);
 
-    m_settings = new QSettings(QStringLiteral("data/settings.ini"), QSettings::IniFormat, this);
+    m_settings = new QSettings(Platform::settingsFile(), QSettings::IniFormat, this);
     m_settings->beginGroup(QStringLiteral("MainWindow"));
     restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
     restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
@@ -69,7 +70,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
     m_settings->endGroup();
 
-    m_launcher->readLauncherData(launcherFile);
+    m_launcher->readLauncherData(Platform::launcherFile());
 }
 
 bool MainWindow::close()
@@ -102,11 +103,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::saveEntries()
 {
-    if (m_launcher->saveLauncherData(launcherFile))
+    if (m_launcher->saveLauncherData(Platform::launcherFile()))
         return true;
-    QMessageBox::warning(this, tr("Korvani"),
-                         tr("The entries could not be saved to %1.")
-                             .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(launcherFile))));
+    QMessageBox::warning(
+        this, tr("Korvani"),
+        tr("The entries could not be saved to %1.")
+            .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(Platform::launcherFile()))));
     return false;
 }
 
@@ -129,7 +131,7 @@ void MainWindow::about()
                        QStringLiteral("<p>Version : %1</p>"
                                       "<p>Korvani is built with the Qt toolkit. "
                                       "More about Korvani at <a href=\"https://korvani.org\">korvani.org</a>.</p>")
-                           .arg(applicationVersion));
+                           .arg(QStringLiteral(KORVANI_ABOUT_VERSION)));
 }
 
 void MainWindow::showManual()

@@ -27,6 +27,70 @@ QString installedShare(const QString &applicationDir)
     return QFileInfo(share).isDir() ? QDir::cleanPath(share) : QString();
 }
 
+// Undoes the escapes of a desktop entry's string values.
+QString unescapeDesktopValue(const QString &value)
+{
+    QString result;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) != QLatin1Char('\\') || i + 1 == value.size()) {
+            result += value.at(i);
+            continue;
+        }
+        const QChar next = value.at(++i);
+        if (next == QLatin1Char('s'))
+            result += QLatin1Char(' ');
+        else if (next == QLatin1Char('n'))
+            result += QLatin1Char('\n');
+        else if (next == QLatin1Char('t'))
+            result += QLatin1Char('\t');
+        else if (next == QLatin1Char('r'))
+            result += QLatin1Char('\r');
+        else if (next == QLatin1Char('\\'))
+            result += QLatin1Char('\\');
+        else
+            result += QLatin1Char('\\') + QString(next);
+    }
+    return result;
+}
+
+// Splits an Exec value into words: double quotes group, and inside them a
+// backslash keeps the next character. Field codes go; "%%" is a percent sign.
+QStringList splitExec(const QString &exec)
+{
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    bool quoted = false;
+    for (int i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"'))
+                quoted = false;
+            else if (c == QLatin1Char('\\') && i + 1 < exec.size())
+                word += exec.at(++i);
+            else
+                word += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = inWord = true;
+        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
+            if (inWord && !word.isEmpty())
+                words.append(word);
+            word.clear();
+            inWord = false;
+        } else if (c == QLatin1Char('%') && i + 1 < exec.size()) {
+            inWord = true;
+            if (exec.at(++i) == QLatin1Char('%'))
+                word += QLatin1Char('%');
+        } else {
+            inWord = true;
+            word += c;
+        }
+    }
+    if (inWord && !word.isEmpty())
+        words.append(word);
+    return words;
+}
+
 } // namespace
 
 QString commandInterpreter()
@@ -103,9 +167,60 @@ void addShippedTemplates(const QString &applicationDir, const QString &dataFolde
     }
 }
 
+QString launcherFile()
+{
+    return QStringLiteral("data/shortchut.json");
+}
+
+QString settingsFile()
+{
+    return QStringLiteral("data/settings.ini");
+}
+
+QString dragScriptPath(const QString &batchFileName)
+{
+    return QStringLiteral("data/temp/") + batchFileName;
+}
+
 QString launchScriptPath(const QString &batchFileName)
 {
     return QStringLiteral("temp") + QDir::separator() + batchFileName;
+}
+
+QStringList desktopEntryCommand(const QByteArray &content)
+{
+    bool inEntry = false;
+    for (const QByteArray &rawLine : content.split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntry = line == QLatin1String("[Desktop Entry]");
+        } else if (inEntry && line.startsWith(QLatin1String("Exec"))) {
+            const int equals = line.indexOf(QLatin1Char('='));
+            if (equals > 0 && line.leftRef(equals).trimmed() == QLatin1String("Exec"))
+                return splitExec(unescapeDesktopValue(line.mid(equals + 1).trimmed()));
+        }
+    }
+    return QStringList();
+}
+
+DroppedProgram droppedProgram(const QString &filePath)
+{
+    const QFileInfo file(filePath);
+    DroppedProgram program;
+    program.path = file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath();
+    if (file.suffix() != QLatin1String("desktop"))
+        return program;
+    QFile desktopFile(program.path);
+    QStringList command;
+    if (desktopFile.open(QIODevice::ReadOnly))
+        command = desktopEntryCommand(desktopFile.readAll());
+    if (command.isEmpty())
+        return program;
+    const QString name = command.takeFirst();
+    const QString found = name.contains(QLatin1Char('/')) ? QString() : QStandardPaths::findExecutable(name);
+    program.path = found.isEmpty() ? name : found;
+    program.arguments = command;
+    return program;
 }
 
 } // namespace Platform

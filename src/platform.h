@@ -2,6 +2,7 @@
 #define KORVANI_PLATFORM_H
 
 #include <QString>
+#include <QStringList>
 
 // Everything that differs between Windows and the other systems, and between
 // a portable and an installed program, lives here.
@@ -35,10 +36,32 @@ QString dataFolder(const QString &applicationDir);
 // reads its templates where they are, and copies nothing.
 void addShippedTemplates(const QString &applicationDir, const QString &dataFolder);
 
+// The files and folders of the program, relative to the folder that
+// dataFolder() gives: the launcher file, the settings, and the folder of the
+// batch files of entries dragged out of the window.
+QString launcherFile();
+QString settingsFile();
+QString dragScriptPath(const QString &batchFileName);
+
 // Relative path of the batch file that a launch writes and hands to the command
 // interpreter. It is built with the native separator: cmd.exe takes a slash for
 // the start of a switch.
 QString launchScriptPath(const QString &batchFileName);
+
+// What a file dropped onto the launcher starts: the target of a link or a
+// Windows shortcut; for a freedesktop desktop entry, the program and argument
+// words of its Exec key; else the file itself.
+struct DroppedProgram
+{
+    QString path;
+    QStringList arguments;
+};
+DroppedProgram droppedProgram(const QString &filePath);
+
+// The program a desktop entry's content starts, then its arguments: the words
+// of the Exec key of its [Desktop Entry] group, without field codes. Empty when
+// there is none.
+QStringList desktopEntryCommand(const QByteArray &content);
 
 } // namespace Platform
 

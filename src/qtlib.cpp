@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
@@ -58,6 +59,17 @@ void acceptUrlDrags(QDragMoveEvent *event)
         event->setDropAction(Qt::IgnoreAction);
         event->accept();
     }
+}
+
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove)
+{
+    QMenu menu(view);
+    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), add.text), SIGNAL(triggered(bool)),
+                     add.receiver, add.slot);
+    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/x.png")), remove.text), SIGNAL(triggered(bool)),
+                     remove.receiver, remove.slot);
+    // Views report the position in their viewport's coordinates.
+    menu.exec(view->viewport()->mapToGlobal(pos));
 }
 
 ListView::ListView(QWidget *parent)

@@ -8,11 +8,24 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QDragMoveEvent;
 
 // Accepts a drag that carries URLs and refuses any other, as every drop target
 // of the program does.
 void acceptUrlDrags(QDragMoveEvent *event);
+
+// An entry of a context menu: its text and the slot its "triggered(bool)" reaches.
+struct MenuCommand
+{
+    QString text;
+    QObject *receiver;
+    const char *slot;
+};
+
+// Runs the context menu of a list with its "Add" and "Remove" entries at a
+// position in the view's viewport, and discards it afterwards.
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove);
 
 // List and table views whose Insert key asks the owner for a new row and whose
 // Delete key removes the selected rows.
@@ -81,6 +94,8 @@ public:
 class PathLineEditButton : public QWidget
 {
     Q_OBJECT
+    // The value an item delegate reads from and writes to this editor.
+    Q_PROPERTY(QString text READ text WRITE setText USER true)
 
 public:
     // Any other value opens no dialog.
@@ -93,9 +108,6 @@ public:
     static PathLineEditButton *createDirectoryButton(QWidget *parent);
 
     QString text() const;
-    QString dialogTitle() const { return m_dialogTitle; }
-    QString defaultPath() const { return m_defaultPath; }
-    QString extension() const { return m_extension; }
     DialogMode dialogMode() const { return m_dialogMode; }
 
     // Opens the file dialog and returns the chosen path, empty when cancelled.

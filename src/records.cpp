@@ -14,9 +14,6 @@
 
 const QString applicationDataMimeType = QStringLiteral("application/korvani-application-data");
 const QList<int> tagValues = {1, 2, 4, 8};
-const QFont nameFont(QStringLiteral("Corbel"), 12, QFont::Bold, true);
-const QFont descriptionFont(QStringLiteral("Corbel"), 10, QFont::Normal, true);
-const QString applicationVersion = QStringLiteral("1.20");
 
 namespace {
 

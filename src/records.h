@@ -1,7 +1,6 @@
 #ifndef KORVANI_RECORDS_H
 #define KORVANI_RECORDS_H
 
-#include <QFont>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -11,12 +10,9 @@
 
 class QDataStream;
 
-// Program-wide objects shared by the launcher, its cards and the About box.
+// Program-wide objects shared by the launcher, its cards and its drag and drop.
 extern const QString applicationDataMimeType;
 extern const QList<int> tagValues; // heart, diamond, spade, kroeber
-extern const QFont nameFont;
-extern const QFont descriptionFont;
-extern const QString applicationVersion;
 
 // One command-line argument (name and optional value) or one environment variable.
 class VariableData

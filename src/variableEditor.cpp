@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -236,35 +235,9 @@ void VariableDelegate::setEditorData(QWidget *, const QModelIndex &) const
 
 void VariableDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
-    if (index.column() == 0) {
-        model->setData(index, static_cast<QComboBox *>(editor)->currentText(), VariableDataModel::NameRole);
-        return;
-    }
-    QVariant value;
-    switch (typeOf(index).type) {
-    case VariableType::IntegerType:
-        value = static_cast<QSpinBox *>(editor)->value();
-        break;
-    case VariableType::RealType:
-        value = static_cast<QDoubleSpinBox *>(editor)->value();
-        break;
-    case VariableType::BooleanType:
-        value = static_cast<QCheckBox *>(editor)->isChecked();
-        break;
-    case VariableType::ChoiceType:
-        value = static_cast<QComboBox *>(editor)->currentText();
-        break;
-    case VariableType::NoValueType:
-        return;
-    case VariableType::DirectoryType:
-    case VariableType::FileType:
-        value = static_cast<PathLineEditButton *>(editor)->text();
-        break;
-    default:
-        value = static_cast<QLineEdit *>(editor)->text();
-        break;
-    }
-    model->setData(index, value, VariableDataModel::ValueRole);
+    // Every editor names its value as its user property, and the model takes a
+    // name in the first column and a value in the second through the edit role.
+    QStyledItemDelegate::setModelData(editor, model, index);
 }
 
 bool VariableDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &,
@@ -346,13 +319,8 @@ void VariableEditor::addRow()
 
 void VariableEditor::createContextMenu(const QPoint &pos)
 {
-    QMenu menu(m_tableView);
-    QAction *add = menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
-    connect(add, SIGNAL(triggered(bool)), this, SLOT(addRow()));
-    QAction *remove = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
-    connect(remove, SIGNAL(triggered(bool)), m_tableView, SLOT(removeSelectedRow()));
-    // The view reports the position in its viewport's coordinates.
-    menu.exec(m_tableView->viewport()->mapToGlobal(pos));
+    execAddRemoveMenu(m_tableView, pos, {tr("Add"), this, SLOT(addRow())},
+                      {tr("Remove"), m_tableView, SLOT(removeSelectedRow())});
 }
 
 PathEditor::PathEditor(QWidget *parent)
@@ -404,12 +372,8 @@ void PathEditor::appendPath(const QString &path)
 
 void PathEditor::createContextMenu(const QPoint &pos)
 {
-    QMenu menu(m_listView);
-    QAction *add = menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
-    connect(add, SIGNAL(triggered(bool)), this, SLOT(appendPath()));
-    QAction *remove = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
-    connect(remove, SIGNAL(triggered(bool)), m_listView, SLOT(removeSelectedRow()));
-    menu.exec(m_listView->viewport()->mapToGlobal(pos));
+    execAddRemoveMenu(m_listView, pos, {tr("Add"), this, SLOT(appendPath())},
+                      {tr("Remove"), m_listView, SLOT(removeSelectedRow())});
 }
 
 void PathEditor::dragEnterEvent(QDragEnterEvent *event)

@@ -14,26 +14,14 @@ using Model = LauncherDataModel;
 
 namespace {
 
-enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
-
 QTabWidget *tabs(ApplicationLauncher &launcher)
 {
     return launcher.findChild<QTabWidget *>();
 }
 
-ListView *view(ApplicationLauncher &launcher, int tab)
-{
-    return qobject_cast<ListView *>(tabs(launcher)->widget(tab));
-}
-
 QStringList shown(ApplicationLauncher &launcher, int tab)
 {
-    return rowTexts(view(launcher, tab)->model(), Model::NameRole);
-}
-
-ApplicationData entry(const QString &name, int tag = 0, bool favorite = false)
-{
-    return ApplicationData(name, QString(), QString(), QString(), {}, {}, favorite, tag);
+    return rowTexts(tabView(launcher, tab)->model(), Model::NameRole);
 }
 
 } // namespace
@@ -93,7 +81,7 @@ void TestApplicationLauncher::init()
     m_launcher = new ApplicationLauncher;
     // Every model and proxy of the widget is checked for consistent signals.
     for (int tab = 0; tab < 6; ++tab)
-        m_testers.append(new QAbstractItemModelTester(view(*m_launcher, tab)->model()));
+        m_testers.append(new QAbstractItemModelTester(tabView(*m_launcher, tab)->model()));
 }
 
 void TestApplicationLauncher::cleanup()
@@ -114,14 +102,14 @@ void TestApplicationLauncher::tabs()
         QCOMPARE(iconImage(tabWidget->tabIcon(tab), 20), iconImage(QIcon(":/images/" + icons.at(tab) + ".png"), 20));
     }
     QCOMPARE(tabWidget->iconSize(), QSize(20, 20));
-    QCOMPARE(view(*m_launcher, Home)->model(), m_launcher->launcherModel());
+    QCOMPARE(tabView(*m_launcher, Home)->model(), m_launcher->launcherModel());
 }
 
 void TestApplicationLauncher::viewsTakeNoFocus()
 {
     for (int tab = 0; tab < 6; ++tab) {
-        QCOMPARE(view(*m_launcher, tab)->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(view(*m_launcher, tab)->contextMenuPolicy(), Qt::CustomContextMenu);
+        QCOMPARE(tabView(*m_launcher, tab)->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(tabView(*m_launcher, tab)->contextMenuPolicy(), Qt::CustomContextMenu);
     }
 }
 
@@ -178,7 +166,7 @@ void TestApplicationLauncher::favoritesFollowTheFlag()
     QVERIFY(model->setData(model->index(1), true, Model::FavoriteRole));
     QCOMPARE(shown(*m_launcher, Favorites), (QStringList{"a", "b", "c"}));
 
-    QAbstractItemModel *favorites = view(*m_launcher, Favorites)->model();
+    QAbstractItemModel *favorites = tabView(*m_launcher, Favorites)->model();
     QVERIFY(favorites->setData(favorites->index(0, 0), false, Model::FavoriteRole));
     QCOMPARE(shown(*m_launcher, Favorites), (QStringList{"b", "c"}));
     QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "b", "c"}));
@@ -197,7 +185,7 @@ void TestApplicationLauncher::removeInDiamondTab()
 {
     m_launcher->setLauncherData({entry("a", 2, true), entry("b", 3, true), entry("c", 2)});
     m_launcher->setCurrentTabIndex(Diamond);
-    ListView *diamond = view(*m_launcher, Diamond);
+    ListView *diamond = tabView(*m_launcher, Diamond);
     diamond->selectionModel()->select(diamond->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
     m_launcher->removeRow();
 
@@ -229,7 +217,7 @@ void TestApplicationLauncher::tabChosenBeforeReading()
     m_launcher->setCurrentTabIndex(Favorites);
     m_launcher->readLauncherData(fileName);
     QCOMPARE(m_launcher->currentTabIndex(), int(Favorites));
-    QCOMPARE(::tabs(*m_launcher)->currentWidget(), view(*m_launcher, Favorites));
+    QCOMPARE(::tabs(*m_launcher)->currentWidget(), tabView(*m_launcher, Favorites));
     QCOMPARE(shown(*m_launcher, Favorites), QStringList{"a"});
 }
 
@@ -313,7 +301,7 @@ void TestApplicationLauncher::contextMenuRemovesSelection()
 {
     m_launcher->setLauncherData({entry("a"), entry("b"), entry("c")});
     m_launcher->show();
-    ListView *home = view(*m_launcher, Home);
+    ListView *home = tabView(*m_launcher, Home);
     home->selectionModel()->select(home->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
     QStringList offered;
     chooseFromNextMenu(QStringLiteral("Remove"), &offered);

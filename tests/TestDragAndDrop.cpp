@@ -1,4 +1,5 @@
 #include "applicationLauncher.h"
+#include "platform.h"
 #include "qtlib.h"
 #include "testSupport.h"
 
@@ -13,19 +14,6 @@
 using Model = LauncherDataModel;
 
 namespace {
-
-ApplicationDataList named(const QStringList &names)
-{
-    ApplicationDataList list;
-    for (const QString &name : names)
-        list.append(ApplicationData(name, QStringLiteral("about ") + name, QStringLiteral("/usr/bin/") + name));
-    return list;
-}
-
-ListView *homeView(ApplicationLauncher &launcher)
-{
-    return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(0));
-}
 
 // Delivers a drag that enters and drops at one point of a widget.
 bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action)
@@ -204,7 +192,7 @@ void TestDragAndDrop::moveThirdCard()
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *home = homeView(launcher);
+    ListView *home = tabView(launcher, Home);
     QAbstractItemModel *model = home->model();
     const QRect first = home->visualRect(model->index(0, 0));
     const QRect last = home->visualRect(model->index(3, 0));
@@ -356,7 +344,7 @@ void TestDragAndDrop::desktopEntryCommand()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, command);
 
-    QCOMPARE(::desktopEntryCommand(content), command);
+    QCOMPARE(Platform::desktopEntryCommand(content), command);
 }
 
 QTEST_MAIN(TestDragAndDrop)

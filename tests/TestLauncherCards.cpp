@@ -1,5 +1,6 @@
 #include "applicationEditor.h"
 #include "applicationLauncher.h"
+#include "launcherDelegate.h"
 #include "qtlib.h"
 #include "testSupport.h"
 
@@ -14,21 +15,10 @@ using Model = LauncherDataModel;
 
 namespace {
 
-enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
 enum Button { HeartButton, DiamondButton, SpadeButton, KroeberButton, StarButton, PenButton };
 
 const QColor textColour(0xbd, 0xbd, 0xbd);
 const QColor highlightColour(0x52, 0x85, 0xa6);
-
-ListView *view(ApplicationLauncher &launcher, int tab)
-{
-    return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(tab));
-}
-
-ApplicationData entry(const QString &name, int tag, bool favorite)
-{
-    return ApplicationData(name, QStringLiteral("desc"), QString(), QString(), {}, {}, favorite, tag);
-}
 
 // The image a 24 by 24 resource gives when drawn into a 16 by 16 button.
 QImage buttonImage(const QString &resource)
@@ -180,7 +170,7 @@ void TestLauncherCards::hoverShowsButtons()
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *home = view(launcher, Home);
+    ListView *home = tabView(launcher, Home);
     const QRect first = home->visualRect(home->model()->index(0, 0));
     const QRect second = home->visualRect(home->model()->index(1, 0));
     QHoverEvent hover(QEvent::HoverMove, first.center(), QPoint(-1, -1));
@@ -217,7 +207,7 @@ void TestLauncherCards::buttonPresses()
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *home = view(launcher, Home);
+    ListView *home = tabView(launcher, Home);
     const QModelIndex index = home->model()->index(1, 0);
     const QPoint pos = LauncherDelegate::buttonRect(home->visualRect(index), button).center();
 
@@ -240,7 +230,7 @@ void TestLauncherCards::pressBesideTheButtons()
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *home = view(launcher, Home);
+    ListView *home = tabView(launcher, Home);
     const QModelIndex index = home->model()->index(0, 0);
     const QRect heart = LauncherDelegate::buttonRect(home->visualRect(index), HeartButton);
     press(home, QPoint(heart.left() - 1, heart.center().y()));
@@ -256,7 +246,7 @@ void TestLauncherCards::heartInHeartTab()
     launcher.setCurrentTabIndex(Heart);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *heart = view(launcher, Heart);
+    ListView *heart = tabView(launcher, Heart);
     QCOMPARE(heart->model()->rowCount(), 2);
     press(heart, LauncherDelegate::buttonRect(heart->visualRect(heart->model()->index(1, 0)), HeartButton).center());
     QCOMPARE(heart->model()->rowCount(), 1);
@@ -271,7 +261,7 @@ void TestLauncherCards::starInFavouritesTab()
     launcher.setCurrentTabIndex(Favorites);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *favorites = view(launcher, Favorites);
+    ListView *favorites = tabView(launcher, Favorites);
     press(favorites,
           LauncherDelegate::buttonRect(favorites->visualRect(favorites->model()->index(0, 0)), StarButton).center());
     QCOMPARE(favorites->model()->rowCount(), 1);
@@ -300,7 +290,7 @@ void TestLauncherCards::penOpensEditor()
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
-    ListView *home = view(launcher, Home);
+    ListView *home = tabView(launcher, Home);
 
     QWidget *editorParent = nullptr;
     ModalAnswerer answerer([&](QWidget *window) {

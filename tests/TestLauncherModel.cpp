@@ -12,14 +12,6 @@ using Model = LauncherDataModel;
 
 namespace {
 
-ApplicationDataList named(const QStringList &names)
-{
-    ApplicationDataList list;
-    for (const QString &name : names)
-        list.append(ApplicationData(name));
-    return list;
-}
-
 ApplicationData sample()
 {
     return ApplicationData(QStringLiteral("n"), QStringLiteral("d"), QStringLiteral("/nowhere/p"),

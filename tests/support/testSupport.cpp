@@ -1,5 +1,8 @@
 #include "testSupport.h"
 
+#include "applicationLauncher.h"
+#include "qtlib.h"
+
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
@@ -7,6 +10,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QWidget>
 
 ModalAnswerer::ModalAnswerer(Answer answer)
@@ -91,4 +95,22 @@ QStringList rowTexts(const QAbstractItemModel *model, int role)
 QImage iconImage(const QIcon &icon, int size)
 {
     return icon.pixmap(size, size).toImage();
+}
+
+ApplicationData entry(const QString &name, int tag, bool favorite)
+{
+    return ApplicationData(name, QStringLiteral("about ") + name, QString(), QString(), {}, {}, favorite, tag);
+}
+
+ApplicationDataList named(const QStringList &names)
+{
+    ApplicationDataList list;
+    for (const QString &name : names)
+        list.append(ApplicationData(name, QStringLiteral("about ") + name, QStringLiteral("/usr/bin/") + name));
+    return list;
+}
+
+ListView *tabView(ApplicationLauncher &launcher, int tab)
+{
+    return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(tab));
 }

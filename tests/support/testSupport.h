@@ -1,6 +1,8 @@
 #ifndef KORVANI_TESTSUPPORT_H
 #define KORVANI_TESTSUPPORT_H
 
+#include "records.h"
+
 #include <QByteArray>
 #include <QIcon>
 #include <QImage>
@@ -10,8 +12,22 @@
 
 #include <functional>
 
+class ApplicationLauncher;
+class ListView;
 class QAbstractItemModel;
 class QWidget;
+
+// The launcher's tabs, in their order.
+enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
+
+// An entry without a program, described as "about NAME", with marks and star.
+ApplicationData entry(const QString &name, int tag = 0, bool favorite = false);
+
+// Entries described as "about NAME" that start /usr/bin/NAME.
+ApplicationDataList named(const QStringList &names);
+
+// The list of cards in one tab of the launcher.
+ListView *tabView(ApplicationLauncher &launcher, int tab);
 
 // Answers every modal dialog and popup menu that opens while it lives, so that
 // no test waits for a person. The default answer closes the window; message

@@ -1,0 +1,41 @@
+#ifndef KORVANI_LAUNCHERDELEGATE_H
+#define KORVANI_LAUNCHERDELEGATE_H
+
+#include <QList>
+#include <QPixmap>
+#include <QStyledItemDelegate>
+
+// Paints an entry as a card: icon, name, description, and while the pointer is
+// over it a row of buttons for the four marks, the favourite star and the pen
+// that opens the entry in the editor.
+class LauncherDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int margin = 5;
+    static constexpr int iconSize = 48;
+    static constexpr int buttonSize = 16;
+    static constexpr int buttonSpacing = 2;
+    static constexpr int buttonCount = 6;
+
+    explicit LauncherDelegate(QObject *parent = nullptr);
+
+    // Button 0 to 3 are the marks in tag order, 4 the star, 5 the pen.
+    static QRect buttonRect(const QRect &card, int button);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
+
+private:
+    void editEntry(QAbstractItemModel *model, const QModelIndex &index);
+
+    QPixmap m_starOn;
+    QPixmap m_starOff;
+    QPixmap m_pen;
+    QList<QList<QPixmap>> m_markPixmaps; // [set, not set] per mark, in tag order
+};
+
+#endif
