@@ -1,17 +1,26 @@
 #include "applicationLauncher.h"
 
+#include "launchProcess.h"
 #include "launcherDelegate.h"
 #include "platform.h"
 #include "qtlib.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPointer>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+
+namespace {
+
+// Lines of a long report that the Error box itself shows.
+constexpr int shownOutputLines = 10;
+constexpr int shownErrorLines = 25;
+
+} // namespace
 
 ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     : QWidget(parent)
@@ -132,11 +141,16 @@ void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
 {
     const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
     const QString scriptPath = Platform::launchScriptPath(application.batchFileName());
-    // A script that cannot be written still goes to the interpreter, whose
-    // complaint then reaches the user through the error box.
-    application.writeBatchFile(scriptPath);
+    QString reason;
+    // An older script left in its place would run what the entry no longer says.
+    if (!application.writeBatchFile(scriptPath, &reason)) {
+        reportError(nullptr,
+                    tr("The batch file %1 could not be written: %2")
+                        .arg(QDir::toNativeSeparators(QFileInfo(scriptPath).absoluteFilePath()), reason));
+        return;
+    }
 
-    auto *process = new QProcess(this);
+    auto *process = new LaunchProcess(this);
     connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
     connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
     connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
@@ -145,37 +159,90 @@ void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
 
 void ApplicationLauncher::processOutputError()
 {
-    // The process may finish and be deleted while the box is open.
-    QPointer<QProcess> process = qobject_cast<QProcess *>(sender());
+    auto *process = qobject_cast<LaunchProcess *>(sender());
     if (!process)
         return;
-    const QByteArray output = process->readAllStandardOutput();
-    const QByteArray error = process->readAllStandardError();
-    const QString text = QString::fromLocal8Bit(output.constData()) + QString(80, QLatin1Char('-')) + QLatin1Char('\n')
-        + QString::fromLocal8Bit(error.constData());
-    QMessageBox::critical(this, tr("Error"), text, QMessageBox::Ok);
-    if (process)
-        process->kill();
+    process->readError();
+    if (process->errorReported())
+        return;
+    process->setErrorReported();
+    reportError(process, QString());
 }
 
 void ApplicationLauncher::processFinished()
 {
-    if (auto *process = qobject_cast<QProcess *>(sender())) {
-        process->kill();
+    auto *process = qobject_cast<LaunchProcess *>(sender());
+    if (!process)
+        return;
+    process->kill();
+    // Its box, still to come, shows its output; the box releases it.
+    if (!process->errorReportPending())
         process->deleteLater();
-    }
 }
 
 void ApplicationLauncher::processFailed(QProcess::ProcessError error)
 {
-    auto *process = qobject_cast<QProcess *>(sender());
+    auto *process = qobject_cast<LaunchProcess *>(sender());
     // A process that never started sends no finished signal: without this it
     // would stay for ever, and the user would never learn that nothing ran.
     if (!process || error != QProcess::FailedToStart)
         return;
     const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
     process->deleteLater();
-    QMessageBox::critical(this, tr("Error"), reason, QMessageBox::Ok);
+    reportError(nullptr, reason);
+}
+
+// Boxes are shown one after the other, never one from within another's event
+// loop: a program that writes errors without end gets one box, and many
+// failing launches do not pile boxes up until the stack runs out.
+void ApplicationLauncher::reportError(LaunchProcess *process, const QString &text)
+{
+    m_errorReports.append({process, text});
+    if (m_showingError)
+        return;
+    m_showingError = true;
+    const QPointer<ApplicationLauncher> alive(this);
+    while (!m_errorReports.isEmpty()) {
+        const ErrorReport report = m_errorReports.takeFirst();
+        if (!report.process && report.text.isEmpty())
+            continue;
+        if (report.process) {
+            const LaunchProcess::Report output = report.process->takeErrorReport();
+            showLaunchReport(output.output, output.error);
+        } else {
+            QMessageBox::critical(this, tr("Error"), report.text, QMessageBox::Ok);
+        }
+        if (!alive)
+            return;
+        if (report.process) {
+            report.process->kill();
+            if (report.process->state() == QProcess::NotRunning)
+                report.process->deleteLater();
+        }
+    }
+    m_showingError = false;
+}
+
+// Standard output, a line of 80 hyphens, then error output. A long report
+// shows the end of the output and the beginning of the errors, and the whole
+// under the box's details, so that the box still fits on the screen.
+void ApplicationLauncher::showLaunchReport(const QString &output, const QString &error)
+{
+    const QString separator = QString(80, QLatin1Char('-')) + QLatin1Char('\n');
+    QStringList outputLines = output.split(QLatin1Char('\n'));
+    QStringList errorLines = error.split(QLatin1Char('\n'));
+    const bool cut = outputLines.size() > shownOutputLines || errorLines.size() > shownErrorLines;
+    if (outputLines.size() > shownOutputLines)
+        outputLines = QStringList(QStringLiteral("...")) + outputLines.mid(outputLines.size() - shownOutputLines);
+    if (errorLines.size() > shownErrorLines)
+        errorLines = errorLines.mid(0, shownErrorLines) + QStringList(QStringLiteral("..."));
+
+    QMessageBox box(QMessageBox::Critical, tr("Error"),
+                    outputLines.join(QLatin1Char('\n')) + separator + errorLines.join(QLatin1Char('\n')),
+                    QMessageBox::Ok, this);
+    if (cut)
+        box.setDetailedText(output + separator + error);
+    box.exec();
 }
 
 void ApplicationLauncher::dragEnterEvent(QDragEnterEvent *event)

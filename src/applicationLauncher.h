@@ -4,9 +4,11 @@
 #include "launcherModel.h"
 
 #include <QList>
+#include <QPointer>
 #include <QProcess>
 #include <QWidget>
 
+class LaunchProcess;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
@@ -45,6 +47,15 @@ private:
     void appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     ListView *currentView() const;
+    void reportError(LaunchProcess *process, const QString &text);
+    void showLaunchReport(const QString &output, const QString &error);
+
+    // An Error box to show: a process's output, or a text of its own.
+    struct ErrorReport
+    {
+        QPointer<LaunchProcess> process;
+        QString text;
+    };
 
     QTabWidget *m_tabWidget;
     ListView *m_homeView;
@@ -53,6 +64,8 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
+    QList<ErrorReport> m_errorReports;
+    bool m_showingError = false;
 };
 
 #endif

@@ -178,22 +178,26 @@ QString ApplicationData::batchFileName() const
     return fileName + QStringLiteral(".bat");
 }
 
-bool ApplicationData::writeBatchFile(const QString &filePath) const
+bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorString) const
 {
-    if (!QDir().mkpath(QFileInfo(filePath).absolutePath()))
-        return false;
+    // A folder that cannot be made shows in the open below, with its reason.
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
     // Launches of one entry share its file while earlier ones may still read
     // it: the new text replaces the old whole, never half written. Where the
     // old file cannot be replaced (it is open on Windows), it is overwritten.
     QSaveFile file(filePath);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QTextStream stream(&file);
-    stream << batchScript();
-    stream.flush();
-    // A full disk shows only here; a torn file must not count as written.
-    return stream.status() == QTextStream::Ok && file.commit();
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QTextStream stream(&file);
+        stream << batchScript();
+        stream.flush();
+        // A full disk shows only here; a torn file must not count as written.
+        written = stream.status() == QTextStream::Ok && file.commit();
+    }
+    if (!written && errorString)
+        *errorString = file.errorString();
+    return written;
 }
 
 void registerRecordTypes()

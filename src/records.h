@@ -71,7 +71,8 @@ public:
 
     QString batchScript() const;
     QString batchFileName() const;
-    bool writeBatchFile(const QString &filePath) const;
+    // False when the file could not be written, with the system's reason.
+    bool writeBatchFile(const QString &filePath, QString *errorString = nullptr) const;
 
 private:
     QString m_name;

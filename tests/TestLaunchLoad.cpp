@@ -39,36 +39,55 @@ class TestLaunchLoad : public QObject
     Q_OBJECT
 
 private slots:
+    void manyLaunchesAtOnce_data();
     void manyLaunchesAtOnce();
 };
 
+void TestLaunchLoad::manyLaunchesAtOnce_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("console program") << "/bin/echo" << QStringList{"%GREETING%"} << 0;
+    QTest::newRow("error output") << "/bin/sh" << QStringList{"-c", "\"echo %GREETING% >&2\""} << 200;
+}
+
 void TestLaunchLoad::manyLaunchesAtOnce()
 {
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, boxes);
     registerRecordTypes();
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
 
+    VariableDataList argumentList;
+    for (const QString &argument : arguments)
+        argumentList.append(VariableData(argument));
+    // Each run leaves a line, so that every launch can be seen to have run.
     ApplicationLauncher launcher;
-    launcher.setLauncherData({ApplicationData(QStringLiteral("Echo"), QString(), QStringLiteral("/bin/echo"),
-                                              QStringLiteral("set GREETING=hello"), {VariableData("%GREETING%")})});
+    launcher.setLauncherData(
+        {ApplicationData(QStringLiteral("Load"), QString(), program,
+                         QStringLiteral("@echo off\nset GREETING=hello\necho ran>> runs.txt"), argumentList)});
     const QModelIndex index = launcher.launcherModel()->index(0);
+    ModalAnswerer answerer;
     // Warm up the program's own descriptors (fonts, notifiers) before counting.
     launcher.doubleClickedItem(index);
     QTRY_VERIFY_WITH_TIMEOUT(launcher.findChildren<QProcess *>().isEmpty(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer.messages().size(), boxes ? 1 : 0, 5000);
     const int descriptors = openFileDescriptors();
 
-    ModalAnswerer answerer;
-    int started = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 200; ++i)
         launcher.doubleClickedItem(index);
-        ++started;
-    }
-    QCOMPARE(launcher.findChildren<QProcess *>().size(), started);
+    QCOMPARE(launcher.findChildren<QProcess *>().size(), 200);
     QTRY_VERIFY_WITH_TIMEOUT(launcher.findChildren<QProcess *>().isEmpty(), 60000);
 
     // Every launch read a whole script, though each rewrote it for the next.
-    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(answerer.messages().size(), boxes ? boxes + 1 : 0);
+    for (const QString &message : answerer.messages())
+        QVERIFY2(message.endsWith(QStringLiteral("hello\n")), qPrintable(message));
+    QCOMPARE(readAll(QStringLiteral("runs.txt")).count("ran\n"), 201);
     QTRY_COMPARE_WITH_TIMEOUT(zombieChildren(), 0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(openFileDescriptors(), descriptors, 5000);
     QDir::setCurrent(previous);

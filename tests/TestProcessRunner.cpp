@@ -3,15 +3,59 @@
 #include "testSupport.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
 using Model = LauncherDataModel;
 
 namespace {
+
+// The resident memory of this process, in KiB.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+// Watches the message boxes a ModalAnswerer is shown: the most that were open
+// at once, and how long the newest has been open.
+struct BoxWatch
+{
+    QPointer<QWidget> newest;
+    QElapsedTimer newestOpen;
+    int mostOpen = 0;
+    int tallest = 0;
+
+    void note(QWidget *box)
+    {
+        tallest = qMax(tallest, box->height());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const int open = int(std::count_if(windows.begin(), windows.end(), [](QWidget *window) {
+            return qobject_cast<QMessageBox *>(window) && window->isVisible();
+        }));
+        mostOpen = qMax(mostOpen, open);
+        if (newest != box) {
+            newest = box;
+            newestOpen.start();
+        }
+    }
+};
 
 ApplicationData program(const QString &name, const QString &path, const QStringList &arguments,
                         const QString &preScript = QStringLiteral("@echo off"))
@@ -36,7 +80,12 @@ private slots:
     void errorOutputShowsBoxThenKills();
     void twoLaunchesTwoProcesses();
     void unwritableScriptIsReported();
+    void staleScriptDoesNotRun_data();
+    void staleScriptDoesNotRun();
     void missingInterpreterIsReported();
+    void endlessErrorOutputGivesOneBox();
+    void endlessOutputKeepsMemoryFlat();
+    void boxesComeOneAfterAnother();
 
 private:
     QList<QProcess *> processes() const { return m_launcher->findChildren<QProcess *>(); }
@@ -142,6 +191,112 @@ void TestProcessRunner::missingInterpreterIsReported()
     QTRY_COMPARE_WITH_TIMEOUT(answerer.messages().size(), 1, 10000);
     QVERIFY(answerer.messages().first().startsWith("Error: " + interpreter));
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 5000);
+}
+
+void TestProcessRunner::staleScriptDoesNotRun_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    // Root writes read-only files; a file-size limit makes any user's write fail.
+    QTest::newRow("file size limit") << false;
+    QTest::newRow("read-only file") << true;
+}
+
+void TestProcessRunner::staleScriptDoesNotRun()
+{
+    QFETCH(bool, readOnly);
+    if (readOnly && geteuid() == 0)
+        QSKIP("root writes read-only files");
+    writeFile(QStringLiteral("temp/Stale.bat"), "echo stale> ran.txt\n");
+    const ApplicationData entry = program(QStringLiteral("Stale"), QStringLiteral("/bin/echo"), {"new"});
+    m_launcher->setLauncherData({entry});
+    ModalAnswerer answerer;
+
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (readOnly) {
+        QVERIFY(QFile::setPermissions(QStringLiteral("temp/Stale.bat"), QFileDevice::ReadOwner));
+    } else {
+        rlimit tiny = previous;
+        tiny.rlim_cur = 4;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    }
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(processes().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(answerer.messages().size(), 1, 5000);
+    QVERIFY2(answerer.messages().first().contains(QDir::current().absoluteFilePath("temp/Stale.bat")),
+             qPrintable(answerer.messages().first()));
+    QCOMPARE(readAll(QStringLiteral("temp/Stale.bat")), QByteArray("echo stale> ran.txt\n"));
+    QVERIFY(!QFile::exists(QStringLiteral("ran.txt")));
+}
+
+void TestProcessRunner::endlessErrorOutputGivesOneBox()
+{
+    // Writes warnings as fast as the pipe takes them for ten seconds.
+    m_launcher->setLauncherData(
+        {program(QStringLiteral("Chatty"), QStringLiteral("/bin/sh"), {"-c", "\"timeout 10 yes warning >&2\""})});
+    const qint64 before = residentKiB();
+    qint64 most = before;
+    BoxWatch boxes;
+    ModalAnswerer answerer([&](QWidget *box) {
+        boxes.note(box);
+        most = qMax(most, residentKiB());
+        // The box stays open while the program keeps writing.
+        if (boxes.newestOpen.elapsed() > 8000)
+            box->close();
+    });
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 30000);
+
+    QCOMPARE(answerer.messages().size(), 1);
+    QCOMPARE(boxes.mostOpen, 1);
+    QVERIFY(answerer.messages().first().contains(QStringLiteral("warning\n")));
+    // The box shows the beginning of the warnings, and all of them on demand.
+    QVERIFY(boxes.tallest < 1000);
+    QVERIFY2(most - before < 20 * 1024, qPrintable(QString::number(most - before)));
+}
+
+void TestProcessRunner::endlessOutputKeepsMemoryFlat()
+{
+    m_launcher->setLauncherData(
+        {program(QStringLiteral("Talk"), QStringLiteral("/bin/sh"), {"-c", "\"head -c 200000000 /dev/zero\""})});
+    const qint64 before = residentKiB();
+    qint64 most = before;
+    ModalAnswerer answerer;
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!processes().isEmpty() && elapsed.elapsed() < 60000) {
+        QTest::qWait(20);
+        most = qMax(most, residentKiB());
+    }
+    QVERIFY(processes().isEmpty());
+    QCOMPARE(answerer.messages(), QStringList());
+    QVERIFY2(most - before < 20 * 1024, qPrintable(QString::number(most - before)));
+}
+
+void TestProcessRunner::boxesComeOneAfterAnother()
+{
+    m_launcher->setLauncherData(
+        {program(QStringLiteral("First"), QStringLiteral("/bin/sh"), {"-c", "\"echo one >&2\""}),
+         program(QStringLiteral("Second"), QStringLiteral("/bin/sh"), {"-c", "\"echo two >&2\""})});
+    BoxWatch boxes;
+    ModalAnswerer answerer([&](QWidget *box) {
+        boxes.note(box);
+        // Long enough for the second launch to fail while the first box is open.
+        if (boxes.newestOpen.elapsed() > 500)
+            box->close();
+    });
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(1));
+    QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
+    QCOMPARE(answerer.messages().size(), 2);
+    QCOMPARE(boxes.mostOpen, 1);
+    QVERIFY(answerer.messages().at(0).endsWith(QStringLiteral("one\n")));
+    QVERIFY(answerer.messages().at(1).endsWith(QStringLiteral("two\n")));
 }
 
 QTEST_MAIN(TestProcessRunner)

@@ -54,6 +54,10 @@
         <source>Error</source>
         <translation>エラー</translation>
     </message>
+    <message>
+        <source>The batch file %1 could not be written: %2</source>
+        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -27,8 +27,12 @@ void ModalAnswerer::poll()
         window = QApplication::activeModalWidget();
     if (!window)
         return;
-    if (auto *box = qobject_cast<QMessageBox *>(window))
+    auto *box = qobject_cast<QMessageBox *>(window);
+    if (box && !m_recorded.contains(box)) {
+        m_recorded.removeAll(nullptr);
+        m_recorded.append(box);
         m_messages.append(box->windowTitle() + QStringLiteral(": ") + box->text());
+    }
     ++m_answered;
     if (m_answer)
         m_answer(window);

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -30,8 +31,9 @@ ApplicationDataList named(const QStringList &names);
 ListView *tabView(ApplicationLauncher &launcher, int tab);
 
 // Answers every modal dialog and popup menu that opens while it lives, so that
-// no test waits for a person. The default answer closes the window; message
-// boxes are recorded as "title: text".
+// no test waits for a person. The default answer closes the window; an answer
+// that leaves it open is asked again. Each message box is recorded once, as
+// "title: text".
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,7 @@ private:
     Answer m_answer;
     QTimer m_timer;
     QStringList m_messages;
+    QList<QPointer<QWidget>> m_recorded;
     int m_answered = 0;
 };
 
