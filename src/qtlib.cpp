@@ -3,7 +3,9 @@
 #include "platform.h"
 
 #include <QCompleter>
+#include <QCursor>
 #include <QDir>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -86,6 +88,48 @@ void ListView::keyPressEvent(QKeyEvent *event)
 {
     if (!handleRowKey(this, event))
         QAbstractItemView::keyPressEvent(event);
+}
+
+void ListView::startDrag(Qt::DropActions supportedActions)
+{
+    QModelIndexList indexes;
+    for (const QModelIndex &index : selectedIndexes()) {
+        if (model()->flags(index) & Qt::ItemIsDragEnabled)
+            indexes.append(index);
+    }
+    if (indexes.isEmpty())
+        return;
+    QMimeData *mimeData = model()->mimeData(indexes);
+    if (!mimeData)
+        return;
+    QList<QPersistentModelIndex> dragged;
+    for (const QModelIndex &index : qAsConst(indexes))
+        dragged.append(index);
+
+    auto *drag = new QDrag(this);
+    const QRect card = visualRect(indexes.first());
+    drag->setPixmap(viewport()->grab(card));
+    drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - card.topLeft());
+    drag->setMimeData(mimeData);
+    m_droppedHere = false;
+    const Qt::DropAction defaultAction = supportedActions & defaultDropAction() ? defaultDropAction() : Qt::CopyAction;
+    if (drag->exec(supportedActions, defaultAction) == Qt::MoveAction && m_droppedHere) {
+        // Rows dropped in front of the dragged ones have moved them down.
+        std::sort(dragged.begin(), dragged.end(),
+                  [](const QPersistentModelIndex &a, const QPersistentModelIndex &b) { return a.row() > b.row(); });
+        for (const QPersistentModelIndex &index : qAsConst(dragged)) {
+            if (index.isValid())
+                model()->removeRow(index.row(), index.parent());
+        }
+    }
+    m_droppedHere = false;
+}
+
+void ListView::dropEvent(QDropEvent *event)
+{
+    QListView::dropEvent(event);
+    if (event->source() == this && event->isAccepted() && event->dropAction() == Qt::MoveAction)
+        m_droppedHere = true;
 }
 
 TableView::TableView(QWidget *parent)

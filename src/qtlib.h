@@ -44,6 +44,14 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // A drag that ends as a move removes the dragged rows only when it was
+    // dropped on this view: a file manager that moves what it was given must
+    // not take the rows away with it.
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool m_droppedHere = false;
 };
 
 class TableView : public QTableView
