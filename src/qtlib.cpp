@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QDrag>
@@ -222,6 +223,10 @@ PathLineEditButton::PathLineEditButton(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     connect(m_lineEdit, SIGNAL(editingFinished()), this, SLOT(emitEditingFinished()));
     layout->addWidget(m_lineEdit);
+    // Whoever focuses the widget means the text field, as an item view does
+    // when it opens the widget as a cell's editor.
+    setFocusProxy(m_lineEdit);
+    m_lineEdit->installEventFilter(this);
 
     auto *browse = new QPushButton(QIcon(QPixmap(QStringLiteral(":/images/application.png"))), QString(), this);
     browse->setFlat(true);
@@ -255,6 +260,22 @@ PathLineEditButton *PathLineEditButton::createDirectoryButton(QWidget *parent)
     button->setDialogTitle(tr("Select Directory"));
     button->setDialogMode(ExistingDirectory);
     return button;
+}
+
+bool PathLineEditButton::eventFilter(QObject *watched, QEvent *event)
+{
+    // An item view commits its cell editor when the editor loses the focus;
+    // the focus is on the text field, so its loss is passed on as this
+    // widget's own. The browse dialog and the completer's popup take the
+    // focus only for a while, and pass nothing on.
+    if (watched == m_lineEdit && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            QFocusEvent focusOut(QEvent::FocusOut, reason);
+            QCoreApplication::sendEvent(this, &focusOut);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString PathLineEditButton::text() const

@@ -134,6 +134,9 @@ public slots:
     void setExtension(const QString &extension);
     void setDialogMode(PathLineEditButton::DialogMode mode);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void emitEditingFinished();
     void showFileDialog();

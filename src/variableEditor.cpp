@@ -304,6 +304,11 @@ void VariableEditor::setVariables(const VariableDataList &list)
 
 VariableDataList VariableEditor::variables() const
 {
+    // A value still being typed counts: the dialog's Save closes the dialog
+    // before the open editor would hand its value over.
+    const QModelIndex current = m_tableView->currentIndex();
+    if (QWidget *editor = m_tableView->indexWidget(current))
+        m_delegate->setModelData(editor, m_dataModel, current);
     return m_dataModel->variables();
 }
 

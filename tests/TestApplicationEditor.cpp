@@ -3,6 +3,7 @@
 #include "qtlib.h"
 #include "testSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileIconProvider>
 #include <QLabel>
@@ -38,6 +39,8 @@ private slots:
     void saveKeepsTagAndRecomputesIcon();
     void markupInPreScriptSurvives();
     void buttons();
+    void valueBeingTypedIsSaved_data();
+    void valueBeingTypedIsSaved();
     void shippedTemplates_data();
     void shippedTemplates();
 
@@ -335,6 +338,87 @@ void TestApplicationEditor::buttons()
     }
     ModalAnswerer answerer([save](QWidget *) { save->click(); });
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
+}
+
+void TestApplicationEditor::valueBeingTypedIsSaved_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+
+    QTest::newRow("text") << int(VariableType::TextType) << "old"
+                          << "new"
+                          << "new";
+    QTest::newRow("integer") << int(VariableType::IntegerType) << "5"
+                             << "42"
+                             << "42";
+    QTest::newRow("real") << int(VariableType::RealType) << "1.5"
+                          << "2.75"
+                          << "2.75";
+    QTest::newRow("boolean") << int(VariableType::BooleanType) << "false"
+                             << " "
+                             << "true";
+    QTest::newRow("choice") << int(VariableType::ChoiceType) << "low"
+                            << "high"
+                            << "high";
+    QTest::newRow("no value") << int(VariableType::NoValueType) << "kept"
+                              << "x"
+                              << "kept";
+    QTest::newRow("folder list") << int(VariableType::PathListType) << "/old"
+                                 << ""
+                                 << "/old" + QString(Platform::pathListSeparator()) + "/added";
+    QTest::newRow("folder") << int(VariableType::DirectoryType) << "/old"
+                            << "/usr"
+                            << "/usr";
+    QTest::newRow("file") << int(VariableType::FileType) << "/old"
+                          << "/etc/hosts"
+                          << "/etc/hosts";
+}
+
+// The user opens a value's editor, types, and presses Save without leaving the
+// cell: what was typed is saved.
+void TestApplicationEditor::valueBeingTypedIsSaved()
+{
+    QFETCH(int, type);
+    QFETCH(QString, value);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else"),
+                                              QString(), {VariableData(QStringLiteral("v"), value)}));
+    VariableType variableType;
+    variableType.type = type;
+    variableType.options = QStringList{QStringLiteral("low"), QStringLiteral("high")};
+    auto *arguments = editor.findChild<VariableEditor *>();
+    arguments->setTypes({{QStringLiteral("v"), variableType}});
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+
+    auto *view = arguments->findChild<TableView *>();
+    // The folder-list dialog is the one editor that is a window of its own.
+    ModalAnswerer answerer([](QWidget *dialog) {
+        if (auto *pathEditor = qobject_cast<PathEditor *>(dialog)) {
+            pathEditor->appendPath(QStringLiteral("/added"));
+            pathEditor->accept();
+        }
+    });
+    doubleClick(view, 0, 1);
+    if (!typed.isEmpty() && QApplication::focusWidget()) {
+        // Typing replaces the value, as it does in a spreadsheet's cell.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+    }
+    QPushButton *save = nullptr;
+    for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("Save"))
+            save = button;
+    }
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(!editor.isVisible());
+    QCOMPARE(editor.result(), int(QDialog::Accepted));
+    QCOMPARE(editor.applicationData().arguments().first().value(), saved);
 }
 
 void TestApplicationEditor::shippedTemplates_data()

@@ -63,18 +63,6 @@ QPoint cellCentre(QAbstractItemView *view, int row, int column)
     return view->visualRect(view->model()->index(row, column)).center();
 }
 
-// Press, release, double-click and release, as a window system delivers a double click.
-void doubleClick(QAbstractItemView *view, int row, int column)
-{
-    const QPoint pos = cellCentre(view, row, column);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-                              QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, pos, view->viewport()->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &event);
-    }
-}
-
 } // namespace
 
 class TestVariableEditor : public QObject
@@ -97,6 +85,7 @@ private slots:
     void valueEditors_data();
     void valueEditors();
     void noValueOpensNothing();
+    void pathFieldTakesTypingAndEnter();
     void nameEditor();
     void unknownNameIsNotAdded();
     void deleteMarkOnAnyButton();
@@ -424,6 +413,23 @@ void TestVariableEditor::noValueOpensNothing()
     QVERIFY(!view->indexWidget(view->model()->index(0, 1)));
     QVERIFY(!view->findChild<QLineEdit *>());
     QCOMPARE(editor.variables().first().value(), QStringLiteral("kept"));
+}
+
+// Typing right after the double-click goes into the path field, and Enter
+// hands the value over.
+void TestVariableEditor::pathFieldTakesTypingAndEnter()
+{
+    VariableEditor editor;
+    editor.setTypes(sampleTypes());
+    editor.setVariables({VariableData(QStringLiteral("dir"), QStringLiteral("/old"))});
+    editor.resize(400, 200);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    doubleClick(table(editor), 0, 1);
+    QVERIFY(qobject_cast<PathLineEdit *>(QApplication::focusWidget()));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("/usr"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(table(editor)->model()->index(0, 1).data().toString(), QStringLiteral("/usr"));
 }
 
 void TestVariableEditor::nameEditor()

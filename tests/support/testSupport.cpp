@@ -4,12 +4,14 @@
 #include "qtlib.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -117,4 +119,15 @@ ApplicationDataList named(const QStringList &names)
 ListView *tabView(ApplicationLauncher &launcher, int tab)
 {
     return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(tab));
+}
+
+void doubleClick(QAbstractItemView *view, int row, int column)
+{
+    const QPoint pos = view->visualRect(view->model()->index(row, column)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, pos, view->viewport()->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
 }

@@ -16,6 +16,7 @@
 class ApplicationLauncher;
 class ListView;
 class QAbstractItemModel;
+class QAbstractItemView;
 class QWidget;
 
 // The launcher's tabs, in their order.
@@ -26,6 +27,10 @@ ApplicationData entry(const QString &name, int tag = 0, bool favorite = false);
 
 // Entries described as "about NAME" that start /usr/bin/NAME.
 ApplicationDataList named(const QStringList &names);
+
+// Presses, releases, double-clicks and releases on a cell, as a window system
+// delivers a double click.
+void doubleClick(QAbstractItemView *view, int row, int column);
 
 // The list of cards in one tab of the launcher.
 ListView *tabView(ApplicationLauncher &launcher, int tab);
