@@ -102,7 +102,12 @@ void ApplicationLauncher::setCurrentTabIndex(int index)
 
 bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 {
-    return writeLauncherFile(fileName, m_model->launcherData());
+    return saveLauncherData(fileName, nullptr);
+}
+
+bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
+{
+    return writeLauncherFile(fileName, m_model->launcherData(), errorString);
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)

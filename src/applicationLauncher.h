@@ -25,6 +25,8 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
+    // Saves as the slot does, and tells why when it fails.
+    bool saveLauncherData(const QString &fileName, QString *errorString);
 
 public slots:
     void setCurrentTabIndex(int index);

@@ -41,6 +41,9 @@ int main(int argc, char **argv)
     app.installTranslator(&translator);
 
     MainWindow window;
+    // Logging out, shutting down or a kill: whatever was not saved is saved.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
+    Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
     return app.exec();
 }

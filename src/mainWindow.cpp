@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPersistentModelIndex>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
 #include <QUrl>
 
@@ -101,18 +102,24 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-bool MainWindow::saveEntries()
+void MainWindow::endOnRequest()
 {
-    if (m_launcher->saveLauncherData(Platform::launcherFile()))
-        return true;
-    QMessageBox::warning(
-        this, tr("Korvani"),
-        tr("The entries could not be saved to %1.")
-            .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(Platform::launcherFile()))));
-    return false;
+    // Nobody may be there to answer a box: a failure goes to the error channel.
+    QString error;
+    if (!writeAll(&error))
+        qWarning("%s", qPrintable(error));
+    m_trayIcon->setVisible(false);
+    QWidget::close();
 }
 
-bool MainWindow::saveAll()
+void MainWindow::commitSessionData()
+{
+    QString error;
+    if (!writeAll(&error))
+        qWarning("%s", qPrintable(error));
+}
+
+bool MainWindow::writeAll(QString *error)
 {
     m_settings->beginGroup(QStringLiteral("MainWindow"));
     m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
@@ -122,7 +129,30 @@ bool MainWindow::saveAll()
     m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
     m_settings->endGroup();
     m_settings->sync();
-    return saveEntries();
+    return writeEntries(error);
+}
+
+bool MainWindow::writeEntries(QString *error)
+{
+    QString reason;
+    if (m_launcher->saveLauncherData(Platform::launcherFile(), &reason))
+        return true;
+    *error = tr("The entries could not be saved to %1.\n%2")
+                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(Platform::launcherFile())), reason);
+    return false;
+}
+
+bool MainWindow::saveAll()
+{
+    QString error;
+    if (writeAll(&error))
+        return true;
+    // The user may end the program anyway, knowing what is lost.
+    QMessageBox box(QMessageBox::Warning, tr("Korvani"), error, QMessageBox::NoButton, this);
+    QPushButton *quit = box.addButton(tr("Quit without saving"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == quit;
 }
 
 void MainWindow::about()
@@ -141,7 +171,9 @@ void MainWindow::showManual()
 
 void MainWindow::save()
 {
-    saveEntries();
+    QString error;
+    if (!writeEntries(&error))
+        QMessageBox::warning(this, tr("Korvani"), error);
 }
 
 void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)

@@ -23,13 +23,22 @@ public slots:
     void showManual();
     void save();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    // The end of the desktop session, or a signal to end: settings and entries
+    // are written as by "&Quit", then the program ends, whatever the outcome.
+    void endOnRequest();
+    // The session manager asks for everything to be written.
+    void commitSessionData();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void showTrayMenu();
-    bool saveEntries();
+    // Without a box: false and the reason when the entries were not written.
+    bool writeEntries(QString *error);
+    bool writeAll(QString *error);
+    // For "&Quit": true when everything was written, or the user chose to
+    // end without it.
     bool saveAll();
 
     QSystemTrayIcon *m_trayIcon;

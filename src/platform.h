@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QObject;
+
 // Everything that differs between Windows and the other systems, and between
 // a portable and an installed program, lives here.
 namespace Platform {
@@ -47,6 +51,11 @@ QString dragScriptPath(const QString &batchFileName);
 // interpreter. It is built with the native separator: cmd.exe takes a slash for
 // the start of a switch.
 QString launchScriptPath(const QString &batchFileName);
+
+// Calls handler, on the GUI thread, when the system asks the program to end
+// with a signal (SIGTERM, SIGINT, SIGHUP); for as long as context lives.
+// Windows ends a program through its session messages only.
+void onEndRequest(QObject *context, const std::function<void()> &handler);
 
 // What a file dropped onto the launcher starts: the target of a link or a
 // Windows shortcut; for a freedesktop desktop entry, the program and argument

@@ -303,7 +303,7 @@ void PathLineEditButton::setExtension(const QString &extension)
     m_extension = extension;
 }
 
-void PathLineEditButton::setDialogMode(PathLineEditButton::DialogMode mode)
+void PathLineEditButton::setDialogMode(DialogMode mode)
 {
     m_dialogMode = mode;
 }

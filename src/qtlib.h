@@ -132,7 +132,7 @@ public slots:
     void setDialogTitle(const QString &title);
     void setDefaultPath(const QString &path);
     void setExtension(const QString &extension);
-    void setDialogMode(PathLineEditButton::DialogMode mode);
+    void setDialogMode(DialogMode mode);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -231,19 +231,19 @@ bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
     return true;
 }
 
-bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list)
+bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString)
 {
-    if (!QDir().mkpath(QFileInfo(fileName).absolutePath()))
-        return false;
+    // A folder that cannot be made shows in the open below, with its reason.
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
+        written = file.write(content) == content.size() && file.commit();
     }
-    return file.commit();
+    if (!written && errorString)
+        *errorString = file.errorString();
+    return written;
 }
 
 QDataStream &operator<<(QDataStream &stream, const VariableData &variable)

@@ -117,11 +117,12 @@ QList<Record> fromJsonArray(const QJsonArray &array)
 // The launcher file. Reading returns false only when the file cannot be opened;
 // content that is not a JSON array reads as an empty list, and a copy of it is
 // kept beside the file so that the next save does not destroy the user's only copy.
-// Writing replaces the file atomically and creates its folder when needed.
+// Writing replaces the file atomically and creates its folder when needed; when
+// it fails, the file stays as it was and errorString tells the system's reason.
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list);
 // The entries of a launcher file's content; false when it is not a JSON array.
 bool parseLauncherData(const QByteArray &content, ApplicationDataList *list);
-bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list);
+bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr);
 
 QDataStream &operator<<(QDataStream &stream, const VariableData &variable);
 QDataStream &operator>>(QDataStream &stream, VariableData &variable);

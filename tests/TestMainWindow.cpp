@@ -1,13 +1,17 @@
 #include "applicationLauncher.h"
 #include "mainWindow.h"
+#include "platform.h"
 #include "testSupport.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 using Model = LauncherDataModel;
 
@@ -66,9 +70,14 @@ private slots:
     void titleBarCloseHidesIntoTray();
     void closeWithoutTrayEnds();
     void failedSaveWarnsAndKeepsRunning();
+    void quitWithoutSavingEnds_data();
+    void quitWithoutSavingEnds();
+    void endRequestSaves_data();
+    void endRequestSaves();
     void boxClosedWhileHiddenDoesNotEnd();
     void aboutShowsVersionFirst();
     void manualOpensProjectPage();
+    void shownWithoutSettingsAtSpecifiedSize();
 
 private:
     MainWindow *newWindow();
@@ -301,9 +310,13 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
     ModalAnswerer answerer;
     m_window->save();
     QCOMPARE(answerer.messages().size(), 1);
+    // The box names the file and the system's reason.
     QVERIFY(answerer.messages().first().contains(
         QDir::toNativeSeparators(QDir::current().absoluteFilePath("data/shortchut.json"))));
+    QVERIFY2(answerer.messages().first().contains(QStringLiteral("Not a directory")),
+             qPrintable(answerer.messages().first()));
 
+    // Quit offers to end without saving; closing its box cancels.
     QVERIFY(!m_window->close());
     QCOMPARE(answerer.messages().size(), 2);
     QVERIFY(m_window->isVisible());
@@ -315,6 +328,57 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
     QCOMPARE(answerer.messages().size(), 3);
     QVERIFY(m_window->isVisible());
     QVERIFY(!takeQuitRequest());
+}
+
+void TestMainWindow::quitWithoutSavingEnds_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("quit without saving") << "Quit without saving" << true;
+    QTest::newRow("cancel") << "Cancel" << false;
+}
+
+void TestMainWindow::quitWithoutSavingEnds()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, ends);
+    newWindow();
+    m_window->show();
+    writeFile("data", "not a folder");
+    QStringList offered;
+    ModalAnswerer answerer([&](QWidget *window) {
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            offered.append(button->text());
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    QCOMPARE(m_window->close(), ends);
+    QCOMPARE(offered, (QStringList{"Quit without saving", "Cancel"}));
+    QCOMPARE(m_window->isVisible(), !ends);
+    QCOMPARE(takeQuitRequest(), ends);
+}
+
+void TestMainWindow::endRequestSaves_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("terminate") << int(SIGTERM);
+    QTest::newRow("hang up") << int(SIGHUP);
+}
+
+// A signal to end, as at a logout, saves an entry the user never saved.
+void TestMainWindow::endRequestSaves()
+{
+    QFETCH(int, signal);
+    newWindow();
+    Platform::onEndRequest(m_window, [this] { m_window->endOnRequest(); });
+    m_window->hide();
+    launcher()->addRow();
+    QCOMPARE(::raise(signal), 0);
+    QTRY_VERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    QVERIFY(QFile::exists("data/settings.ini"));
+    QVERIFY(!trayIcon()->isVisible());
+    QVERIFY(takeQuitRequest());
 }
 
 void TestMainWindow::boxClosedWhileHiddenDoesNotEnd()
@@ -346,6 +410,19 @@ void TestMainWindow::manualOpensProjectPage()
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls.first().scheme(), QStringLiteral("https"));
     QCOMPARE(catcher.urls.first().path(), QStringLiteral("/tools/korvani"));
+}
+
+// Six tabs fit into the window's width.
+void TestMainWindow::shownWithoutSettingsAtSpecifiedSize()
+{
+    const QString previous = qApp->styleSheet();
+    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    newWindow();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const QSize size = m_window->size();
+    qApp->setStyleSheet(previous);
+    QCOMPARE(size, QSize(290, 480));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -58,6 +58,7 @@ private slots:
     void browse_data();
     void browse();
     void unknownModeOpensNothing();
+    void modeSetThroughItsSlotSignature();
     void completerShowsNativePaths();
 
 private:
@@ -282,6 +283,27 @@ void TestPathLineEdit::unknownModeOpensNothing()
     QCOMPARE(calls, 0);
     QCOMPARE(finished.count(), 0);
     QVERIFY(button.text().isEmpty());
+}
+
+// Sends a dialog mode by a signal declared as the slot is.
+class ModeChooser : public QObject
+{
+    Q_OBJECT
+
+public:
+    using DialogMode = PathLineEditButton::DialogMode;
+
+signals:
+    void chosen(DialogMode mode);
+};
+
+void TestPathLineEdit::modeSetThroughItsSlotSignature()
+{
+    PathLineEditButton button;
+    ModeChooser chooser;
+    QVERIFY(connect(&chooser, SIGNAL(chosen(DialogMode)), &button, SLOT(setDialogMode(DialogMode))));
+    emit chooser.chosen(PathLineEditButton::ExistingDirectory);
+    QCOMPARE(button.dialogMode(), PathLineEditButton::ExistingDirectory);
 }
 
 void TestPathLineEdit::completerShowsNativePaths()

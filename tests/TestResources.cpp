@@ -155,8 +155,8 @@ void TestResources::translation_data()
                                               << "Variable Editor"
                                               << "変数の編集";
     QTest::newRow("japanese save warning") << "ja_JP" << true << "MainWindow"
-                                           << "The entries could not be saved to %1."
-                                           << "%1 に項目を保存できませんでした。";
+                                           << "The entries could not be saved to %1.\n%2"
+                                           << "%1 に項目を保存できませんでした。\n%2";
     QTest::newRow("english") << "en_US" << false << "MainWindow"
                              << "&File"
                              << "&File";

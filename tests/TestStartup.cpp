@@ -3,6 +3,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#endif
+
 // Starts the real program, copied into a folder of its own so that whatever it
 // reads or writes stays beside that copy.
 class TestStartup : public QObject
@@ -16,11 +20,17 @@ private slots:
     void portIsReleasedOnExit();
 #ifdef Q_OS_LINUX
     void workingDirectoryIsProgramFolder();
+    void endSignalSavesAndEnds_data();
+    void endSignalSavesAndEnds();
 #endif
 
 private:
     QProcess *start(const QString &workingDirectory);
     static bool portTaken();
+#ifdef Q_OS_LINUX
+    // The signals a process has a handler for, one bit each, as /proc tells.
+    static quint64 caughtSignals(qint64 pid);
+#endif
 
     QTemporaryDir m_programDir;
     QTemporaryDir m_otherDir;
@@ -103,6 +113,55 @@ void TestStartup::workingDirectoryIsProgramFolder()
     const QString cwdLink = QStringLiteral("/proc/%1/cwd").arg(process->processId());
     const QString programFolder = QFileInfo(m_programDir.path()).canonicalFilePath();
     QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), programFolder, 10000);
+}
+
+void TestStartup::endSignalSavesAndEnds_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("terminate") << int(SIGTERM);
+    QTest::newRow("interrupt") << int(SIGINT);
+    QTest::newRow("hang up") << int(SIGHUP);
+}
+
+// A logout or a kill ends the program as Quit does: what it holds is written.
+void TestStartup::endSignalSavesAndEnds()
+{
+    QFETCH(int, signal);
+    const QString launcherFile = m_programDir.filePath(QStringLiteral("data/shortchut.json"));
+    QVERIFY(QDir(m_programDir.path()).mkpath(QStringLiteral("data")));
+    QFile file(launcherFile);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    // Written the short way; the program writes every key of an entry back.
+    file.write(R"([{"name":"Kept","tag":4}])");
+    file.close();
+    QFile::remove(m_programDir.filePath(QStringLiteral("data/settings.ini")));
+
+    QProcess *process = start(m_otherDir.path());
+    QVERIFY(process->waitForStarted());
+    // The signal is sent once the program has taken it over.
+    const qint64 pid = process->processId();
+    QTRY_VERIFY_WITH_TIMEOUT(caughtSignals(pid) & (quint64(1) << (signal - 1)), 10000);
+    QCOMPARE(::kill(pid_t(pid), signal), 0);
+
+    QVERIFY(process->waitForFinished(10000));
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    QVERIFY2(saved.contains("\"preScript\"") && saved.contains("\"Kept\""), saved.constData());
+    QVERIFY(QFile::exists(m_programDir.filePath(QStringLiteral("data/settings.ini"))));
+}
+
+quint64 TestStartup::caughtSignals(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
 }
 #endif
 

@@ -106,8 +106,18 @@
         <translation>Korvaniについて</translation>
     </message>
     <message>
-        <source>The entries could not be saved to %1.</source>
-        <translation>%1 に項目を保存できませんでした。</translation>
+        <source>The entries could not be saved to %1.
+%2</source>
+        <translation>%1 に項目を保存できませんでした。
+%2</translation>
+    </message>
+    <message>
+        <source>Quit without saving</source>
+        <translation>保存せずに終了</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
