@@ -271,24 +271,40 @@ void ApplicationLauncher::dragMoveEvent(QDragMoveEvent *event)
 void ApplicationLauncher::dropEvent(QDropEvent *event)
 {
     if (event->mimeData()->hasUrls()) {
-        for (const QUrl &url : event->mimeData()->urls())
-            appendProgram(url.toLocalFile());
+        QStringList refused;
+        for (const QUrl &url : event->mimeData()->urls()) {
+            const QString error = appendProgram(url.toLocalFile());
+            if (!error.isEmpty())
+                refused.append(tr("%1 was not added: %2").arg(QDir::toNativeSeparators(url.toLocalFile()), error));
+        }
         event->acceptProposedAction();
+        if (!refused.isEmpty())
+            QMessageBox::warning(this, tr("Error"), refused.join(QLatin1Char('\n')));
     }
     event->accept();
 }
 
-void ApplicationLauncher::appendProgram(const QString &filePath)
+QString ApplicationLauncher::appendProgram(const QString &filePath)
 {
     const QFileInfo file(filePath);
     if (file.isDir())
-        return;
+        return QString();
     const Platform::DroppedProgram program = Platform::droppedProgram(filePath);
+    if (!program.error.isEmpty())
+        return program.error;
+    // The entry must start exactly the program and words the file names:
+    // nothing of them may turn into commands of the batch file.
+    if (!fitsBatchProgramPath(program.path))
+        return tr("Its program cannot be written into a batch file.");
     VariableDataList arguments;
-    for (const QString &word : program.arguments)
-        arguments.append(VariableData(word));
+    for (const QString &word : program.arguments) {
+        if (!fitsBatchLine(word))
+            return tr("Its command holds a line break or another control character.");
+        arguments.append(VariableData(batchArgument(word)));
+    }
     const ApplicationData application(file.baseName(), QString(), program.path, QString(), arguments);
     const int row = m_model->rowCount();
     m_model->insertRow(row);
     m_model->setData(m_model->index(row), QVariant::fromValue(application), LauncherDataModel::ApplicationDataRole);
+    return QString();
 }

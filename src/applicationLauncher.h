@@ -46,7 +46,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void appendProgram(const QString &filePath);
+    // Adds an entry for a dropped file; the reason when it was refused.
+    QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);

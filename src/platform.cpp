@@ -9,7 +9,9 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -211,18 +213,31 @@ QString launchScriptPath(const QString &batchFileName)
 
 QStringList desktopEntryCommand(const QByteArray &content)
 {
+    // Only a file made of groups and keys is a desktop entry: a script or any
+    // other file that merely holds an Exec line is not run as one.
     bool inEntry = false;
+    QString exec;
+    QString type;
     for (const QByteArray &rawLine : content.split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             inEntry = line == QLatin1String("[Desktop Entry]");
-        } else if (inEntry && line.startsWith(QLatin1String("Exec"))) {
-            const int equals = line.indexOf(QLatin1Char('='));
-            if (equals > 0 && line.leftRef(equals).trimmed() == QLatin1String("Exec"))
-                return splitExec(unescapeDesktopValue(line.mid(equals + 1).trimmed()));
+            continue;
         }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return QStringList();
+        const QStringRef key = line.leftRef(equals).trimmed();
+        if (inEntry && key == QLatin1String("Exec") && exec.isNull())
+            exec = line.mid(equals + 1).trimmed();
+        else if (inEntry && key == QLatin1String("Type"))
+            type = line.mid(equals + 1).trimmed();
     }
-    return QStringList();
+    if (!type.isEmpty() && type != QLatin1String("Application"))
+        return QStringList();
+    return splitExec(unescapeDesktopValue(exec));
 }
 
 void onEndRequest(QObject *context, const std::function<void()> &handler)
@@ -249,6 +264,49 @@ void onEndRequest(QObject *context, const std::function<void()> &handler)
 #endif
 }
 
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error)
+{
+    QFile file;
+#ifdef Q_OS_UNIX
+    // Opening a FIFO for reading waits for a writer, unless it does not block;
+    // what is opened is then looked at, not what the name showed a moment ago.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        *error = QCoreApplication::translate("Platform", "It is not a regular file.");
+        return false;
+    }
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#else
+    if (!QFileInfo(path).isFile()) {
+        *error = QCoreApplication::translate("Platform", "It is not a regular file.");
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+#endif
+    if (file.size() > maxSize) {
+        *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
+        return false;
+    }
+    // It may grow while it is read.
+    *content = file.read(maxSize + 1);
+    if (content->size() > maxSize) {
+        content->clear();
+        *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
+        return false;
+    }
+    return true;
+}
+
 DroppedProgram droppedProgram(const QString &filePath)
 {
     const QFileInfo file(filePath);
@@ -256,10 +314,12 @@ DroppedProgram droppedProgram(const QString &filePath)
     program.path = file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath();
     if (file.suffix() != QLatin1String("desktop"))
         return program;
-    QFile desktopFile(program.path);
-    QStringList command;
-    if (desktopFile.open(QIODevice::ReadOnly))
-        command = desktopEntryCommand(desktopFile.readAll());
+    QByteArray content;
+    if (!readRegularFile(program.path, maxSettingsFileSize, &content, &program.error)) {
+        program.path.clear();
+        return program;
+    }
+    QStringList command = desktopEntryCommand(content);
     if (command.isEmpty())
         return program;
     const QString name = command.takeFirst();

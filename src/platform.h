@@ -57,13 +57,23 @@ QString launchScriptPath(const QString &batchFileName);
 // Windows ends a program through its session messages only.
 void onEndRequest(QObject *context, const std::function<void()> &handler);
 
+// Reads a whole file that is a regular file of at most maxSize bytes. Anything
+// else (a FIFO, a device, a folder, a larger file) is not read, so that it can
+// neither hang the program nor fill its memory: false, with the reason.
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error);
+
+// The largest desktop entry or template that is read.
+constexpr qint64 maxSettingsFileSize = 1 << 20;
+
 // What a file dropped onto the launcher starts: the target of a link or a
 // Windows shortcut; for a freedesktop desktop entry, the program and argument
-// words of its Exec key; else the file itself.
+// words of its Exec key; else the file itself. A desktop entry that cannot be
+// read leaves the path empty and says why in error.
 struct DroppedProgram
 {
     QString path;
     QStringList arguments;
+    QString error;
 };
 DroppedProgram droppedProgram(const QString &filePath);
 

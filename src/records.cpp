@@ -200,6 +200,59 @@ bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorStri
     return written;
 }
 
+QString batchArgument(const QString &word)
+{
+    // First as a program splits its command line: quoted when it holds blanks
+    // or quotes, with the backslashes before a quote doubled and the quote
+    // escaped.
+    QString argument;
+    if (!word.isEmpty() && !word.contains(QLatin1Char(' ')) && !word.contains(QLatin1Char('\t'))
+        && !word.contains(QLatin1Char('"'))) {
+        argument = word;
+    } else {
+        argument = QLatin1Char('"');
+        int backslashes = 0;
+        for (const QChar c : word) {
+            if (c == QLatin1Char('\\')) {
+                ++backslashes;
+                continue;
+            }
+            argument += QString(c == QLatin1Char('"') ? 2 * backslashes + 1 : backslashes, QLatin1Char('\\')) + c;
+            backslashes = 0;
+        }
+        argument += QString(2 * backslashes, QLatin1Char('\\')) + QLatin1Char('"');
+    }
+    // Then as the interpreter reads the line: every quote toggles its quoting,
+    // outside which & | < > ^ act unless a caret escapes them; a batch file
+    // writes a percent sign twice.
+    QString line;
+    bool quoted = false;
+    for (const QChar c : qAsConst(argument)) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        if (c == QLatin1Char('%'))
+            line += QLatin1Char('%');
+        else if (!quoted && QStringLiteral("&|<>^").contains(c))
+            line += QLatin1Char('^');
+        line += c;
+    }
+    return line;
+}
+
+bool fitsBatchLine(const QString &word)
+{
+    for (const QChar c : word) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+bool fitsBatchProgramPath(const QString &path)
+{
+    return fitsBatchLine(path) && !path.contains(QLatin1Char('"')) && !path.contains(QLatin1Char('%'));
+}
+
 void registerRecordTypes()
 {
     qRegisterMetaType<VariableData>("VariableData");
