@@ -43,6 +43,8 @@ private slots:
     void valueBeingTypedIsSaved();
     void shippedTemplates_data();
     void shippedTemplates();
+    void shippedTemplateLookup_data();
+    void shippedTemplateLookup();
 
 private:
     QString m_previousDir;
@@ -421,6 +423,143 @@ void TestApplicationEditor::valueBeingTypedIsSaved()
     QCOMPARE(editor.applicationData().arguments().first().value(), saved);
 }
 
+namespace {
+
+struct ShippedLookup
+{
+    const char *system;
+    const char *path;
+    const char *name;
+};
+
+// Programs as Debian and Windows install them, with the shipped template each
+// one gets. A comment marks a program that gets neither a template of its own
+// nor none, or none although one fits, and says why.
+const ShippedLookup shippedLookups[] = {
+    {"linux", "/usr/bin/bash", "bash"},
+    {"linux", "/bin/bash", "bash"},
+    // Restricted bash takes bash's options.
+    {"linux", "/usr/bin/rbash", "bash"},
+    // Holds /usr/bin/bash whole, so it can only get bash's template or one of its own.
+    {"linux", "/usr/bin/bashbug", "bash"},
+    {"linux", "/usr/bin/dash", ""},
+    {"linux", "/usr/bin/zsh", ""},
+    {"linux", "/usr/bin/make", "make"},
+    {"linux", "/usr/bin/cmake", "cmake"},
+    {"linux", "/usr/bin/ccmake", "cmake"},
+    {"linux", "/usr/bin/ctest", ""},
+    {"linux", "/usr/bin/automake", "automake"},
+    {"linux", "/usr/bin/automake-1.16", "automake"},
+    {"linux", "/usr/bin/qmake", "[q]make"},
+    {"linux", "/usr/lib/qt5/bin/qmake", "[q]make"},
+    {"linux", "/usr/bin/qmake6", "[q]make"},
+    {"linux", "/usr/bin/makeinfo", "[m]akeinfo"},
+    {"linux", "/usr/bin/ninja", ""},
+    {"linux", "/usr/bin/meson", ""},
+    {"linux", "/usr/bin/gcc", "gcc"},
+    {"linux", "/usr/bin/gcc-12", "gcc"},
+    {"linux", "/usr/bin/x86_64-linux-gnu-gcc-12", "gcc"},
+    {"linux", "/usr/bin/arm-linux-gnueabihf-gcc", "gcc"},
+    // The archiver wrapper holds /usr/bin/gcc whole.
+    {"linux", "/usr/bin/gcc-ar-12", "gcc"},
+    {"linux", "/usr/bin/g++-12", ""},
+    {"linux", "/usr/bin/clang-14", ""},
+    {"linux", "/usr/bin/gdb", ""},
+    {"linux", "/usr/bin/git", "bin[.-0]git"},
+    {"linux", "/usr/local/bin/git", "bin[.-0]git"},
+    {"linux", "/home/gitta/.local/bin/git", "bin[.-0]git"},
+    {"linux", "/home/gitta/bin/backup", ""},
+    {"linux", "/home/anna/git/korvani/build/korvani", ""},
+    {"linux", "/usr/bin/gitk", "[g]itk"},
+    // Holds /usr/bin/git whole, as gitk does, but has no template of its own.
+    {"linux", "/usr/bin/gitg", "bin[.-0]git"},
+    // git's template answers only to bin/git, so that folders named after git
+    // (~/git, /home/gitta) do not pick it; git's own copy here is the price.
+    {"linux", "/usr/lib/git-core/git", ""},
+    {"linux", "/usr/bin/java", "bin[.-0]java"},
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/java", "bin[.-0]java"},
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/javac", "[j]avac"},
+    {"linux", "/usr/bin/javac", "[j]avac"},
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/jshell", ""},
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/keytool", ""},
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/jar", ""},
+    {"linux", "/usr/bin/jshell", ""},
+    // Holds .../bin/java whole.
+    {"linux", "/usr/lib/jvm/java-17-openjdk-amd64/bin/javadoc", "bin[.-0]java"},
+    {"linux", "/usr/bin/node", "bin[.-0]node"},
+    {"linux", "/usr/bin/nodejs", "bin[.-0]node"},
+    {"linux", "/home/anna/.nvm/versions/node/v20.11.0/bin/node", "bin[.-0]node"},
+    {"linux", "/home/anna/site/node_modules/.bin/node", "bin[.-0]node"},
+    {"linux", "/home/anna/site/node_modules/.bin/eslint", ""},
+    {"linux", "/usr/bin/npm", ""},
+    // Holds /usr/bin/node whole.
+    {"linux", "/usr/bin/node-gyp", "bin[.-0]node"},
+    {"linux", "/usr/bin/python3", "python3"},
+    {"linux", "/usr/bin/python3.11", "python3"},
+    {"linux", "/home/anna/.venv/bin/python3", "python3"},
+    {"linux", "/usr/bin/python3-config", "python3-config"},
+    {"linux", "/usr/bin/x86_64-linux-gnu-python3-config", "python3-config"},
+    // Holds /usr/bin/python3 whole, and the version between python3 and
+    // -config keeps python3-config's name from matching.
+    {"linux", "/usr/bin/python3.11-config", "python3"},
+    {"linux", "/usr/bin/pip3", ""},
+    {"linux", "/usr/bin/perl", ""},
+    {"linux", "/usr/bin/ruby", ""},
+    {"linux", "/usr/bin/ssh", "ssh"},
+    {"linux", "/usr/bin/ssh-keygen", "ssh-keygen"},
+    {"linux", "/usr/bin/sshfs", "[s]shfs"},
+    // Holds /usr/bin/ssh whole.
+    {"linux", "/usr/bin/ssh-copy-id", "ssh"},
+    {"linux", "/usr/bin/scp", ""},
+    {"linux", "/usr/bin/sftp", ""},
+    {"linux", "/usr/bin/rsync", ""},
+    {"linux", "/usr/bin/curl", ""},
+    {"linux", "/usr/bin/ffmpeg", "ffmpeg"},
+    {"linux", "/usr/bin/ffprobe", ""},
+    {"linux", "/usr/bin/firefox-esr", "firefox"},
+    {"linux", "/usr/lib/firefox-esr/firefox-esr", "firefox"},
+    {"linux", "/usr/bin/chromium", "chromium"},
+    {"linux", "/usr/lib/chromium/chromium", "chromium"},
+    {"linux", "/usr/bin/chromedriver", ""},
+    {"linux", "/usr/bin/thunderbird", ""},
+    {"linux", "/usr/bin/libreoffice", ""},
+    {"linux", "/usr/bin/gimp", ""},
+    {"linux", "/usr/bin/inkscape", ""},
+    {"linux", "/usr/bin/vlc", ""},
+    {"linux", "/usr/bin/mpv", ""},
+    {"linux", "/usr/bin/evince", ""},
+    {"linux", "/usr/bin/vim.basic", ""},
+    {"linux", "/usr/bin/emacs", ""},
+    {"linux", "/usr/bin/gnome-terminal", ""},
+    {"linux", "/usr/bin/xterm", ""},
+    {"linux", "/usr/bin/htop", ""},
+    {"linux", "/usr/bin/keepassxc", ""},
+    {"linux", "/usr/games/sol", ""},
+    {"linux", "/usr/games/gnome-mines", ""},
+    {"linux", "/usr/games/supertuxkart", ""},
+    {"windows", "C:/Program Files/Git/cmd/git.exe", "git.exe"},
+    {"windows", "C:/Program Files/Git/mingw64/bin/git.exe", "git.exe"},
+    {"windows", "C:/Program Files/Git/cmd/gitk.exe", ""},
+    {"windows", "C:/Program Files/Git/git-bash.exe", ""},
+    {"windows", "C:/Program Files/Git/usr/bin/ssh.exe", ""},
+    {"windows", "C:/Users/Birgit/AppData/Local/Programs/Notes/notes.exe", ""},
+    {"windows", "C:/Python312/python.exe", "python[.w]"},
+    {"windows", "C:/Python312/pythonw.exe", "python[.w]"},
+    {"windows", "C:/Users/anna/AppData/Local/Programs/Python/Python312/python.exe", "python[.w]"},
+    {"windows", "C:/Python312/Scripts/pip.exe", ""},
+    {"windows", "C:/Windows/py.exe", ""},
+    {"windows", "C:/Program Files/Java/jdk-21/bin/java.exe", "java[.w]"},
+    {"windows", "C:/Program Files/Java/jdk-21/bin/javaw.exe", "java[.w]"},
+    {"windows", "C:/Program Files/Eclipse Adoptium/jre-17.0.10.7-hotspot/bin/javaw.exe", "java[.w]"},
+    {"windows", "C:/Program Files/Java/jdk-21/bin/javac.exe", ""},
+    {"windows", "C:/Program Files/Java/jdk-21/bin/jshell.exe", ""},
+    {"windows", "C:/ffmpeg/bin/ffmpeg.exe", "ffmpeg.exe"},
+    {"windows", "C:/ffmpeg/bin/ffprobe.exe", ""},
+    {"windows", "C:/Program Files/nodejs/node.exe", ""},
+};
+
+} // namespace
+
 void TestApplicationEditor::shippedTemplates_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -440,15 +579,24 @@ void TestApplicationEditor::shippedTemplates()
 {
     QFETCH(QString, fileName);
 
+    // A template that sorts after another matching all its programs is never
+    // read: some listed program must reach it.
+    const QFileInfo file(fileName);
+    bool reached = false;
+    for (const ShippedLookup &lookup : shippedLookups)
+        reached = reached || (file.dir().dirName() == lookup.system && file.completeBaseName() == lookup.name);
+    QVERIFY2(reached, "no listed program gets this template");
+
     QSettings settings(fileName, QSettings::IniFormat);
     QCOMPARE(settings.status(), QSettings::NoError);
-    QCOMPARE(settings.childGroups(), (QStringList{"arguments", "environments"}));
+    // A program may read no environment variables of its own.
+    const QStringList groups = settings.childGroups();
+    QVERIFY(groups.contains(QStringLiteral("arguments")));
+    QVERIFY(groups.size() == 1 || groups == (QStringList{"arguments", "environments"}));
     QVERIFY(settings.childKeys().isEmpty());
-    for (const QString group : {"arguments", "environments"}) {
+    for (const QString &group : groups) {
         settings.beginGroup(group);
-        const QStringList keys = settings.allKeys();
-        QVERIFY(!keys.isEmpty());
-        for (const QString &key : keys) {
+        for (const QString &key : settings.allKeys()) {
             const QVariant value = settings.value(key);
             QVERIFY2(value.type() == QVariant::String, qPrintable(key + " has an unquoted list"));
             bool isNumber = false;
@@ -461,6 +609,28 @@ void TestApplicationEditor::shippedTemplates()
         }
         settings.endGroup();
     }
+}
+
+void TestApplicationEditor::shippedTemplateLookup_data()
+{
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+
+    for (const ShippedLookup &lookup : shippedLookups)
+        QTest::newRow(lookup.path) << QString(lookup.system) << QString(lookup.path) << QString(lookup.name);
+}
+
+void TestApplicationEditor::shippedTemplateLookup()
+{
+    QFETCH(QString, system);
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+
+    const ProgramTemplate found = ::findTemplate(
+        path, QStringLiteral(KORVANI_TEMPLATE_SOURCE_DIR) + QLatin1Char('/') + system);
+    QCOMPARE(found.name, name);
+    QCOMPARE(QFile::exists(found.filePath), !name.isEmpty());
 }
 
 QTEST_MAIN(TestApplicationEditor)
