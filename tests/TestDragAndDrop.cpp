@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileIconProvider>
 #include <QMimeData>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -99,6 +100,8 @@ private slots:
     void desktopFileDrop();
     void desktopEntryCommand_data();
     void desktopEntryCommand();
+    void desktopEntryWordsReachTheProgram_data();
+    void desktopEntryWordsReachTheProgram();
 
 private:
     QString m_previousDir;
@@ -398,6 +401,57 @@ void TestDragAndDrop::desktopEntryCommand()
     QFETCH(QStringList, command);
 
     QCOMPARE(Platform::desktopEntryCommand(content), command);
+}
+
+void TestDragAndDrop::desktopEntryWordsReachTheProgram_data()
+{
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<QStringList>("received");
+
+    // The Exec words after the program, as the desktop file holds them, and
+    // the words the program receives; none for a command that is refused.
+    QTest::newRow("command separator") << QByteArray(R"("hello & touch P")") << QStringList{"hello & touch P"};
+    QTest::newRow("redirection") << QByteArray(R"("a>FILE" b<FILE)") << QStringList{"a>FILE", "b<FILE"};
+    QTest::newRow("blanks") << QByteArray(R"("two words" plain)") << QStringList{"two words", "plain"};
+    QTest::newRow("percent signs") << QByteArray("100%% %%PATH%%") << QStringList{"100%", "%PATH%"};
+    QTest::newRow("caret and pipe") << QByteArray(R"("x^y|z" ^ |)") << QStringList{"x^y|z", "^", "|"};
+    QTest::newRow("quotes inside") << QByteArray(R"("say \\"hi\\" & bye")") << QStringList{R"(say "hi" & bye)"};
+    QTest::newRow("backslashes") << QByteArray(R"("a\\\\b\\\\" c\\d)") << QStringList{R"(a\b\)", R"(c\d)"};
+    QTest::newRow("escaped line break") << QByteArray(R"(one\ntouch P)") << QStringList();
+    QTest::newRow("tab") << QByteArray(R"("a\tb")") << QStringList();
+}
+
+// A desktop entry's command runs exactly as the file says, whatever its words
+// hold, through the real interpreter; one that cannot is refused.
+void TestDragAndDrop::desktopEntryWordsReachTheProgram()
+{
+    QFETCH(QByteArray, words);
+    QFETCH(QStringList, received);
+
+    const QString program = QDir::current().absoluteFilePath(QStringLiteral("args.sh"));
+    writeFile(program, "#!/bin/sh\nfor word in \"$@\"; do printf '%s\\n' \"$word\"; done > argv.txt\n");
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    writeFile(QStringLiteral("FILE"), "kept");
+    writeFile(QStringLiteral("Words.desktop"),
+              "[Desktop Entry]\nType=Application\nExec=" + program.toUtf8() + ' ' + words + '\n');
+
+    ApplicationLauncher launcher;
+    ModalAnswerer answerer;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Words.desktop")))});
+    QVERIFY(dragAndDrop(&launcher, QPoint(5, 5), &data, Qt::CopyAction));
+    if (received.isEmpty()) {
+        QCOMPARE(launcher.launcherModel()->rowCount(), 0);
+        QCOMPARE(answerer.messages().size(), 1);
+        return;
+    }
+    QCOMPARE(launcher.launcherModel()->rowCount(), 1);
+    launcher.doubleClickedItem(launcher.launcherModel()->index(0));
+    QTRY_VERIFY_WITH_TIMEOUT(launcher.findChildren<QProcess *>().isEmpty(), 10000);
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(QString::fromUtf8(readAll(QStringLiteral("argv.txt"))), received.join('\n') + '\n');
+    QVERIFY(!QFile::exists(QStringLiteral("P")));
+    QCOMPARE(readAll(QStringLiteral("FILE")), QByteArray("kept"));
 }
 
 QTEST_MAIN(TestDragAndDrop)

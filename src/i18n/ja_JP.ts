@@ -58,6 +58,18 @@
         <source>The batch file %1 could not be written: %2</source>
         <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
     </message>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 は追加されませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Its program cannot be written into a batch file.</source>
+        <translation>そのプログラムはバッチファイルに書き込めません。</translation>
+    </message>
+    <message>
+        <source>Its command holds a line break or another control character.</source>
+        <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -118,6 +130,17 @@
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>Platform</name>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>通常のファイルではありません。</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 KiB.</source>
+        <translation>%1 KiB を超えています。</translation>
     </message>
 </context>
 <context>
