@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -305,6 +308,50 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, Q
         return false;
     }
     return true;
+}
+
+bool replaceFile(const QString &path, const QByteArray &content, QString *error)
+{
+#ifdef Q_OS_UNIX
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.korvani-XXXXXX"));
+    if (!file.open()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(content) != content.size() || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    file.setAutoRemove(false);
+    return true;
+#else
+    // Where the old file cannot be replaced (it is open), it is overwritten.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+QString saveTarget(const QString &path, QString *error)
+{
+    const QFileInfo file(path);
+    if (!file.isSymLink())
+        return path;
+    // A launcher file kept elsewhere and linked here, as dotfile managers do,
+    // is saved where it is.
+    if (!file.isFile()) {
+        *error = QCoreApplication::translate("Platform", "It is a link to something that is not a regular file.");
+        return QString();
+    }
+    return file.canonicalFilePath();
 }
 
 DroppedProgram droppedProgram(const QString &filePath)

@@ -1,5 +1,7 @@
 #include "records.h"
 
+#include "platform.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
-#include <QTextStream>
+#include <QTextCodec>
 
 #include <cmath>
 #include <limits>
@@ -180,24 +182,16 @@ QString ApplicationData::batchFileName() const
 
 bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorString) const
 {
-    // A folder that cannot be made shows in the open below, with its reason.
+    // A folder that cannot be made shows when the file is written, with its reason.
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     // Launches of one entry share its file while earlier ones may still read
-    // it: the new text replaces the old whole, never half written. Where the
-    // old file cannot be replaced (it is open on Windows), it is overwritten.
-    QSaveFile file(filePath);
-    file.setDirectWriteFallback(true);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QTextStream stream(&file);
-        stream << batchScript();
-        stream.flush();
-        // A full disk shows only here; a torn file must not count as written.
-        written = stream.status() == QTextStream::Ok && file.commit();
-    }
-    if (!written && errorString)
-        *errorString = file.errorString();
-    return written;
+    // it, and its set lines may hold secrets: replaced whole, the user's only.
+    QString error;
+    if (Platform::replaceFile(filePath, QTextCodec::codecForLocale()->fromUnicode(batchScript()), &error))
+        return true;
+    if (errorString)
+        *errorString = error;
+    return false;
 }
 
 QString batchArgument(const QString &word)
@@ -286,17 +280,22 @@ bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
 
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString)
 {
-    // A folder that cannot be made shows in the open below, with its reason.
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QSaveFile file(fileName);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
-        written = file.write(content) == content.size() && file.commit();
+    QString error;
+    const QString target = Platform::saveTarget(fileName, &error);
+    if (!target.isEmpty()) {
+        // A folder that cannot be made shows in the open below, with its reason.
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QSaveFile file(target);
+        if (file.open(QIODevice::WriteOnly)) {
+            const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
+            if (file.write(content) == content.size() && file.commit())
+                return true;
+        }
+        error = file.errorString();
     }
-    if (!written && errorString)
-        *errorString = file.errorString();
-    return written;
+    if (errorString)
+        *errorString = error;
+    return false;
 }
 
 QDataStream &operator<<(QDataStream &stream, const VariableData &variable)

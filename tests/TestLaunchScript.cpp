@@ -22,6 +22,9 @@ private slots:
     void writeCreatesFolders();
     void writeOverwritesLongerFile();
     void writeFailsWhereNoFolderCanBe();
+#ifdef Q_OS_UNIX
+    void writeReplacesLinkAndKeepsToUser();
+#endif
     void rewriteIsNeverSeenHalfDone();
     void launchScriptLandsInTempFolder();
     void templateFolder();
@@ -142,6 +145,34 @@ void TestLaunchScript::writeFailsWhereNoFolderCanBe()
     QVERIFY(!ApplicationData().writeBatchFile(file + "/sub/x.bat"));
     QVERIFY(!ApplicationData().writeBatchFile(m_dir.path()));
 }
+
+#ifdef Q_OS_UNIX
+// A link planted where a batch file goes is replaced, not followed; the file,
+// which may hold secrets in its set lines, is the user's only.
+void TestLaunchScript::writeReplacesLinkAndKeepsToUser()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("target.txt");
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("untouched");
+    file.close();
+    const QString path = dir.filePath("linked.bat");
+    QVERIFY(QFile::link(target, path));
+
+    const ApplicationData record(QStringLiteral("x"), QString(), QStringLiteral("p"), QString(), {},
+                                 {VariableData(QStringLiteral("TOKEN"), QStringLiteral("secret"))});
+    QString error;
+    QVERIFY2(record.writeBatchFile(path, &error), qPrintable(error));
+    QCOMPARE(readAll(target), QByteArray("untouched"));
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QCOMPARE(readAll(path), record.batchScript().toUtf8());
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+#endif
 
 // Launches of one entry rewrite its script while earlier interpreters read it.
 void TestLaunchScript::rewriteIsNeverSeenHalfDone()

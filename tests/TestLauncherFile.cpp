@@ -8,6 +8,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 class TestLauncherFile : public QObject
@@ -29,6 +30,8 @@ private slots:
     void writeFailureIsReported();
 #ifdef Q_OS_UNIX
     void failedWriteKeepsPreviousFile();
+    void savingThroughLinks_data();
+    void savingThroughLinks();
 #endif
 
 private:
@@ -295,6 +298,43 @@ void TestLauncherFile::failedWriteKeepsPreviousFile()
     QCOMPARE(readAll(fileName), previous);
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("limited.json*")}, QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("limited.json")});
+}
+
+void TestLauncherFile::savingThroughLinks_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("saved");
+    // Dotfile managers keep the file elsewhere and link it into place.
+    QTest::newRow("link to a regular file") << "file" << true;
+    QTest::newRow("link to a FIFO") << "fifo" << false;
+    QTest::newRow("link to nothing") << "none" << false;
+}
+
+void TestLauncherFile::savingThroughLinks()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    const QString targetName = dir.filePath("elsewhere");
+    if (target == "file")
+        QVERIFY(writeLauncherFile(targetName, {}));
+    else if (target == "fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(targetName).constData(), 0600), 0);
+    const QString fileName = dir.filePath("shortchut.json");
+    QVERIFY(QFile::link(targetName, fileName));
+
+    QString error;
+    QCOMPARE(writeLauncherFile(fileName, sampleList(), &error), saved);
+    QVERIFY(QFileInfo(fileName).isSymLink());
+    if (saved) {
+        ApplicationDataList list;
+        QVERIFY(readLauncherFile(targetName, &list));
+        QCOMPARE(list.size(), sampleList().size());
+    } else {
+        QVERIFY2(error.contains(QStringLiteral("link")), qPrintable(error));
+        QCOMPARE(QFileInfo(targetName).exists(), target == "fifo");
+        QVERIFY(!QFileInfo(targetName).isFile());
+    }
 }
 #endif
 

@@ -142,6 +142,10 @@
         <source>It is larger than %1 KiB.</source>
         <translation>%1 KiB を超えています。</translation>
     </message>
+    <message>
+        <source>It is a link to something that is not a regular file.</source>
+        <translation>通常のファイル以外へのリンクです。</translation>
+    </message>
 </context>
 <context>
     <name>PathEditor</name>
