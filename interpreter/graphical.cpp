@@ -4,6 +4,7 @@
 #include "process.h"
 #include "text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -143,6 +144,9 @@ DesktopEntry parseDesktopEntry(std::string_view text)
             end = text.size();
         const std::string_view line = trim(text.substr(start, end - start));
         start = end + 1;
+        // Translations make up most of an entry; none of them is wanted.
+        if (line.empty() || (line.front() != '[' && line.front() != 'T' && line.front() != 'E' && line.front() != 'H'))
+            continue;
         if (!line.empty() && line.front() == '[') {
             if (inGroup)
                 break;
@@ -168,12 +172,17 @@ DesktopEntry parseDesktopEntry(std::string_view text)
     return entry;
 }
 
+std::string_view baseName(std::string_view path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+// Collects the programs that the desktop entries of data folders name.
 class EntryReader
 {
 public:
-    EntryReader(const std::string *searchPath, std::unordered_map<std::string, bool> *entries)
-        : m_searchPath(searchPath)
-        , m_entries(entries)
+    explicit EntryReader(std::vector<ProgramKinds::NamedProgram> *named)
+        : m_named(named)
     {
     }
 
@@ -197,14 +206,18 @@ private:
             if (name == "." || name == "..")
                 continue;
             const std::string path = folder + '/' + name;
+            bool isFolder = item->d_type == DT_DIR;
+            bool isFile = item->d_type == DT_REG;
             struct stat status
             {
             };
-            if (stat(path.c_str(), &status) != 0)
-                continue;
-            if (S_ISDIR(status.st_mode) && depth < maxFolderDepth)
+            if (!isFolder && !isFile && stat(path.c_str(), &status) == 0) {
+                isFolder = S_ISDIR(status.st_mode);
+                isFile = S_ISREG(status.st_mode);
+            }
+            if (isFolder && depth < maxFolderDepth)
                 readFolder(path, idPrefix + name + '-', depth + 1);
-            else if (S_ISREG(status.st_mode) && name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0)
+            else if (isFile && name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0)
                 readEntry(path, idPrefix + name);
         }
         closedir(directory);
@@ -218,29 +231,25 @@ private:
         const DesktopEntry entry = parseDesktopEntry(text);
         if (!entry.application || entry.hidden)
             return;
-        for (const std::string &program : {entry.tryExec, execProgram(entry.exec)}) {
-            const std::string found = find(program);
-            if (found.empty())
-                continue;
-            bool &graphical = m_entries->emplace(found, false).first->second;
-            graphical = graphical || !entry.terminal;
+        for (std::string program : {entry.tryExec, execProgram(entry.exec)}) {
+            if (!program.empty())
+                m_named->push_back({std::move(program), entry.terminal});
         }
     }
 
-    std::string find(const std::string &program) const
-    {
-        if (program.empty())
-            return std::string();
-        if (program.find('/') != std::string::npos)
-            return program.front() == '/' ? located(program) : std::string();
-        const ProgramLookup lookup = findProgram(program, m_searchPath);
-        return lookup.result == ProgramLookup::Result::Found ? located(lookup.path) : std::string();
-    }
-
-    const std::string *m_searchPath;
-    std::unordered_map<std::string, bool> *m_entries;
+    std::vector<ProgramKinds::NamedProgram> *m_named;
     std::unordered_set<std::string> m_ids;
 };
+
+// Where a program that a desktop entry names is found, as a path with the
+// links in its folders resolved; empty when it is not found.
+std::string findNamed(const std::string &program, const std::string *searchPath)
+{
+    if (program.find('/') != std::string::npos)
+        return program.front() == '/' ? located(program) : std::string();
+    const ProgramLookup lookup = findProgram(program, searchPath);
+    return lookup.result == ProgramLookup::Result::Found ? located(lookup.path) : std::string();
+}
 
 bool isWindowingLibrary(std::string_view name)
 {
@@ -289,19 +298,18 @@ bool needsWindowingLibrary(int fd)
         else if (item.d_tag == DT_STRSZ)
             tableSize = item.d_un.d_val;
     }
-    if (needed.empty() || tableSize == 0 || tableSize > (1 << 24))
-        return false;
     // The string table is given by its address once loaded; the segment that
-    // loads it tells where it lies in the file.
+    // loads it tells where it lies in the file. Only the names are read: the
+    // table of a large program is megabytes.
     for (const ProgramHeader &segment : segments) {
         if (segment.p_type != PT_LOAD || tableAddress < segment.p_vaddr
             || tableAddress + tableSize > segment.p_vaddr + segment.p_filesz)
             continue;
-        std::string table(size_t(tableSize), '\0');
-        if (!readAt(fd, table.data(), table.size(), off_t(segment.p_offset + (tableAddress - segment.p_vaddr))))
-            return false;
+        const off_t table = off_t(segment.p_offset + (tableAddress - segment.p_vaddr));
         for (const size_t offset : needed) {
-            if (offset < table.size() && isWindowingLibrary(table.c_str() + offset))
+            char name[32] = {};
+            const size_t size = size_t(std::min<unsigned long long>(sizeof name - 1, tableSize - offset));
+            if (offset < tableSize && readAt(fd, name, size, table + off_t(offset)) && isWindowingLibrary(name))
                 return true;
         }
         return false;
@@ -314,11 +322,21 @@ bool needsWindowingLibrary(int fd)
 bool ProgramKinds::isGraphical(const std::string &path, const Environment &environment)
 {
     readEntries(environment);
+    // Only entries that name a program by the name of a step can name that
+    // step: just those are looked for on PATH.
+    const std::string *searchPath = environment.find("PATH");
     std::string step = located(path);
     for (int i = 0; i < maxLinkSteps && !step.empty(); ++i) {
-        const auto entry = m_entries.find(step);
-        if (entry != m_entries.end())
-            return entry->second;
+        bool named = false;
+        bool graphical = false;
+        for (const NamedProgram &program : m_named) {
+            if (baseName(program.name) == baseName(step) && findNamed(program.name, searchPath) == step) {
+                named = true;
+                graphical = graphical || !program.terminal;
+            }
+        }
+        if (named)
+            return graphical;
         char target[PATH_MAX];
         const ssize_t size = readlink(step.c_str(), target, sizeof target);
         if (size <= 0 || size_t(size) >= sizeof target)
@@ -337,21 +355,21 @@ void ProgramKinds::readEntries(const Environment &environment)
         const std::string *found = environment.find(name);
         return found ? *found : std::string();
     };
-    const std::string searchPath = value("PATH");
     const std::string home = value("HOME");
     std::string dataHome = value("XDG_DATA_HOME");
     std::string dataFolders = value("XDG_DATA_DIRS");
-    const std::string key = searchPath + '\n' + home + '\n' + dataHome + '\n' + dataFolders;
-    if (key == m_entriesKey)
+    const std::string key = home + '\n' + dataHome + '\n' + dataFolders;
+    if (m_entriesRead && key == m_entriesKey)
         return;
+    m_entriesRead = true;
     m_entriesKey = key;
-    m_entries.clear();
+    m_named.clear();
     // The defaults of the XDG base directory specification.
     if (dataHome.empty() && !home.empty())
         dataHome = home + "/.local/share";
     if (dataFolders.empty())
         dataFolders = "/usr/local/share/:/usr/share/";
-    EntryReader reader(environment.find("PATH"), &m_entries);
+    EntryReader reader(&m_named);
     reader.readDataFolder(dataHome);
     size_t start = 0;
     while (start <= dataFolders.size()) {

@@ -2,7 +2,7 @@
 #define KORVANI_INTERPRETER_GRAPHICAL_H
 
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 namespace Cmd {
 
@@ -33,14 +33,21 @@ class Environment;
 class ProgramKinds
 {
 public:
+    struct NamedProgram
+    {
+        std::string name; // as the entry gives it
+        bool terminal = false;
+    };
+
     // path: an executable file as found on PATH or as given.
     bool isGraphical(const std::string &path, const Environment &environment);
 
 private:
     void readEntries(const Environment &environment);
 
+    bool m_entriesRead = false;
     std::string m_entriesKey; // the variables the entries were read with
-    std::unordered_map<std::string, bool> m_entries; // program path: graphical
+    std::vector<NamedProgram> m_named;
 };
 
 // True for an ELF executable of this machine's byte order that names a

@@ -126,8 +126,11 @@ void Relay::start()
             ready = pipe2(data[i], O_CLOEXEC) == 0;
         }
     }
-    const int relay = ready && relayed ? forkDetached() : -1;
+    // The relay outlives the interpreter, which holds its input until it
+    // ends: it can be a plain child, never left as a zombie.
+    const pid_t relay = ready && relayed ? fork() : -1;
     if (relay == 0) {
+        setsid();
         std::vector<RelayChannel> channels;
         const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
         dup2(null, STDIN_FILENO);

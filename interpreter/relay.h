@@ -37,8 +37,8 @@ bool anyChannelOpen(const std::vector<RelayChannel> &channels);
 // once the reader stops reading: when Korvani kills the interpreter, when the
 // interpreter ends before a program it started, when Korvani quits. So the
 // first start of a program (or redirection, which would hide the reader's
-// pipes behind saved handles) puts a relay in between: a process of its own,
-// in its own session and no child of the interpreter, that alone holds the
+// pipes behind saved handles) puts a relay in between: a process in its own
+// session, that alone holds the
 // reader's pipes, ignores SIGPIPE, and copies what arrives on pipes of its
 // own, which the interpreter puts in place of its standard output and error.
 // Once a write to the reader fails, it reads on and drops what arrives; it
