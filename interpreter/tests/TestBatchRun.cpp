@@ -1,3 +1,5 @@
+#include "bareProcess.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -5,8 +7,6 @@
 #include <QtTest>
 
 #include <memory>
-
-#include <unistd.h>
 
 // Runs the built korvani-cmd on batch files and compares what it writes and
 // the status it ends with. "<dir>" in an expected text stands for the folder
@@ -69,14 +69,6 @@ private:
 };
 
 namespace {
-
-// Starts the interpreter with no handle open but the standard three, so that
-// any other handle a program it starts holds came from the interpreter.
-class BareProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override { close_range(3, ~0U, 0); }
-};
 
 const QByteArray notRecognized = "' is not recognized as an internal or external command,\n"
                                  "operable program or batch file.\n";

@@ -1,3 +1,4 @@
+#include "bareProcess.h"
 #include "testSupport.h"
 
 #include <QDir>
@@ -7,8 +8,6 @@
 #include <QtTest>
 
 #include <memory>
-
-#include <unistd.h>
 
 // What becomes of the programs korvani-cmd starts, run as Korvani runs it: a
 // QProcess that reads its standard output and error through pipes. The test
@@ -41,14 +40,6 @@ private:
 
 namespace {
 
-// Starts the interpreter with no handle open but the standard three, so that
-// any other handle a program holds came from the interpreter.
-class BareProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override { close_range(3, ~0U, 0); }
-};
-
 // NAME SECONDS STATUS: writes to both streams, sleeps, warns again, leaves
 // NAME.done behind and ends with STATUS, or by SIGTERM for "signal".
 const QByteArray tool = "#!/bin/sh\n"
@@ -77,12 +68,14 @@ void TestLaunchedPrograms::init()
     addProgram(QStringLiteral("terminal-tool"), tool);
     addProgram(QStringLiteral("hidden-tool"), tool);
     addProgram(QStringLiteral("env-tool"), tool);
+    addProgram(QStringLiteral("spaced tool"), tool);
     QVERIFY(QFile::link(path(QStringLiteral("bin/gui-tool")), path(QStringLiteral("bin/gui-link"))));
     QVERIFY(QFile::link(QStringLiteral("/bin/ls"), path(QStringLiteral("bin/gui-ls"))));
     addEntry(QStringLiteral("share/applications/gui.desktop"), "\"<bin>/gui-tool\" %U");
     addEntry(QStringLiteral("share/applications/kde/ls.desktop"), "<bin>/gui-ls");
     addEntry(QStringLiteral("share/applications/terminal.desktop"), "<bin>/terminal-tool", "Terminal=true\n");
     addEntry(QStringLiteral("share/applications/env.desktop"), "env A=1 B=2 <bin>/env-tool");
+    addEntry(QStringLiteral("share/applications/spaced.desktop"), "\"<bin>/spaced\\stool\" --quoted=\"a b\"");
     // The user's entry of the same desktop file ID hides the system's.
     addEntry(QStringLiteral("share/applications/hidden.desktop"), "<bin>/hidden-tool");
     addEntry(QStringLiteral("home/.local/share/applications/hidden.desktop"), "<bin>/hidden-tool", "Hidden=true\n");
@@ -189,6 +182,8 @@ void TestLaunchedPrograms::graphicalPrograms_data()
                                               << QByteArray() << QByteArray("0") << false;
     QTest::newRow("entry through a link") << QByteArray("<bin>/gui-link") << QByteArray("x 0 1")
                                           << QByteArray("out x\n") << failure << QByteArray("0") << false;
+    QTest::newRow("entry with an escaped blank") << QByteArray("\"<bin>/spaced tool\"") << QByteArray("x 0 1")
+                                                 << QByteArray("out x\n") << failure << QByteArray("0") << false;
     QTest::newRow("entry after env") << QByteArray("<bin>/env-tool") << QByteArray("x 4 0") << QByteArray()
                                      << QByteArray() << QByteArray("0") << false;
     QTest::newRow("libxcb: keeps running")
