@@ -97,9 +97,12 @@ int Interpreter::run(const std::string &path, const std::vector<std::string> &ar
             parameters += ' ';
         parameters += quoteParameter(argument);
     }
-    if (!runBatchFile(path, path, parameters))
-        return 1;
-    return m_errorLevel;
+    const int code = runBatchFile(path, path, parameters) ? m_errorLevel : 1;
+    // Graphical programs that fail at once are reported before this ends, and
+    // the reader stops reading when it ends.
+    m_unwaited.waitForWindows();
+    m_relay.flush();
+    return code;
 }
 
 bool Interpreter::runBatchFile(const std::string &path, const std::string &name, std::string_view parameters)
@@ -184,6 +187,10 @@ int Interpreter::execute(const Node &node)
     switch (node.kind) {
     case Node::Kind::Command:
     case Node::Kind::Block: {
+        // A redirection saves the standard handles away: the relay must be in
+        // place before, or it would not see them.
+        if (!node.redirections.empty())
+            m_relay.start();
         RedirectionGuard guard;
         std::string error;
         if (!guard.apply(node.redirections, &error))
@@ -219,6 +226,7 @@ int Interpreter::execute(const Node &node)
 // cmd, so built-in commands work on either side.
 int Interpreter::executePipe(const Node &node)
 {
+    m_relay.start();
     std::vector<pid_t> children;
     int input = -1;
     for (size_t i = 0; i < node.children.size(); ++i) {
@@ -229,6 +237,7 @@ int Interpreter::executePipe(const Node &node)
         }
         const pid_t child = fork();
         if (child == 0) {
+            m_unwaited.forget();
             if (input >= 0) {
                 dup2(input, STDIN_FILENO);
                 close(input);
@@ -238,7 +247,9 @@ int Interpreter::executePipe(const Node &node)
                 close(pipeHandles[1]);
                 close(pipeHandles[0]);
             }
-            _exit(execute(*node.children[i]));
+            const int code = execute(*node.children[i]);
+            m_unwaited.waitForWindows();
+            _exit(code);
         }
         if (input >= 0)
             close(input);
@@ -332,22 +343,38 @@ int Interpreter::runProgram(std::string_view text)
     }
     std::vector<std::string> arguments = splitArguments(word.rest);
     arguments.insert(arguments.begin(), word.name);
+    m_relay.start();
+    if (m_programKinds.isGraphical(lookup.path, m_environment)) {
+        // cmd.exe does not wait for a graphical program, and its error level
+        // after one is 0; the programs' output reaches the reader only when
+        // it fails at once.
+        const int error = m_unwaited.start(lookup.path, arguments, m_environment.block(),
+                                           m_relay.carries(STDOUT_FILENO), m_relay.carries(STDERR_FILENO));
+        if (error != 0)
+            return cannotStart(error, word.name);
+        m_errorLevel = 0;
+        return 0;
+    }
     pid_t child = 0;
     const int error = spawnProgram(lookup.path, arguments, m_environment.block(), &child);
+    if (error != 0)
+        return cannotStart(error, word.name);
+    m_errorLevel = waitForProcess(child);
+    return m_errorLevel;
+}
+
+int Interpreter::cannotStart(int error, const std::string &name)
+{
     switch (error) {
-    case 0:
-        break;
     case E2BIG:
         return fail(1, "The command line is too long.");
     case EACCES:
         return fail(1, "Access is denied.");
     case ENOEXEC:
-        return fail(1, "korvani-cmd: '" + word.name + "' is not a program that can be run");
+        return fail(1, "korvani-cmd: '" + name + "' is not a program that can be run");
     default:
-        return fail(1, "korvani-cmd: cannot start '" + word.name + "': " + std::strerror(error));
+        return fail(1, "korvani-cmd: cannot start '" + name + "': " + std::strerror(error));
     }
-    m_errorLevel = waitForProcess(child);
-    return m_errorLevel;
 }
 
 bool Interpreter::evaluate(const Condition &condition) const

@@ -2,7 +2,10 @@
 #define KORVANI_INTERPRETER_INTERPRETER_H
 
 #include "environment.h"
+#include "graphical.h"
+#include "relay.h"
 #include "script.h"
+#include "unwaited.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,6 +57,7 @@ private:
     int executePipe(const Node &node);
     int runCommand(std::string_view text);
     int runProgram(std::string_view text);
+    int cannotStart(int error, const std::string &name);
     bool evaluate(const Condition &condition) const;
 
     std::string expand(std::string_view line, const Frame &frame) const;
@@ -92,6 +96,9 @@ private:
     uintptr_t m_stackBase = 0;
     size_t m_stackBudget = 0;
     Environment m_environment;
+    Relay m_relay;
+    ProgramKinds m_programKinds;
+    UnwaitedPrograms m_unwaited;
     std::string m_directory;
     std::vector<std::string> m_directoryStack;
     std::vector<Local> m_locals;

@@ -2,12 +2,14 @@
 
 #include "text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,16 +39,75 @@ std::vector<char *> argumentVector(const std::vector<std::string> &arguments)
 
 } // namespace
 
-void writeAll(int fd, std::string_view text)
+bool writeAll(int fd, std::string_view text)
 {
     while (!text.empty()) {
         const ssize_t written = write(fd, text.data(), text.size());
         if (written < 0 && errno == EINTR)
             continue;
+        if (written < 0 && errno == EAGAIN) {
+            // A stream handed over in non-blocking mode: wait until it takes more.
+            pollfd ready{fd, POLLOUT, 0};
+            if (poll(&ready, 1, -1) < 0 && errno != EINTR)
+                return false;
+            continue;
+        }
         if (written <= 0)
-            return;
+            return false;
         text.remove_prefix(size_t(written));
     }
+    return true;
+}
+
+bool isPipe(int fd)
+{
+    struct stat status
+    {
+    };
+    return fstat(fd, &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode));
+}
+
+void closeHandlesExcept(std::initializer_list<int> kept)
+{
+    std::vector<int> sorted(kept);
+    std::sort(sorted.begin(), sorted.end());
+    int from = 3;
+    const auto closeRange = [](int first, int last) {
+        if (first > last)
+            return;
+        if (close_range(unsigned(first), unsigned(last), 0) == 0)
+            return;
+        // Kernels before 5.9 have no close_range.
+        const long limit = sysconf(_SC_OPEN_MAX);
+        for (long handle = first; handle <= std::min<long>(last, limit > 0 ? limit : 1024); ++handle)
+            close(int(handle));
+    };
+    for (const int handle : sorted) {
+        if (handle < from)
+            continue;
+        closeRange(from, handle - 1);
+        from = handle + 1;
+    }
+    closeRange(from, INT_MAX);
+}
+
+int forkDetached()
+{
+    const pid_t middle = fork();
+    if (middle < 0)
+        return -1;
+    if (middle == 0) {
+        setsid();
+        const pid_t detached = fork();
+        if (detached == 0)
+            return 0;
+        _exit(detached < 0 ? errno : 0);
+    }
+    const int code = waitForProcess(middle);
+    if (code == 0)
+        return 1;
+    errno = code;
+    return -1;
 }
 
 bool readFile(const std::string &path, std::string *contents)
@@ -145,7 +206,7 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
 }
 
 int spawnProgram(const std::string &path, const std::vector<std::string> &arguments, char *const *environment,
-                 pid_t *pid, bool newSession)
+                 pid_t *pid, bool newSession, const posix_spawn_file_actions_t *handles)
 {
     // The interpreter ignores SIGPIPE; the programs it starts must not inherit that.
     posix_spawnattr_t attributes;
@@ -160,7 +221,7 @@ int spawnProgram(const std::string &path, const std::vector<std::string> &argume
     posix_spawnattr_setflags(&attributes,
                              POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | (newSession ? POSIX_SPAWN_SETSID : 0));
     std::vector<char *> argv = argumentVector(arguments);
-    const int error = posix_spawn(pid, path.c_str(), nullptr, &attributes, argv.data(), environment);
+    const int error = posix_spawn(pid, path.c_str(), handles, &attributes, argv.data(), environment);
     posix_spawnattr_destroy(&attributes);
     return error;
 }

@@ -7,13 +7,29 @@
 #include <string_view>
 #include <vector>
 
+#include <initializer_list>
+
+#include <spawn.h>
 #include <sys/types.h>
 
 namespace Cmd {
 
 // Writes everything, unbuffered, so that output keeps its order with the
-// programs that share the stream; errors such as a closed pipe are dropped.
-void writeAll(int fd, std::string_view text);
+// programs that share the stream; false when the rest could not be written,
+// as when the reader has closed the pipe.
+bool writeAll(int fd, std::string_view text);
+
+// True for a pipe or a socket: a stream whose reader can go away.
+bool isPipe(int fd);
+
+// Closes every handle of this process from 3 on but those given.
+void closeHandlesExcept(std::initializer_list<int> kept);
+
+// Forks a process that is no child of this one, in a session of its own: an
+// intermediate process forks it and ends at once, so that the system reaps
+// it. Returns 0 in the new process, its parent's 1 when it was started, or
+// -1 with errno set.
+int forkDetached();
 
 // The whole file, or false with errno set.
 bool readFile(const std::string &path, std::string *contents);
@@ -37,9 +53,10 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
 bool isBatchFileName(std::string_view name);
 
 // Starts a program with standard signal handling and the given environment,
-// in a session of its own if asked; returns 0 or an errno value.
+// in a session of its own if asked, with the given handle changes if any;
+// returns 0 or an errno value.
 int spawnProgram(const std::string &path, const std::vector<std::string> &arguments, char *const *environment,
-                 pid_t *pid, bool newSession = false);
+                 pid_t *pid, bool newSession = false, const posix_spawn_file_actions_t *handles = nullptr);
 
 // Waits for a child: its exit code, or 128 plus the signal that ended it.
 int waitForProcess(pid_t pid);

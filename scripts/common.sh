@@ -4,7 +4,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$root/build"
 
-build_packages=(cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev fonts-dejavu-core xvfb xauth)
+build_packages=(cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
 
 install_packages() {
     local missing=()
