@@ -50,6 +50,8 @@ void TestLaunchLoad::manyLaunchesAtOnce_data()
     QTest::addColumn<int>("boxes");
     QTest::newRow("console program") << "/bin/echo" << QStringList{"%GREETING%"} << 0;
     QTest::newRow("error output") << "/bin/sh" << QStringList{"-c", "\"echo %GREETING% >&2\""} << 200;
+    // Known as graphical by its desktop entry: not waited for.
+    QTest::newRow("graphical program") << "graphical.sh" << QStringList{"%GREETING%"} << 0;
 }
 
 void TestLaunchLoad::manyLaunchesAtOnce()
@@ -62,6 +64,15 @@ void TestLaunchLoad::manyLaunchesAtOnce()
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
 
+    if (program == QLatin1String("graphical.sh")) {
+        program = QDir::current().absoluteFilePath(program);
+        writeFile(program, "#!/bin/sh\necho \"$1\" >> graphical.txt\n");
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeFile(QStringLiteral("share/applications/graphical.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Graphical\nTerminal=false\nExec=" + program.toUtf8() + "\n");
+        qputenv("XDG_DATA_HOME", QDir::current().absoluteFilePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", QDir::current().absoluteFilePath(QStringLiteral("share")).toUtf8());
+    }
     VariableDataList argumentList;
     for (const QString &argument : arguments)
         argumentList.append(VariableData(argument));
@@ -88,6 +99,8 @@ void TestLaunchLoad::manyLaunchesAtOnce()
     for (const QString &message : answerer.messages())
         QVERIFY2(message.endsWith(QStringLiteral("hello\n")), qPrintable(message));
     QCOMPARE(readAll(QStringLiteral("runs.txt")).count("ran\n"), 201);
+    if (program.endsWith(QLatin1String("graphical.sh")))
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(QStringLiteral("graphical.txt")).count("hello\n"), 201, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(zombieChildren(), 0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(openFileDescriptors(), descriptors, 5000);
     QDir::setCurrent(previous);

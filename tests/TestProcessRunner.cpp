@@ -86,6 +86,8 @@ private slots:
     void endlessErrorOutputGivesOneBox();
     void endlessOutputKeepsMemoryFlat();
     void boxesComeOneAfterAnother();
+    void programsOutliveTheirOutputReader_data();
+    void programsOutliveTheirOutputReader();
 
 private:
     QList<QProcess *> processes() const { return m_launcher->findChildren<QProcess *>(); }
@@ -297,6 +299,64 @@ void TestProcessRunner::boxesComeOneAfterAnother()
     QCOMPARE(boxes.mostOpen, 1);
     QVERIFY(answerer.messages().at(0).endsWith(QStringLiteral("one\n")));
     QVERIFY(answerer.messages().at(1).endsWith(QStringLiteral("two\n")));
+}
+
+void TestProcessRunner::programsOutliveTheirOutputReader_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("graphical");
+    QTest::addColumn<bool>("destroyLauncher");
+    QTest::addColumn<QString>("box");
+
+    // The box closes and the interpreter is killed; the program writes on.
+    QTest::newRow("after the error box") << "echo warn >&2; sleep 1; echo again >&2; echo again; echo done > marker"
+                                         << false << false << "warn";
+    // The program outlives the interpreter, whose pipes close when it ends.
+    QTest::newRow("in the background") << "(sleep 1; echo late >&2; echo late; echo done > marker) &" << false << false
+                                       << "";
+    // Korvani itself ends while the program runs.
+    QTest::newRow("launcher destroyed") << "sleep 1; echo late >&2; echo late; echo done > marker" << false << true
+                                        << "";
+    // A graphical program is not waited for, and its warnings show no box.
+    QTest::newRow("graphical program warns")
+        << "echo warning >&2; sleep 3; echo warning >&2; echo done > marker" << true << false << "";
+    QTest::newRow("graphical program fails at once")
+        << "echo done > marker; echo broken >&2; exit 1" << true << false << "broken";
+}
+
+// What a program writes after its interpreter is gone goes nowhere, and never
+// ends it. Graphical programs are known by a desktop entry of their own.
+void TestProcessRunner::programsOutliveTheirOutputReader()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, graphical);
+    QFETCH(bool, destroyLauncher);
+    QFETCH(QString, box);
+
+    const QString scriptPath = QDir::current().absoluteFilePath(QStringLiteral("program.sh"));
+    writeFile(scriptPath, "#!/bin/sh\n" + script.toUtf8() + '\n');
+    QVERIFY(QFile::setPermissions(scriptPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_DATA_HOME", QDir::current().absoluteFilePath(QStringLiteral("home")).toUtf8());
+    qputenv("XDG_DATA_DIRS", QDir::current().absoluteFilePath(QStringLiteral("share")).toUtf8());
+    if (graphical)
+        writeFile(QStringLiteral("share/applications/program.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Program\nTerminal=false\nExec=" + scriptPath.toUtf8()
+                      + '\n');
+
+    m_launcher->setLauncherData({program(QStringLiteral("Lives"), scriptPath, {})});
+    ModalAnswerer answerer;
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    if (destroyLauncher) {
+        QVERIFY(processes().first()->waitForStarted());
+        QTest::qWait(200);
+        delete m_launcher;
+        m_launcher = new ApplicationLauncher;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(readAll(QStringLiteral("marker")), QByteArray("done\n"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
+    QCOMPARE(answerer.messages().size(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty())
+        QVERIFY2(answerer.messages().first().contains(box), qPrintable(answerer.messages().first()));
 }
 
 QTEST_MAIN(TestProcessRunner)
