@@ -4,10 +4,10 @@
 #include "version.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTcpServer>
 #include <QTranslator>
 
@@ -25,20 +25,22 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();
 
+    // The catalogue comes from the program itself, so that even a data folder
+    // that cannot be used is reported in the user's language.
+    QTranslator translator;
+    translator.load(QStringLiteral(":/i18n/") + QLocale::system().name());
+    app.installTranslator(&translator);
+
     // Every relative path of the program is taken against this folder.
-    const QString applicationDir = QCoreApplication::applicationDirPath();
-    const QString dataFolder = Platform::dataFolder(applicationDir);
-    QDir().mkpath(dataFolder);
-    QDir::setCurrent(dataFolder);
-    Platform::addShippedTemplates(applicationDir, dataFolder);
+    QString error;
+    if (!Platform::enterDataFolder(QCoreApplication::applicationDirPath(), &error)) {
+        QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
+        return 1;
+    }
 
     QFile styleSheet(QStringLiteral(":/style/style1.qss"));
     if (styleSheet.open(QIODevice::ReadOnly))
         app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
-
-    QTranslator translator;
-    translator.load(QStringLiteral(":/i18n/") + QLocale::system().name());
-    app.installTranslator(&translator);
 
     MainWindow window;
     // Logging out, shutting down or a kill: whatever was not saved is saved.

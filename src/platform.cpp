@@ -194,6 +194,20 @@ void addShippedTemplates(const QString &applicationDir, const QString &dataFolde
     }
 }
 
+bool enterDataFolder(const QString &applicationDir, QString *error)
+{
+    // Falling back to the current folder would read and rewrite whatever
+    // launcher file happens to lie there.
+    const QString folder = dataFolder(applicationDir);
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isWritable() || !QDir::setCurrent(folder)) {
+        *error = QCoreApplication::translate("Platform", "Korvani cannot keep its data in the folder %1.")
+                     .arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    addShippedTemplates(applicationDir, folder);
+    return true;
+}
+
 QString launcherFile()
 {
     return QStringLiteral("data/shortchut.json");

@@ -40,6 +40,11 @@ QString dataFolder(const QString &applicationDir);
 // reads its templates where they are, and copies nothing.
 void addShippedTemplates(const QString &applicationDir, const QString &dataFolder);
 
+// Makes the data folder, enters it and adds the shipped templates. When the
+// folder cannot be made or written, nothing is touched and the current folder
+// stays: false, with a message for the user.
+bool enterDataFolder(const QString &applicationDir, QString *error);
+
 // The files and folders of the program, relative to the folder that
 // dataFolder() gives: the launcher file, the settings, and the folder of the
 // batch files of entries dragged out of the window.

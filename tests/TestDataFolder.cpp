@@ -15,6 +15,7 @@ private slots:
     void initTestCase();
     void portableLayout();
     void installedLayout();
+    void unusableFolderTouchesNothing();
 
 private:
     QTemporaryDir m_root;
@@ -55,6 +56,32 @@ void TestDataFolder::installedLayout()
     QCOMPARE(QDir(templates).entryList(QDir::Files), (QStringList{"git.ini", "java.ini"}));
     QCOMPARE(readAll(templates + "/java.ini"), QByteArray("[arguments]\n-mine=1\n"));
     QCOMPARE(readAll(templates + "/git.ini"), QByteArray("[arguments]\ngui=5\n"));
+}
+
+// With no folder of its own, the program must not fall back to the current one.
+void TestDataFolder::unusableFolderTouchesNothing()
+{
+    const QString prefix = m_root.filePath(QStringLiteral("unusable"));
+    QDir().mkpath(prefix + "/bin");
+    QDir().mkpath(prefix + "/share/korvani");
+    writeFile(m_root.filePath(QStringLiteral("a-file")), "x");
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", m_root.filePath(QStringLiteral("a-file/share")).toLocal8Bit());
+    QTemporaryDir current;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current.path()));
+
+    QString error;
+    const bool entered = Platform::enterDataFolder(prefix + "/bin", &error);
+    const QString after = QDir::currentPath();
+    QDir::setCurrent(before);
+    qputenv("XDG_DATA_HOME", previous);
+
+    QVERIFY(!entered);
+    QVERIFY2(error.contains(QDir::toNativeSeparators(m_root.filePath(QStringLiteral("a-file/share")))),
+             qPrintable(error));
+    QCOMPARE(after, current.path());
+    QCOMPARE(QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)

@@ -146,6 +146,10 @@
         <source>It is a link to something that is not a regular file.</source>
         <translation>通常のファイル以外へのリンクです。</translation>
     </message>
+    <message>
+        <source>Korvani cannot keep its data in the folder %1.</source>
+        <translation>Korvani はデータをフォルダ %1 に保存できません。</translation>
+    </message>
 </context>
 <context>
     <name>PathEditor</name>
