@@ -130,7 +130,14 @@ void ApplicationEditor::updateDB()
 {
     const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
     QString name = found.name;
-    if (QFile::exists(found.filePath)) {
+    const QFileInfo file(found.filePath);
+    // A FIFO would hang the dialog, a huge file fill the memory.
+    const bool readable = file.isFile() && file.size() <= Platform::maxSettingsFileSize;
+    if (file.exists() && !readable)
+        qWarning("%s",
+                 qPrintable(tr("The template %1 is not read: it is not a regular file of at most 1 MiB.")
+                                .arg(QDir::toNativeSeparators(file.absoluteFilePath()))));
+    if (readable) {
         QSettings settings(found.filePath, QSettings::IniFormat);
         m_argumentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("arguments")));
         m_environmentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("environments")));

@@ -107,14 +107,38 @@ bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 
 bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
 {
+    if (!m_keptFile.isEmpty() && QFileInfo(fileName).absoluteFilePath() == m_keptFile) {
+        // Read again: the user may have moved it away or repaired it, or a
+        // copy may now be possible.
+        ApplicationDataList ignored;
+        LauncherFileProblem problem;
+        readLauncherFile(fileName, &ignored, &problem);
+        if (problem.keepsFile()) {
+            if (errorString)
+                *errorString = tr("It could not be read, and no copy of it could be made: move it away or repair "
+                                  "it, then save again.");
+            return false;
+        }
+        m_keptFile.clear();
+    }
     return writeLauncherFile(fileName, m_model->launcherData(), errorString);
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)
 {
+    readLauncherData(fileName, nullptr);
+}
+
+void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFileProblem *problem)
+{
     ApplicationDataList list;
-    if (readLauncherFile(fileName, &list))
+    LauncherFileProblem found;
+    if (readLauncherFile(fileName, &list, &found))
         setLauncherData(list);
+    if (found.keepsFile())
+        m_keptFile = QFileInfo(fileName).absoluteFilePath();
+    if (problem)
+        *problem = found;
 }
 
 ListView *ApplicationLauncher::currentView() const

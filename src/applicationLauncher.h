@@ -25,8 +25,11 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
-    // Saves as the slot does, and tells why when it fails.
+    // Save and read as the slots do, and tell what went wrong. A launcher file
+    // that could not be read, nor copied, is not saved over until it can be
+    // read or has gone.
     bool saveLauncherData(const QString &fileName, QString *errorString);
+    void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
 
 public slots:
     void setCurrentTabIndex(int index);
@@ -67,6 +70,7 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
+    QString m_keptFile;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;
 };

@@ -17,9 +17,16 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
+
+// A path of the data folder as the user knows it.
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path));
+}
 
 const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
 
@@ -62,16 +69,47 @@ MainWindow::MainWindow(QWidget *parent)
             SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
     m_trayIcon->setVisible(true);
 
-    m_settings = new QSettings(Platform::settingsFile(), QSettings::IniFormat, this);
-    m_settings->beginGroup(QStringLiteral("MainWindow"));
-    restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
-    restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
-    m_settings->endGroup();
-    m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
-    m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
-    m_settings->endGroup();
+    QStringList problems;
+    const QFileInfo settingsFile(Platform::settingsFile());
+    // A FIFO or a huge file in its place would hang the start or fill the memory.
+    if (settingsFile.exists() && (!settingsFile.isFile() || settingsFile.size() > Platform::maxSettingsFileSize)) {
+        problems.append(
+            tr("The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.")
+                .arg(nativePath(Platform::settingsFile())));
+    } else {
+        m_settings = new QSettings(Platform::settingsFile(), QSettings::IniFormat, this);
+        m_settings->beginGroup(QStringLiteral("MainWindow"));
+        restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
+        restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
+        m_settings->endGroup();
+        m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+        m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
+        m_settings->endGroup();
+    }
 
-    m_launcher->readLauncherData(Platform::launcherFile());
+    LauncherFileProblem problem;
+    m_launcher->readLauncherData(Platform::launcherFile(), &problem);
+    if (problem.any())
+        problems.append(launcherFileMessage(problem));
+    // Told once the window shows, so that the user sees what it is about.
+    if (!problems.isEmpty()) {
+        QTimer::singleShot(0, this, [this, problems] {
+            QMessageBox::warning(this, tr("Korvani"), problems.join(QStringLiteral("\n\n")));
+        });
+    }
+}
+
+QString MainWindow::launcherFileMessage(const LauncherFileProblem &problem) const
+{
+    const QString file = nativePath(Platform::launcherFile());
+    const QString reason = problem.notAList ? tr("it is not a JSON list of entries.") : problem.reason;
+    QString message = tr("The entries in %1 could not be read: %2").arg(file, reason);
+    if (problem.keepsFile())
+        message += QLatin1Char('\n')
+            + tr("Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.");
+    else if (!problem.copyName.isEmpty())
+        message += QLatin1Char('\n') + tr("It is kept as %1.").arg(nativePath(problem.copyName));
+    return message;
 }
 
 bool MainWindow::close()
@@ -121,14 +159,16 @@ void MainWindow::commitSessionData()
 
 bool MainWindow::writeAll(QString *error)
 {
-    m_settings->beginGroup(QStringLiteral("MainWindow"));
-    m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
-    m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
-    m_settings->endGroup();
-    m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
-    m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
-    m_settings->endGroup();
-    m_settings->sync();
+    if (m_settings) {
+        m_settings->beginGroup(QStringLiteral("MainWindow"));
+        m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
+        m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
+        m_settings->endGroup();
+        m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+        m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
+        m_settings->endGroup();
+        m_settings->sync();
+    }
     return writeEntries(error);
 }
 
@@ -137,8 +177,7 @@ bool MainWindow::writeEntries(QString *error)
     QString reason;
     if (m_launcher->saveLauncherData(Platform::launcherFile(), &reason))
         return true;
-    *error = tr("The entries could not be saved to %1.\n%2")
-                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(Platform::launcherFile())), reason);
+    *error = tr("The entries could not be saved to %1.\n%2").arg(nativePath(Platform::launcherFile()), reason);
     return false;
 }
 

@@ -6,6 +6,7 @@
 
 class ApplicationLauncher;
 class QSettings;
+struct LauncherFileProblem;
 
 class MainWindow : public QMainWindow
 {
@@ -34,6 +35,7 @@ protected:
 
 private:
     void showTrayMenu();
+    QString launcherFileMessage(const LauncherFileProblem &problem) const;
     // Without a box: false and the reason when the entries were not written.
     bool writeEntries(QString *error);
     bool writeAll(QString *error);
@@ -43,7 +45,8 @@ private:
 
     QSystemTrayIcon *m_trayIcon;
     ApplicationLauncher *m_launcher;
-    QSettings *m_settings;
+    // None when the settings file is not one that can be read.
+    QSettings *m_settings = nullptr;
 };
 
 #endif

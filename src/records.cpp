@@ -70,21 +70,32 @@ QDataStream &readList(QDataStream &stream, QList<Record> &list)
     return stream;
 }
 
-// Keeps an unreadable launcher file under a free name beside it, unless an
-// identical copy is already there.
-void keepUnreadableCopy(const QString &fileName, const QByteArray &content)
+// Keeps the content of an unreadable launcher file under a free name beside
+// it, unless an identical copy is already there. The copy's name; empty when
+// none could be made.
+QString keepUnreadableCopy(const QString &fileName, const QByteArray &content)
 {
-    for (int number = 1;; ++number) {
+    for (int number = 1; number <= 100; ++number) {
         const QString copyName = fileName
             + (number == 1 ? QStringLiteral(".unreadable") : QStringLiteral(".unreadable-%1").arg(number));
         QFile copy(copyName);
-        if (!copy.exists()) {
-            QFile::copy(fileName, copyName);
-            return;
+        // Made new, never through something already there under that name.
+        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const bool written = copy.write(content) == content.size() && copy.flush();
+            copy.close();
+            if (written)
+                return copyName;
+            copy.remove();
+            return QString();
         }
-        if (copy.size() == content.size() && copy.open(QIODevice::ReadOnly) && copy.readAll() == content)
-            return;
+        if (!QFileInfo(copyName).exists() && !QFileInfo(copyName).isSymLink())
+            return QString();
+        QByteArray existing;
+        QString ignored;
+        if (Platform::readRegularFile(copyName, content.size(), &existing, &ignored) && existing == content)
+            return copyName;
     }
+    return QString();
 }
 
 } // namespace
@@ -266,15 +277,23 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
     return document.isArray();
 }
 
-bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
+bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    LauncherFileProblem found;
+    if (!QFileInfo(fileName).exists())
         return false;
-    const QByteArray content = file.readAll();
-    file.close();
-    if (!parseLauncherData(content, list) && !content.trimmed().isEmpty())
-        keepUnreadableCopy(fileName, content);
+    QByteArray content;
+    if (!Platform::readRegularFile(fileName, maxLauncherFileSize, &content, &found.reason)) {
+        if (problem)
+            *problem = found;
+        return false;
+    }
+    if (!parseLauncherData(content, list) && !content.trimmed().isEmpty()) {
+        found.notAList = true;
+        found.copyName = keepUnreadableCopy(fileName, content);
+    }
+    if (problem)
+        *problem = found;
     return true;
 }
 

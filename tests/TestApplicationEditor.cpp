@@ -15,6 +15,10 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 class TestApplicationEditor : public QObject
 {
     Q_OBJECT
@@ -31,6 +35,10 @@ private slots:
     void readVariableTypes();
     void unusualTemplateFiles_data();
     void unusualTemplateFiles();
+#ifdef Q_OS_UNIX
+    void templatesThatAreNotRead_data();
+    void templatesThatAreNotRead();
+#endif
     void fillAndCollect();
     void manualCaptionsWithoutTemplate();
     void finishedPathEditLooksUpTemplate();
@@ -214,6 +222,38 @@ void TestApplicationEditor::unusualTemplateFiles()
     if (arguments.contains(QStringLiteral("-x")))
         QCOMPARE(arguments.value(QStringLiteral("-x")).options.toStringList().first().size(), 1 << 20);
 }
+
+#ifdef Q_OS_UNIX
+void TestApplicationEditor::templatesThatAreNotRead_data()
+{
+    QTest::addColumn<bool>("fifo");
+    // A FIFO would hang the dialog; a huge file would fill the memory.
+    QTest::newRow("FIFO") << true;
+    QTest::newRow("over 1 MiB") << false;
+}
+
+void TestApplicationEditor::templatesThatAreNotRead()
+{
+    QFETCH(bool, fifo);
+    const QString fileName = Platform::templateFolder() + "/mytool.ini";
+    QVERIFY(QFile::remove(fileName));
+    if (fifo) {
+        QCOMPARE(mkfifo(QFile::encodeName(fileName).constData(), 0600), 0);
+    } else {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[arguments]\n-n=1\n");
+        QVERIFY(file.resize(Platform::maxSettingsFileSize + 1));
+    }
+    ApplicationEditor editor;
+    // The folder's listing passes over a FIFO; a large file is named.
+    if (!fifo)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("mytool.ini is not read")));
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/local/bin/mytool")));
+    const QList<VariableEditor *> editors = editor.findChildren<VariableEditor *>();
+    QCOMPARE(editors.at(0)->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( Manual )"));
+}
+#endif
 
 void TestApplicationEditor::fillAndCollect()
 {

@@ -22,6 +22,10 @@ private slots:
     void unreadableContent_data();
     void unreadableContent();
     void missingFile();
+#ifdef Q_OS_UNIX
+    void filesThatAreNotRead_data();
+    void filesThatAreNotRead();
+#endif
     void hundredMegabyteFile();
     void roundTrip();
     void writtenLayout();
@@ -335,6 +339,60 @@ void TestLauncherFile::savingThroughLinks()
         QCOMPARE(QFileInfo(targetName).exists(), target == "fifo");
         QVERIFY(!QFileInfo(targetName).isFile());
     }
+}
+
+void TestLauncherFile::filesThatAreNotRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("copied");
+    // A FIFO would hang the start; a file over 256 MiB would fill the memory.
+    QTest::newRow("FIFO") << "fifo" << false << false;
+    QTest::newRow("over 256 MiB") << "huge" << false << false;
+    QTest::newRow("not JSON") << "garbage" << true << true;
+    // The copy fails as on a full disk, with the file size limit.
+    QTest::newRow("not JSON, no room for a copy") << "garbage, full disk" << true << false;
+}
+
+// Whatever cannot be read is reported, and without a copy it must be kept.
+void TestLauncherFile::filesThatAreNotRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, read);
+    QFETCH(bool, copied);
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("shortchut.json");
+    if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(fileName).constData(), 0600), 0);
+    } else {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("garbage");
+        if (kind == "huge")
+            QVERIFY(file.resize(maxLauncherFileSize + 1));
+    }
+
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (kind.endsWith("full disk")) {
+        rlimit limited = saved;
+        limited.rlim_cur = 2;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    }
+    ApplicationDataList list{ApplicationData()};
+    LauncherFileProblem problem;
+    const bool wasRead = readLauncherFile(fileName, &list, &problem);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(wasRead, read);
+    QCOMPARE(list.isEmpty(), read);
+    QVERIFY(problem.any());
+    QCOMPARE(problem.notAList, read);
+    QCOMPARE(problem.copyName.isEmpty(), !copied);
+    QCOMPARE(problem.keepsFile(), !copied);
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("shortchut.json.*")}, QDir::Files).size(), copied ? 1 : 0);
 }
 #endif
 

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using Model = LauncherDataModel;
 
@@ -78,6 +79,8 @@ private slots:
     void aboutShowsVersionFirst();
     void manualOpensProjectPage();
     void shownWithoutSettingsAtSpecifiedSize();
+    void filesThatCannotBeReadAreReported_data();
+    void filesThatCannotBeReadAreReported();
 
 private:
     MainWindow *newWindow();
@@ -423,6 +426,63 @@ void TestMainWindow::shownWithoutSettingsAtSpecifiedSize()
     const QSize size = m_window->size();
     qApp->setStyleSheet(previous);
     QCOMPARE(size, QSize(290, 480));
+}
+
+void TestMainWindow::filesThatCannotBeReadAreReported_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("savedOver");
+
+    QTest::newRow("launcher file not JSON")
+        << "data/shortchut.json"
+        << "garbage" << QDir::toNativeSeparators("/data/shortchut.json.unreadable") << true;
+    QTest::newRow("launcher file a FIFO") << "data/shortchut.json"
+                                          << "fifo"
+                                          << "not a regular file" << false;
+    QTest::newRow("settings a FIFO") << "data/settings.ini"
+                                     << "fifo"
+                                     << "settings" << true;
+}
+
+// What cannot be read is told when the window shows; a launcher file that
+// could not even be copied is not saved over until it is dealt with.
+void TestMainWindow::filesThatCannotBeReadAreReported()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, told);
+    QFETCH(bool, savedOver);
+    if (kind == "fifo") {
+        QDir().mkpath("data");
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    } else {
+        writeFile(file, "garbage");
+    }
+
+    ModalAnswerer answerer;
+    newWindow();
+    m_window->show();
+    QTRY_COMPARE(answerer.messages().size(), 1);
+    QVERIFY2(answerer.messages().first().contains(told), qPrintable(answerer.messages().first()));
+
+    launcher()->addRow();
+    m_window->save();
+    QCOMPARE(answerer.messages().size(), savedOver ? 1 : 2);
+    // Reading a FIFO would wait for a writer.
+    QCOMPARE(QFileInfo("data/shortchut.json").isFile(), savedOver);
+    if (savedOver) {
+        QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    } else {
+        // Moved away, the file no longer stands in the way.
+        QVERIFY(QFile::rename(file, file + ".moved"));
+        m_window->save();
+        QCOMPARE(answerer.messages().size(), 2);
+        QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
+    }
+    QVERIFY(m_window->close());
+    QVERIFY(takeQuitRequest());
 }
 
 QTEST_MAIN(TestMainWindow)

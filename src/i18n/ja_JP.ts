@@ -39,6 +39,10 @@
         <source>Environments</source>
         <translation>環境変数</translation>
     </message>
+    <message>
+        <source>The template %1 is not read: it is not a regular file of at most 1 MiB.</source>
+        <translation>テンプレート %1 は読み込まれません: 1 MiB 以下の通常のファイルではありません。</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationLauncher</name>
@@ -69,6 +73,10 @@
     <message>
         <source>Its command holds a line break or another control character.</source>
         <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
+    </message>
+    <message>
+        <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
+        <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
     </message>
 </context>
 <context>
@@ -130,6 +138,26 @@
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.</source>
+        <translation>%1 の設定は読み書きされません: 1 MiB 以下の通常のファイルではありません。</translation>
+    </message>
+    <message>
+        <source>it is not a JSON list of entries.</source>
+        <translation>項目の JSON リストではありません。</translation>
+    </message>
+    <message>
+        <source>The entries in %1 could not be read: %2</source>
+        <translation>%1 の項目を読み込めませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.</source>
+        <translation>コピーを作成できなかったため、移動または修復されるまで Korvani はこのファイルに上書き保存しません。</translation>
+    </message>
+    <message>
+        <source>It is kept as %1.</source>
+        <translation>%1 として保存されています。</translation>
     </message>
 </context>
 <context>
