@@ -18,6 +18,13 @@ namespace Cmd {
 
 namespace {
 
+// cmd's limit on setlocal within one batch file or subroutine.
+constexpr size_t maxLocalLevels = 32;
+
+// pushd keeps the folders it left; a script that pushes without popping
+// must not grow the interpreter without bound.
+constexpr size_t maxPushedFolders = 1024;
+
 // What set /a reads and writes.
 class ArithmeticScope : public ArithmeticVariables
 {
@@ -245,6 +252,11 @@ int Interpreter::commandPushDirectory(std::string_view arguments)
         writeAll(STDOUT_FILENO, listing);
         return 0;
     }
+    if (m_directoryStack.size() >= maxPushedFolders) {
+        return fail(1,
+                    "korvani-cmd: " + std::to_string(maxPushedFolders)
+                        + " folders are pushed already; pop one with popd first");
+    }
     const std::string previous = m_directory;
     if (!changeDirectory(path))
         return fail(1, directoryError());
@@ -335,6 +347,8 @@ int Interpreter::commandSetFromInput(std::string_view arguments)
 // setlocal /? : the error level is 0 with a valid argument, 1 with another.
 int Interpreter::commandSetLocal(std::string_view arguments)
 {
+    if (m_locals.size() - m_frame->localsAtStart >= maxLocalLevels)
+        return fail(1, "Maximum setlocal recursion level reached.");
     m_locals.push_back({m_environment.snapshot(), m_directory, m_delayedExpansion});
     std::string_view text = trim(arguments);
     int errorLevel = 0;

@@ -59,6 +59,7 @@ private:
     size_t m_pos = 0;
     int m_depth = 0;
     int m_nesting = 0;
+    int m_pipeStages = 0;
     std::string m_error;
 };
 

@@ -153,11 +153,16 @@ std::unique_ptr<Node> Parser::parsePipeline()
         return first;
     auto pipe = makeNode(Node::Kind::Pipe);
     pipe->children.push_back(std::move(first));
+    ++m_pipeStages;
     while (!failed() && peek() == '|' && peek(1) != '|') {
         ++m_pos;
         skipBlanks();
         if (atListEnd() || peek() == '&' || peek() == '|') {
             fail(syntaxError);
+            return nullptr;
+        }
+        if (++m_pipeStages > maxPipeStages) {
+            fail("korvani-cmd: a line may join at most " + std::to_string(maxPipeStages) + " commands with pipes");
             return nullptr;
         }
         pipe->children.push_back(parseCommand());

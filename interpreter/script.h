@@ -53,6 +53,10 @@ struct ForLoop
     std::string set; // what stands between the parentheses
 };
 
+// The most commands one line may join with pipes: each runs in a process of
+// its own, all at once.
+inline constexpr int maxPipeStages = 64;
+
 // One parsed command line. Command text keeps its quotes and loses its
 // escapes and redirections, as cmd hands it to a command.
 struct Node

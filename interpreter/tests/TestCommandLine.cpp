@@ -299,6 +299,15 @@ void TestCommandLine::hostileInputIsBounded()
     for (int i = 0; i < 1000; ++i)
         conditions += "if a==a ";
     QCOMPARE(Cmd::parseLine(conditions + "x").error, deep[0].error);
+
+    // Each command of a pipe runs at once in a process of its own.
+    std::string pipes = "a";
+    for (int i = 1; i < 64; ++i)
+        pipes += "|a";
+    QCOMPARE(int(Cmd::parseLine(pipes).node->children.size()), 64);
+    QCOMPARE(Cmd::parseLine(pipes + "|a").error,
+             std::string("korvani-cmd: a line may join at most 64 commands with pipes"));
+    QCOMPARE(Cmd::parseLine("a|a & " + pipes).error, Cmd::parseLine(pipes + "|a").error);
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)
