@@ -88,6 +88,21 @@ std::vector<std::string> splitBatchParameters(std::string_view text)
     return parameters;
 }
 
+Assignment splitAssignment(std::string_view text)
+{
+    if (!text.empty() && text.front() == '"') {
+        text.remove_prefix(1);
+        text = text.substr(0, text.rfind('"'));
+    }
+    Assignment assignment;
+    const size_t equals = text.find('=');
+    assignment.hasEquals = equals != std::string_view::npos;
+    assignment.name = text.substr(0, equals);
+    if (assignment.hasEquals)
+        assignment.value = text.substr(equals + 1);
+    return assignment;
+}
+
 namespace {
 
 bool isSwitchPart(std::string_view part, std::string_view letters)

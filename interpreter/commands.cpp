@@ -273,18 +273,14 @@ int Interpreter::commandRemark(std::string_view)
 // As in a .bat file, a successful set leaves the error level as it was.
 int Interpreter::commandSet(std::string_view arguments)
 {
-    std::string_view text = trimLeft(arguments);
+    const std::string_view text = trimLeft(arguments);
     if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/a"))
         return commandSetArithmetic(text.substr(2));
     if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/p"))
         return commandSetFromInput(trimLeft(text.substr(2)));
-    if (!text.empty() && text.front() == '"') {
-        text.remove_prefix(1);
-        text = text.substr(0, text.rfind('"'));
-    }
-    const size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        const std::string_view prefix = trimRight(text);
+    const Assignment assignment = splitAssignment(text);
+    if (!assignment.hasEquals) {
+        const std::string_view prefix = trimRight(assignment.name);
         bool found = prefix.empty();
         for (const Environment::Variable *entry : m_environment.sorted()) {
             found = found
@@ -296,9 +292,9 @@ int Interpreter::commandSet(std::string_view arguments)
         listVariables(prefix);
         return 0;
     }
-    if (equals == 0)
+    if (assignment.name.empty())
         return fail(1, syntaxError);
-    m_environment.set(text.substr(0, equals), text.substr(equals + 1));
+    m_environment.set(assignment.name, assignment.value);
     return 0;
 }
 
@@ -320,15 +316,10 @@ int Interpreter::commandSetArithmetic(std::string_view arguments)
 // print without a line end.
 int Interpreter::commandSetFromInput(std::string_view arguments)
 {
-    std::string_view text = arguments;
-    if (!text.empty() && text.front() == '"') {
-        text.remove_prefix(1);
-        text = text.substr(0, text.rfind('"'));
-    }
-    const size_t equals = text.find('=');
-    if (equals == std::string_view::npos)
+    const Assignment assignment = splitAssignment(arguments);
+    if (!assignment.hasEquals)
         return fail(1, syntaxError);
-    std::string_view prompt = text.substr(equals + 1);
+    std::string_view prompt = assignment.value;
     if (!prompt.empty() && prompt.front() == '"') {
         prompt.remove_prefix(1);
         prompt = prompt.substr(0, prompt.rfind('"'));
@@ -339,8 +330,8 @@ int Interpreter::commandSetFromInput(std::string_view arguments)
         m_errorLevel = 1;
         return 1;
     }
-    if (equals > 0)
-        m_environment.set(text.substr(0, equals), line);
+    if (!assignment.name.empty())
+        m_environment.set(assignment.name, line);
     return 0;
 }
 
@@ -366,14 +357,8 @@ int Interpreter::commandSetLocal(std::string_view arguments)
 
 int Interpreter::commandShift(std::string_view arguments)
 {
-    const std::string_view text = trim(arguments);
-    size_t from = 0;
-    if (!text.empty()) {
-        if (text.size() != 2 || text[0] != '/' || text[1] < '0' || text[1] > '8')
-            return fail(1, syntaxError);
-        from = size_t(text[1] - '0');
-    }
-    m_frame->parameters.shift(from);
+    if (!m_frame->parameters.shift(arguments))
+        return fail(1, syntaxError);
     return 0;
 }
 

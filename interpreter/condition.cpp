@@ -1,4 +1,6 @@
 // The conditions of if.
+#include "condition.h"
+
 #include "interpreter.h"
 
 #include "paths.h"
@@ -76,24 +78,24 @@ bool exists(std::string_view written)
 
 } // namespace
 
-bool Interpreter::evaluate(const Condition &condition) const
+bool testCondition(const Condition &condition, const Environment &environment, int errorLevel)
 {
-    const std::string left = prepare(condition.left);
+    const std::string &left = condition.left;
+    const std::string &right = condition.right;
     bool result = false;
     switch (condition.kind) {
     case Condition::Kind::Exist:
         result = exists(left);
         break;
     case Condition::Kind::Defined:
-        result = m_environment.find(left) != nullptr;
+        result = environment.find(left) != nullptr;
         break;
     case Condition::Kind::ErrorLevel: {
         long long level = 0;
-        result = parseInteger(left, &level) && m_errorLevel >= level;
+        result = parseInteger(left, &level) && errorLevel >= level;
         break;
     }
     case Condition::Kind::Compare: {
-        const std::string right = prepare(condition.right);
         if (condition.op == Condition::Operator::Same) {
             result = condition.ignoreCase ? equalsIgnoreCase(left, right) : left == right;
             break;
@@ -130,6 +132,17 @@ bool Interpreter::evaluate(const Condition &condition) const
     }
     }
     return result != condition.negated;
+}
+
+// The operands take the loop variables and delayed expansion first.
+bool Interpreter::evaluate(const Condition &condition) const
+{
+    if (m_forVariables.empty() && !m_delayedExpansion)
+        return testCondition(condition, m_environment, m_errorLevel);
+    Condition prepared = condition;
+    prepared.left = prepare(condition.left);
+    prepared.right = prepare(condition.right);
+    return testCondition(prepared, m_environment, m_errorLevel);
 }
 
 } // namespace Cmd

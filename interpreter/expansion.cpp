@@ -152,12 +152,17 @@ std::optional<std::string> VariableLookup::find(std::string_view name) const
     return std::nullopt;
 }
 
-void Parameters::shift(size_t from)
+bool Parameters::shift(std::string_view arguments)
 {
+    const std::string_view text = trim(arguments);
+    if (!text.empty() && (text.size() != 2 || text[0] != '/' || text[1] < '0' || text[1] > '8'))
+        return false;
+    const size_t from = text.empty() ? 0 : size_t(text[1] - '0');
     if (from == 0)
         zeroIsScript = false;
     if (from < values.size())
         values.erase(values.begin() + std::ptrdiff_t(from));
+    return true;
 }
 
 bool expandPercents(std::string_view line, const VariableLookup &variables, const Parameters *parameters,

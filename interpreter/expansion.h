@@ -42,8 +42,9 @@ struct Parameters
     std::string scriptPath; // the batch file, which %~f0 names until a shift moves %0
     bool zeroIsScript = true;
 
-    // shift, or shift /n: the parameters from n on move down by one.
-    void shift(size_t from);
+    // shift, or shift /n: the parameters from n on move down by one; false
+    // when the argument is not /0 to /8.
+    bool shift(std::string_view arguments);
 };
 
 // Percent expansion of a line as it is read: %NAME%, %NAME:~n,m%,
