@@ -21,7 +21,7 @@ const Failure tooLarge{"Invalid number.  Numbers are limited to 32-bits of preci
 const Failure divideByZero{"Divide by zero error.", 1073750993};
 const Failure nestedTooDeeply{"korvani-cmd: the expression is nested too deeply", 1};
 
-// Deeper parentheses than any expression needs would only use up the stack.
+// Deeper nesting than any expression needs would only use up the stack.
 constexpr int maxNesting = 256;
 
 enum class Op {
@@ -135,6 +135,13 @@ private:
         if (!m_failure)
             m_failure = &failure;
     }
+    // Parentheses and chained assignments nest by recursion.
+    bool enter()
+    {
+        if (++m_nesting > maxNesting)
+            fail(nestedTooDeeply);
+        return !m_failure;
+    }
 
     uint32_t parseComma()
     {
@@ -161,7 +168,10 @@ private:
             const Op op = assignmentOperator();
             if (op != Op::None || peek() == '=') {
                 m_pos += op == Op::None ? 1 : (op == Op::ShiftLeft || op == Op::ShiftRight ? 3 : 2);
+                if (!enter())
+                    return 0;
                 const uint32_t right = parseAssignment();
+                --m_nesting;
                 if (m_failure)
                     return 0;
                 const uint32_t value = op == Op::None ? right : apply(op, variable(name), right);
@@ -291,10 +301,8 @@ private:
         skipSpace();
         const char c = peek();
         if (c == '(') {
-            if (++m_nesting > maxNesting) {
-                fail(nestedTooDeeply);
+            if (!enter())
                 return 0;
-            }
             ++m_pos;
             const uint32_t value = parseComma();
             skipSpace();

@@ -335,13 +335,16 @@ int Interpreter::commandSetFromInput(std::string_view arguments)
     return 0;
 }
 
-// setlocal /? : the error level is 0 with a valid argument, 1 with another.
+// setlocal /? : given an argument, setlocal sets the error level: 0 when it
+// is a valid one, 1 otherwise.
 int Interpreter::commandSetLocal(std::string_view arguments)
 {
     if (m_locals.size() - m_frame->localsAtStart >= maxLocalLevels)
         return fail(1, "Maximum setlocal recursion level reached.");
     m_locals.push_back({m_environment.snapshot(), m_directory, m_delayedExpansion});
     std::string_view text = trim(arguments);
+    if (text.empty())
+        return 0;
     int errorLevel = 0;
     while (!text.empty()) {
         const std::string_view word = firstWord(text);

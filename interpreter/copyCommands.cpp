@@ -8,6 +8,7 @@
 #include "text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -112,9 +113,9 @@ int Interpreter::commandCopy(std::string_view arguments)
 {
     const std::string *preset = m_environment.find("COPYCMD");
     const std::string presetSwitches = preset ? *preset + ' ' : std::string();
-    const CommandWords words = splitCommandWords(presetSwitches + std::string(arguments), "yabvndzl");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
+    CommandWords words;
+    if (!readFileCommand(presetSwitches + std::string(arguments), "yabvndzl", 1, SIZE_MAX, &words))
+        return m_errorLevel;
     std::vector<std::string> sources;
     std::string destination;
     bool joining = false;
@@ -144,10 +145,8 @@ int Interpreter::commandCopy(std::string_view arguments)
         if (isFolder(nativePath(written)))
             written = joinPath(written, "*");
         wildcards = wildcards || hasWildcards(splitPath(written).name);
-        for (const std::string &file : expandWildcards(written, EntryKind::File)) {
-            if (isFile(nativePath(file)))
-                files.push_back(file);
-        }
+        const std::vector<std::string> found = existingMatches(written, EntryKind::File);
+        files.insert(files.end(), found.begin(), found.end());
     }
     if (files.empty()) {
         fail(1, fileNotFound);
@@ -203,19 +202,13 @@ int Interpreter::commandCopy(std::string_view arguments)
 // move /? : like copy, it asks before overwriting only outside a batch file.
 int Interpreter::commandMove(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "y");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.size() != 2)
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "y", 2, 2, &words))
+        return m_errorLevel;
     const std::string written = removeQuotes(words.names[0]);
     const std::string target = nativePath(removeQuotes(words.names[1]));
     const bool wildcards = hasWildcards(splitPath(written).name);
-    std::vector<std::string> sources;
-    for (const std::string &source : expandWildcards(written, EntryKind::Any)) {
-        if (pathExists(nativePath(source)))
-            sources.push_back(nativePath(source));
-    }
+    const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
     if (sources.empty())
         return fail(1, fileNotFound);
     const bool intoFolder = isFolder(target);
@@ -250,20 +243,14 @@ int Interpreter::commandMove(std::string_view arguments)
 // ren /? : the new name has no folder; it may hold wildcards.
 int Interpreter::commandRename(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.size() != 2)
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "", 2, 2, &words))
+        return m_errorLevel;
     const std::string written = removeQuotes(words.names[0]);
     const std::string newName = removeQuotes(words.names[1]);
     if (newName.find_first_of("/\\") != std::string::npos)
         return fail(1, syntaxError);
-    std::vector<std::string> sources;
-    for (const std::string &source : expandWildcards(written, EntryKind::Any)) {
-        if (pathExists(nativePath(source)))
-            sources.push_back(nativePath(source));
-    }
+    const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
     if (sources.empty())
         return fail(1, fileNotFound);
     int code = 0;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include <fcntl.h>
 #include <ftw.h>
@@ -158,6 +159,21 @@ Target target(const std::string &name)
 
 } // namespace
 
+// The words of a file command; false, after cmd's message, for a switch the
+// command does not have or a count of names outside fewest to most.
+bool Interpreter::readFileCommand(std::string_view arguments, std::string_view letters, size_t fewest, size_t most,
+                                  CommandWords *words)
+{
+    *words = splitCommandWords(arguments, letters);
+    if (!words->invalid.empty())
+        fail(1, words->invalidMessage());
+    else if (words->names.size() < fewest || words->names.size() > most)
+        fail(1, syntaxError);
+    else
+        return true;
+    return false;
+}
+
 bool Interpreter::confirm(const std::string &question)
 {
     writeAll(STDOUT_FILENO, question);
@@ -169,11 +185,9 @@ bool Interpreter::confirm(const std::string &question)
 
 int Interpreter::commandMakeDirectory(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.empty())
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "", 1, SIZE_MAX, &words))
+        return m_errorLevel;
     int code = 0;
     for (const std::string &name : words.names) {
         const std::string written = removeQuotes(name);
@@ -191,11 +205,9 @@ int Interpreter::commandMakeDirectory(std::string_view arguments)
 // rd /s asks before it removes a tree, unless /q.
 int Interpreter::commandRemoveDirectory(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "sq");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.empty())
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "sq", 1, SIZE_MAX, &words))
+        return m_errorLevel;
     int code = 0;
     for (const std::string &name : words.names) {
         const std::string written = removeQuotes(name);
@@ -220,11 +232,9 @@ int Interpreter::commandRemoveDirectory(std::string_view arguments)
 // nothing is reported without changing the error level, as cmd does.
 int Interpreter::commandDelete(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "pfsqa");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.empty())
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "pfsqa", 1, SIZE_MAX, &words))
+        return m_errorLevel;
     int code = 0;
     for (const std::string &name : words.names) {
         const Target found = target(name);
@@ -261,11 +271,9 @@ int Interpreter::commandDelete(std::string_view arguments)
 
 int Interpreter::commandType(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
-    if (words.names.empty())
-        return fail(1, syntaxError);
+    CommandWords words;
+    if (!readFileCommand(arguments, "", 1, SIZE_MAX, &words))
+        return m_errorLevel;
     int code = 0;
     for (const std::string &name : words.names) {
         const std::string written = removeQuotes(name);
@@ -301,9 +309,9 @@ int Interpreter::commandType(std::string_view arguments)
 // every folder below; /a and /o choose and order the entries.
 int Interpreter::commandDirectory(std::string_view arguments)
 {
-    const CommandWords words = splitCommandWords(arguments, "bsaolwp");
-    if (!words.invalid.empty())
-        return fail(1, words.invalidMessage());
+    CommandWords words;
+    if (!readFileCommand(arguments, "bsaolwp", 0, SIZE_MAX, &words))
+        return m_errorLevel;
     if (!words.has('b'))
         return unsupported("dir without /b");
     const AttributeFilter filter = attributeFilter(words.value('a'));

@@ -201,8 +201,14 @@ int Interpreter::execute(const Node &node)
     if (node.redirections.empty())
         return executeNode(node);
     std::vector<Redirection> redirections = node.redirections;
-    for (Redirection &redirection : redirections)
+    for (Redirection &redirection : redirections) {
         redirection.target = nativePath(prepare(redirection.target));
+        // NUL is the null device in every folder.
+        const std::string unquoted = removeQuotes(redirection.target);
+        const std::string_view name = splitPath(unquoted).name;
+        if (equalsIgnoreCase(name, "nul") || equalsIgnoreCase(name, "nul:"))
+            redirection.target = "nul";
+    }
     RedirectionGuard guard;
     std::string error;
     if (!guard.apply(redirections, &error))

@@ -1,6 +1,7 @@
 #ifndef KORVANI_INTERPRETER_INTERPRETER_H
 #define KORVANI_INTERPRETER_INTERPRETER_H
 
+#include "commandLine.h"
 #include "environment.h"
 #include "expansion.h"
 #include "process.h"
@@ -116,6 +117,8 @@ private:
     int commandVersion(std::string_view arguments);
 
     // fileCommands.cpp
+    bool readFileCommand(std::string_view arguments, std::string_view letters, size_t fewest, size_t most,
+                         CommandWords *words);
     int commandCopy(std::string_view arguments);
     int commandDelete(std::string_view arguments);
     int commandDirectory(std::string_view arguments);

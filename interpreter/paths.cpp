@@ -161,6 +161,18 @@ std::vector<std::string> expandWildcards(std::string_view pattern, EntryKind kin
     return paths;
 }
 
+std::vector<std::string> existingMatches(std::string_view pattern, EntryKind kind)
+{
+    std::vector<std::string> paths = expandWildcards(pattern, kind);
+    const auto missing = [kind](const std::string &path) {
+        const std::string native = nativePath(path);
+        return kind == EntryKind::File ? !isFile(native)
+                                       : (kind == EntryKind::Folder ? !isFolder(native) : !pathExists(native));
+    };
+    paths.erase(std::remove_if(paths.begin(), paths.end(), missing), paths.end());
+    return paths;
+}
+
 bool isFolder(const std::string &path)
 {
     struct stat status

@@ -55,6 +55,8 @@ std::vector<FolderEntry> matchingEntries(const std::string &folder, std::string_
 // folder part of the pattern as given; a name without wildcards stands for
 // itself whether or not it exists.
 std::vector<std::string> expandWildcards(std::string_view pattern, EntryKind kind);
+// Those of them that are there, as files, folders or either.
+std::vector<std::string> existingMatches(std::string_view pattern, EntryKind kind);
 
 // Calls visit for root and every folder below it, each folder before the
 // ones in it, in name order; hidden folders and links to folders are not

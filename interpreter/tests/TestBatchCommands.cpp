@@ -148,6 +148,13 @@ void TestBatchCommands::arithmetic_data()
     addBatchRow("more than 32 bits", "@set /a 2147483648\n", "",
                 "Invalid number.  Numbers are limited to 32-bits of precision.\n", exitStatus(1073750992));
     addBatchRow("no expression", "@set /a\n", "", syntaxError, 1);
+    QByteArray chain = "@set /a \"";
+    for (int i = 0; i < 300; ++i)
+        chain += "a=";
+    addBatchRow(
+        "nesting beyond any need",
+        "@set /a " + QByteArray(300, '(') + '1' + QByteArray(300, ')') + "\n" + chain + "1\"\n@echo [%a%]\n", "[]\n",
+        "korvani-cmd: the expression is nested too deeply\nkorvani-cmd: the expression is nested too deeply\n", 1);
 }
 
 void TestBatchCommands::delayedExpansion_data()
@@ -167,6 +174,7 @@ void TestBatchCommands::delayedExpansion_data()
                 enabled + "@set v=1\n@setlocal disabledelayedexpansion\n@echo !v!\n@endlocal\n@echo !v!\n", "!v!\n1\n");
     // setlocal /? : an argument it does not know sets the error level to 1.
     addBatchRow("unknown setlocal argument", "@setlocal bogus\n@echo %errorlevel%\n", "1\n", "", 1);
+    addBatchRow("setlocal without an argument", "@/bin/false\n@setlocal\n@echo %errorlevel%\n", "1\n", "", 1);
 }
 
 void TestBatchCommands::folders_data()
@@ -259,6 +267,8 @@ void TestBatchCommands::backslashes_data()
     // Backslashes separate folders in every path the interpreter opens
     // itself; what programs receive stays as written.
     addBatchRow("redirection", "@echo hi> sub\\b.txt\n@/bin/ls sub\n@type sub\\b.txt\n", "b.txt\nhi\n");
+    // NUL is the null device in any folder.
+    addBatchRow("nul in a folder", "@echo hidden>sub\\nul\n@echo hidden>sub\\NUL:\n@/bin/ls sub\n", "");
     addBatchRow("cd and pushd", "@cd sub\\..\\sub\n@cd\n@cd \\\n@cd\n@pushd %~dp0sub\n@cd\n",
                 "<dir>/sub\n/\n<dir>/sub\n");
     addBatchRow("if exist",
