@@ -531,14 +531,16 @@ void TestBatchRun::noZombiesNorLeakedHandles()
 
 void TestBatchRun::deepNestingStopsCleanly()
 {
-    // Each call starts from deep inside nested blocks, on a small stack.
+    // Each call starts from deep inside nested blocks and lists, on a small
+    // stack; a command before each block keeps the block from being a last
+    // step that the compiler could run without a stack frame.
     QFile file(QDir(m_folder.path()).filePath(QStringLiteral("run.bat")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(":x\n@" + QByteArray(150, '(') + "call :x" + QByteArray(150, ')') + "\n");
+    file.write(":x\n@" + QByteArray("(cd .&").repeated(150) + "call :x" + QByteArray(150, ')') + "\n");
     file.close();
     const BatchRun run = m_folder.runProcess(
         QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("ulimit -s 256 && exec \"$0\" /c run.bat"), QStringLiteral(KORVANI_CMD)},
+        {QStringLiteral("-c"), QStringLiteral("ulimit -s 1024 && exec \"$0\" /c run.bat"), QStringLiteral(KORVANI_CMD)},
         QByteArray());
     QCOMPARE(run.error, QByteArray("korvani-cmd: commands nested too deeply; batch processing stopped\n"));
     QCOMPARE(run.exitCode, 1);
