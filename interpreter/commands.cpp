@@ -44,7 +44,7 @@ private:
 
 std::string directoryError()
 {
-    return errno == ENOTDIR ? "The directory name is invalid." : "The system cannot find the path specified.";
+    return errno == ENOTDIR ? "The directory name is invalid." : pathNotFound;
 }
 
 std::string ownExecutable()
@@ -412,7 +412,7 @@ int Interpreter::commandStart(std::string_view arguments)
     {
     };
     if (!directory.empty() && (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)))
-        return fail(1, "The system cannot find the path specified.");
+        return fail(1, pathNotFound);
     const ProgramLookup lookup = findCommand(word.name);
     if (lookup.result != ProgramLookup::Result::Found)
         return fail(9059, "The system cannot find the file " + std::string(word.written) + ".");

@@ -57,44 +57,54 @@ bool sameFile(const std::string &a, const std::string &b)
         && first.st_ino == second.st_ino;
 }
 
-// The copy keeps the source's permissions and, unless appended to, its time.
-bool copyBytes(const std::string &from, const std::string &to, bool append)
+// The copy keeps the source's permissions and, unless appended to, its
+// time. 0, or the errno value of what failed.
+int copyBytes(const std::string &from, const std::string &to, bool append)
 {
     const int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat status
     {
     };
     if (source < 0 || fstat(source, &status) != 0) {
+        const int error = errno;
         if (source >= 0)
             close(source);
-        return false;
+        return error;
     }
     const int target = open(to.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
                             status.st_mode & 0777);
-    bool good = target >= 0;
+    int error = target < 0 ? errno : 0;
     char buffer[65536];
-    while (good) {
+    while (error == 0) {
         const ssize_t count = read(source, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
-        if (count <= 0) {
-            good = count == 0;
+        if (count < 0)
+            error = errno;
+        if (count <= 0)
             break;
-        }
-        for (ssize_t written = 0; good && written < count;) {
+        for (ssize_t written = 0; error == 0 && written < count;) {
             const ssize_t step = write(target, buffer + written, size_t(count - written));
-            good = step > 0 || (step < 0 && errno == EINTR);
-            written += step > 0 ? step : 0;
+            if (step > 0)
+                written += step;
+            else if (step == 0 || errno != EINTR)
+                error = step == 0 ? EIO : errno;
         }
     }
-    if (good && !append) {
+    if (error == 0 && !append) {
         const timespec times[2] = {status.st_atim, status.st_mtim};
         futimens(target, times);
     }
     close(source);
-    if (target >= 0)
-        good = close(target) == 0 && good;
-    return good;
+    if (target >= 0 && close(target) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// cmd's message for a file that could not be written or moved.
+const char *writeError(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? pathNotFound : accessDenied;
 }
 
 std::string countLine(int count, const char *what)
@@ -166,9 +176,9 @@ int Interpreter::commandCopy(std::string_view arguments)
         bool append = false;
         for (const std::string &file : files) {
             writeAll(STDOUT_FILENO, file + '\n');
-            const bool itself = sameFile(nativePath(file), into);
-            if (!itself && !copyBytes(nativePath(file), into, append))
-                code = fail(1, accessDenied);
+            const int error = sameFile(nativePath(file), into) ? 0 : copyBytes(nativePath(file), into, append);
+            if (error != 0)
+                code = fail(1, writeError(error));
             append = true;
         }
         copied = code == 0 ? 1 : 0;
@@ -188,10 +198,11 @@ int Interpreter::commandCopy(std::string_view arguments)
                 continue;
             if (wildcards)
                 writeAll(STDOUT_FILENO, file + '\n');
-            if (copyBytes(nativePath(file), into, false))
+            const int error = copyBytes(nativePath(file), into, false);
+            if (error == 0)
                 ++copied;
             else
-                code = fail(1, accessDenied);
+                code = fail(1, writeError(error));
         }
     }
     writeAll(STDOUT_FILENO, countLine(copied, "file(s) copied."));
@@ -225,12 +236,15 @@ int Interpreter::commandMove(std::string_view arguments)
             continue;
         if (wildcards)
             writeAll(STDOUT_FILENO, absolutePath(source, m_directory) + '\n');
-        bool moved = rename(source.c_str(), into.c_str()) == 0;
+        int error = rename(source.c_str(), into.c_str()) == 0 ? 0 : errno;
         // Across file systems a file is copied and the original deleted.
-        if (!moved && errno == EXDEV && !folder)
-            moved = copyBytes(source, into, false) && unlink(source.c_str()) == 0;
-        if (!moved)
-            code = fail(1, accessDenied);
+        if (error == EXDEV && !folder) {
+            error = copyBytes(source, into, false);
+            if (error == 0 && unlink(source.c_str()) != 0)
+                error = errno;
+        }
+        if (error != 0)
+            code = fail(1, writeError(error));
         else
             ++(folder ? folders : files);
     }

@@ -195,8 +195,7 @@ int Interpreter::commandMakeDirectory(std::string_view arguments)
         if (pathExists(path))
             code = fail(1, "A subdirectory or file " + written + " already exists.");
         else if (!makeFolders(path))
-            code = fail(
-                1, errno == EACCES || errno == EROFS ? accessDenied : "The system cannot find the path specified.");
+            code = fail(1, errno == EACCES || errno == EROFS ? accessDenied : pathNotFound);
     }
     m_errorLevel = code;
     return code;
@@ -239,6 +238,10 @@ int Interpreter::commandDelete(std::string_view arguments)
     for (const std::string &name : words.names) {
         const Target found = target(name);
         const std::string folder = absolutePath(found.folder, m_directory);
+        if (!isFolder(folder)) {
+            code = fail(1, pathNotFound);
+            continue;
+        }
         if (found.whole && !words.has('q') && !words.has('p')
             && !confirm(joinPath(folder, found.pattern) + ", Are you sure (Y/N)? "))
             continue;

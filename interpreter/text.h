@@ -12,6 +12,7 @@ namespace Cmd {
 inline constexpr const char *syntaxError = "The syntax of the command is incorrect.";
 // cmd's answers when a file is not there or may not be touched.
 inline constexpr const char *fileNotFound = "The system cannot find the file specified.";
+inline constexpr const char *pathNotFound = "The system cannot find the path specified.";
 inline constexpr const char *accessDenied = "Access is denied.";
 
 inline bool isDigit(char c)

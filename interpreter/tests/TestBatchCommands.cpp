@@ -206,6 +206,7 @@ void TestBatchCommands::files_data()
                 "c.log\nrun.bat\n");
     addBatchRow("del of a missing file", "@del none.txt\n@echo %errorlevel%\n", "0\n",
                 "Could Not Find <dir>/none.txt\n");
+    addBatchRow("del in a missing folder", "@del none\\a.txt\n", "", pathError, 1);
     addBatchRow("del of a folder asks", "@echo x>sub\\a.txt\n@del sub\n@dir /b sub\n",
                 "<dir>/sub/*, Are you sure (Y/N)? ", "File Not Found\n", 1, "y\n");
     addBatchRow("del /s", "@md sub\\deep\n@echo x>sub\\a.txt\n@echo x>sub\\deep\\b.txt\n@del /s /q sub\\*.txt\n",
@@ -232,6 +233,8 @@ void TestBatchCommands::files_data()
                 "        0 file(s) copied.\n1\n", fileError, 1);
     addBatchRow("copy onto itself", "@echo x>a.txt\n@copy a.txt a.txt\n", "        0 file(s) copied.\n",
                 "The file cannot be copied onto itself.\n", 1);
+    addBatchRow("copy into a missing folder", "@echo x>a.txt\n@copy a.txt none\\b.txt\n", "        0 file(s) copied.\n",
+                pathError, 1);
     addBatchRow("copy to new names", "@echo x>a.txt\n@copy *.txt *.bak\n@dir /b *.bak\n",
                 "a.txt\n        1 file(s) copied.\na.bak\n");
     // move /? and ren /?.
