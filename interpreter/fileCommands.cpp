@@ -174,6 +174,22 @@ bool Interpreter::readFileCommand(std::string_view arguments, std::string_view l
     return false;
 }
 
+// A command that works on each name it is given in turn, its quotes
+// removed; the error level is 1 when the action failed for one of them.
+int Interpreter::forEachName(std::string_view arguments, std::string_view letters, const NameAction &action)
+{
+    CommandWords words;
+    if (!readFileCommand(arguments, letters, 1, SIZE_MAX, &words))
+        return m_errorLevel;
+    int code = 0;
+    for (const std::string &name : words.names) {
+        if (action(removeQuotes(name), words) != 0)
+            code = 1;
+    }
+    m_errorLevel = code;
+    return code;
+}
+
 bool Interpreter::confirm(const std::string &question)
 {
     writeAll(STDOUT_FILENO, question);
@@ -185,67 +201,50 @@ bool Interpreter::confirm(const std::string &question)
 
 int Interpreter::commandMakeDirectory(std::string_view arguments)
 {
-    CommandWords words;
-    if (!readFileCommand(arguments, "", 1, SIZE_MAX, &words))
-        return m_errorLevel;
-    int code = 0;
-    for (const std::string &name : words.names) {
-        const std::string written = removeQuotes(name);
+    return forEachName(arguments, "", [this](const std::string &written, const CommandWords &) {
         const std::string path = nativePath(written);
         if (pathExists(path))
-            code = fail(1, "A subdirectory or file " + written + " already exists.");
-        else if (!makeFolders(path))
-            code = fail(1, errno == EACCES || errno == EROFS ? accessDenied : pathNotFound);
-    }
-    m_errorLevel = code;
-    return code;
+            return fail(1, "A subdirectory or file " + written + " already exists.");
+        if (!makeFolders(path))
+            return fail(1, errno == EACCES || errno == EROFS ? accessDenied : pathNotFound);
+        return 0;
+    });
 }
 
 // rd /s asks before it removes a tree, unless /q.
 int Interpreter::commandRemoveDirectory(std::string_view arguments)
 {
-    CommandWords words;
-    if (!readFileCommand(arguments, "sq", 1, SIZE_MAX, &words))
-        return m_errorLevel;
-    int code = 0;
-    for (const std::string &name : words.names) {
-        const std::string written = removeQuotes(name);
+    return forEachName(arguments, "sq", [this](const std::string &written, const CommandWords &words) {
         const std::string path = nativePath(written);
-        if (!pathExists(path)) {
-            code = fail(1, fileNotFound);
-        } else if (!isFolder(path)) {
-            code = fail(1, "The directory name is invalid.");
-        } else if (words.has('s')) {
+        if (!pathExists(path))
+            return fail(1, fileNotFound);
+        if (!isFolder(path))
+            return fail(1, "The directory name is invalid.");
+        if (words.has('s')) {
             if ((words.has('q') || confirm(written + ", Are you sure (Y/N)? ")) && !removeTree(path))
-                code = fail(1, accessDenied);
+                return fail(1, accessDenied);
         } else if (rmdir(path.c_str()) != 0) {
-            code = fail(1, errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : accessDenied);
+            return fail(1, errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : accessDenied);
         }
-    }
-    m_errorLevel = code;
-    return code;
+        return 0;
+    });
 }
 
 // del asks before it empties a whole folder, unless /q; /s deletes in the
 // folders below too and names each file it deleted. A name that matches
-// nothing is reported without changing the error level, as cmd does.
+// nothing is reported, but as in cmd del does not fail for it.
 int Interpreter::commandDelete(std::string_view arguments)
 {
-    CommandWords words;
-    if (!readFileCommand(arguments, "pfsqa", 1, SIZE_MAX, &words))
-        return m_errorLevel;
-    int code = 0;
-    for (const std::string &name : words.names) {
-        const Target found = target(name);
+    return forEachName(arguments, "pfsqa", [this](const std::string &written, const CommandWords &words) {
+        const Target found = target(written);
         const std::string folder = absolutePath(found.folder, m_directory);
-        if (!isFolder(folder)) {
-            code = fail(1, pathNotFound);
-            continue;
-        }
+        if (!isFolder(folder))
+            return fail(1, pathNotFound);
         if (found.whole && !words.has('q') && !words.has('p')
             && !confirm(joinPath(folder, found.pattern) + ", Are you sure (Y/N)? "))
-            continue;
+            return 0;
         bool any = false;
+        int code = 0;
         const auto deleteIn = [&](const std::string &place) {
             for (const FolderEntry &entry : matchingEntries(place, found.pattern, EntryKind::File)) {
                 const std::string path = joinPath(place, entry.name);
@@ -266,23 +265,15 @@ int Interpreter::commandDelete(std::string_view arguments)
             deleteIn(folder);
         if (!any)
             writeAll(STDERR_FILENO, "Could Not Find " + joinPath(folder, found.pattern) + "\n");
-    }
-    if (code == 0)
-        m_errorLevel = 0;
-    return code;
+        return code;
+    });
 }
 
 int Interpreter::commandType(std::string_view arguments)
 {
-    CommandWords words;
-    if (!readFileCommand(arguments, "", 1, SIZE_MAX, &words))
-        return m_errorLevel;
-    int code = 0;
-    for (const std::string &name : words.names) {
-        const std::string written = removeQuotes(name);
+    return forEachName(arguments, "", [this](const std::string &written, const CommandWords &) {
         const std::vector<std::string> files = expandWildcards(written, EntryKind::File);
-        if (files.empty())
-            code = fail(1, fileNotFound);
+        int code = files.empty() ? fail(1, fileNotFound) : 0;
         for (const std::string &file : files) {
             const std::string path = nativePath(file);
             const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -303,9 +294,8 @@ int Interpreter::commandType(std::string_view arguments)
             }
             close(fd);
         }
-    }
-    m_errorLevel = code;
-    return code;
+        return code;
+    });
 }
 
 // Only the bare listing of dir (/b): names, or with /s the full paths of

@@ -8,6 +8,7 @@
 #include "script.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,6 +120,8 @@ private:
     // fileCommands.cpp
     bool readFileCommand(std::string_view arguments, std::string_view letters, size_t fewest, size_t most,
                          CommandWords *words);
+    using NameAction = std::function<int(const std::string &written, const CommandWords &words)>;
+    int forEachName(std::string_view arguments, std::string_view letters, const NameAction &action);
     int commandCopy(std::string_view arguments);
     int commandDelete(std::string_view arguments);
     int commandDirectory(std::string_view arguments);
