@@ -13,35 +13,80 @@
 
 namespace {
 
-// The same three commands for each interpreter: a variable, an echo of it,
-// and a program.
-const char *const batchScript = "set GREETING=hello\necho %GREETING%\n/bin/true\n";
-const char *const shellScript = "export GREETING=hello\necho $GREETING\n/bin/true\n";
+// The same work for each interpreter, written the way each is written.
+struct Scripts
+{
+    std::string batch;
+    std::string shell;
+};
 
-class BatchFile
+// A launch script: a variable, an echo of it, and a program.
+Scripts launchScripts()
+{
+    return {"set GREETING=hello\necho %GREETING%\n/bin/true\n", "export GREETING=hello\necho $GREETING\n/bin/true\n"};
+}
+
+// A long pre script: 10,000 lines that set variables and echo them. Echo is
+// off, as in most batch files, so that both print the same.
+Scripts longScripts()
+{
+    Scripts scripts{"@echo off\n", std::string()};
+    for (int i = 0; i < 5000; ++i) {
+        const std::string name = "V" + std::to_string(i % 10);
+        const std::string value = "line" + std::to_string(i);
+        scripts.batch += "set " + name + '=' + value + "\necho %" + name + "%\n";
+        scripts.shell += "export " + name + '=' + value + "\necho $" + name + '\n';
+    }
+    return scripts;
+}
+
+// A launch script of one program line.
+Scripts oneProgramScripts()
+{
+    return {"@/bin/true\n", "/bin/true\n"};
+}
+
+// A counting loop of 10,000 turns.
+Scripts loopScripts()
+{
+    return {"@echo off\nset /a total=0\nfor /l %%i in (1,1,10000) do set /a total+=%%i\necho %total%\n",
+            "total=0\ni=1\nwhile [ $i -le 10000 ]; do total=$((total+i)); i=$((i+1)); done\necho $total\n"};
+}
+
+class ScriptFiles
 {
 public:
-    explicit BatchFile(const char *script = batchScript)
+    explicit ScriptFiles(const Scripts &scripts)
     {
         char folder[] = "/tmp/korvani-bench-XXXXXX";
         if (mkdtemp(folder))
             m_folder = folder;
-        m_path = m_folder + "/launch.bat";
-        if (FILE *file = std::fopen(m_path.c_str(), "w")) {
-            std::fputs(script, file);
-            std::fclose(file);
-        }
+        m_batch = write("launch.bat", scripts.batch);
+        m_shell = write("launch.sh", scripts.shell);
     }
-    ~BatchFile()
+    ~ScriptFiles()
     {
-        std::remove(m_path.c_str());
+        std::remove(m_batch.c_str());
+        std::remove(m_shell.c_str());
         rmdir(m_folder.c_str());
     }
-    const std::string &path() const { return m_path; }
+    const std::string &batch() const { return m_batch; }
+    const std::string &shell() const { return m_shell; }
 
 private:
+    std::string write(const char *name, const std::string &text) const
+    {
+        const std::string path = m_folder + '/' + name;
+        if (FILE *file = std::fopen(path.c_str(), "w")) {
+            std::fputs(text.c_str(), file);
+            std::fclose(file);
+        }
+        return path;
+    }
+
     std::string m_folder;
-    std::string m_path;
+    std::string m_batch;
+    std::string m_shell;
 };
 
 // Starts a whole process with its output on /dev/null and waits for it; the
@@ -66,7 +111,7 @@ double runProcess(const std::vector<const char *> &arguments)
 }
 
 // Starts the interpreter as Korvani does, its output and errors on pipes that
-// are read, on a batch file of one program line; the time until it ended.
+// are read; the time until it ended.
 double runThroughPipes(const std::string &batchPath)
 {
     int output[2];
@@ -100,38 +145,39 @@ double runThroughPipes(const std::string &batchPath)
     return std::chrono::duration<double>(end - start).count();
 }
 
-void BM_KorvaniCmdOneProgramThroughPipes(benchmark::State &state)
+void BM_KorvaniCmdThroughPipes(benchmark::State &state, Scripts (*scripts)())
 {
-    const BatchFile batch("@/bin/true\n");
+    const ScriptFiles files(scripts());
     double total = 0;
     for (auto _ : state)
-        total += runThroughPipes(batch.path());
+        total += runThroughPipes(files.batch());
     state.counters["korvani_cmd_us"] = total / double(state.iterations()) * 1e6;
 }
 
-void BM_KorvaniCmd(benchmark::State &state)
+void BM_KorvaniCmd(benchmark::State &state, Scripts (*scripts)())
 {
-    const BatchFile batch;
+    const ScriptFiles files(scripts());
     for (auto _ : state)
-        runProcess({KORVANI_CMD, "/c", batch.path().c_str()});
+        runProcess({KORVANI_CMD, "/c", files.batch().c_str()});
 }
 
-void BM_Dash(benchmark::State &state)
+void BM_Dash(benchmark::State &state, Scripts (*scripts)())
 {
+    const ScriptFiles files(scripts());
     for (auto _ : state)
-        runProcess({"/bin/sh", "-c", shellScript});
+        runProcess({"/bin/dash", files.shell().c_str()});
 }
 
 // Both in turns within one run, so that the ratio is not skewed by a busy
 // moment falling on one of them.
-void BM_KorvaniCmdAgainstDash(benchmark::State &state)
+void BM_KorvaniCmdAgainstDash(benchmark::State &state, Scripts (*scripts)())
 {
-    const BatchFile batch;
+    const ScriptFiles files(scripts());
     double korvani = 0;
     double dash = 0;
     for (auto _ : state) {
-        korvani += runProcess({KORVANI_CMD, "/c", batch.path().c_str()});
-        dash += runProcess({"/bin/sh", "-c", shellScript});
+        korvani += runProcess({KORVANI_CMD, "/c", files.batch().c_str()});
+        dash += runProcess({"/bin/dash", files.shell().c_str()});
     }
     const double runs = double(state.iterations());
     state.counters["korvani_cmd_us"] = korvani / runs * 1e6;
@@ -141,7 +187,11 @@ void BM_KorvaniCmdAgainstDash(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_KorvaniCmd)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Dash)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_KorvaniCmdAgainstDash)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_KorvaniCmdOneProgramThroughPipes)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_KorvaniCmd, launch, launchScripts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Dash, launch, launchScripts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_KorvaniCmdAgainstDash, launch, launchScripts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_KorvaniCmdAgainstDash, lines10000, longScripts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_KorvaniCmdAgainstDash, loop10000, loopScripts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_KorvaniCmdThroughPipes, oneProgram, oneProgramScripts)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);

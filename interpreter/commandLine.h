@@ -30,6 +30,37 @@ ProgramWord splitProgramWord(std::string_view command);
 // semicolons and equal signs separate them, double quotes group them and stay.
 std::vector<std::string> splitBatchParameters(std::string_view text);
 
+// set's argument, NAME=VALUE or "NAME=VALUE", where the text after the last
+// quote is left out.
+struct Assignment
+{
+    std::string_view name; // without an equal sign: all there is
+    std::string_view value;
+    bool hasEquals = false;
+};
+Assignment splitAssignment(std::string_view text);
+
+// The words of a file command: names as written, quotes kept, and switches.
+// A word that starts with "/" holds switches ("/s", "/s/q", "/a:-d") only
+// when each part of it is one of letters; otherwise it is a path, as
+// Linux paths start with "/".
+struct CommandWords
+{
+    std::vector<std::string> names;
+    std::vector<std::string> switches; // lowercase, without "/" and ":"
+    std::string invalid; // a one-letter switch that the command does not have
+
+    // cmd's message for the invalid switch.
+    std::string invalidMessage() const { return "Invalid switch - " + invalid + "."; }
+    bool has(char letter) const;
+    // What follows the letter: "/a:-d" gives "-d"; nullptr without the switch.
+    const std::string *value(char letter) const;
+};
+
+// letters: the command's switches; "a" and "o" take attribute and order
+// letters after them.
+CommandWords splitCommandWords(std::string_view arguments, std::string_view letters);
+
 } // namespace Cmd
 
 #endif

@@ -2,7 +2,9 @@
 // by name.
 #include "interpreter.h"
 
+#include "arithmetic.h"
 #include "commandLine.h"
+#include "paths.h"
 #include "process.h"
 #include "text.h"
 
@@ -16,9 +18,33 @@ namespace Cmd {
 
 namespace {
 
+// cmd's limit on setlocal within one batch file or subroutine.
+constexpr size_t maxLocalLevels = 32;
+
+// pushd keeps the folders it left; a script that pushes without popping
+// must not grow the interpreter without bound.
+constexpr size_t maxPushedFolders = 1024;
+
+// What set /a reads and writes.
+class ArithmeticScope : public ArithmeticVariables
+{
+public:
+    ArithmeticScope(const VariableLookup &lookup, Environment &environment)
+        : m_lookup(lookup)
+        , m_environment(environment)
+    {
+    }
+    std::optional<std::string> get(std::string_view name) const override { return m_lookup.find(name); }
+    void set(std::string_view name, const std::string &value) override { m_environment.set(name, value); }
+
+private:
+    const VariableLookup &m_lookup;
+    Environment &m_environment;
+};
+
 std::string directoryError()
 {
-    return errno == ENOTDIR ? "The directory name is invalid." : "The system cannot find the path specified.";
+    return errno == ENOTDIR ? "The directory name is invalid." : pathNotFound;
 }
 
 std::string ownExecutable()
@@ -45,25 +71,46 @@ int Interpreter::commandCall(std::string_view arguments)
     arguments = trimLeft(arguments);
     if (!arguments.empty() && arguments.front() == ':')
         return commandCallLabel(arguments);
-    // The call line is expanded a second time, so %%NAME%% gives NAME's value.
-    const std::string expanded = expand(arguments, *m_frame);
-    const ProgramWord word = splitProgramWord(expanded);
-    if (isBatchFileName(word.name)) {
-        const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
-        if (lookup.result != ProgramLookup::Result::Found)
-            return runProgram(expanded);
-        runBatchFile(lookup.path, std::string(word.written), word.rest);
-        return m_errorLevel;
+    // call doubles the carets before it reads the line again, so that one
+    // level of escapes survives; the second expansion makes %%NAME%% give
+    // NAME's value.
+    std::string doubled;
+    for (const char c : arguments) {
+        if (c == '^')
+            doubled += '^';
+        doubled += c;
     }
+    std::string expanded;
+    if (!expand(doubled, *m_frame, &expanded))
+        return fail(1, lineTooLong);
     const ParsedLine parsed = parseLine(expanded);
     if (!parsed.error.empty())
         return fail(1, parsed.error);
-    return parsed.node ? execute(*parsed.node) : 0;
+    if (!parsed.node)
+        return 0;
+    const Node &node = *parsed.node;
+    if (node.kind == Node::Kind::Command && node.redirections.empty()) {
+        const std::string text = prepare(node.text);
+        std::string_view rest;
+        const ProgramWord word = splitProgramWord(text);
+        if (!findBuiltIn(trimLeft(text), &rest)) {
+            const ProgramLookup lookup = findCommand(word.name);
+            if (lookup.result == ProgramLookup::Result::Found && isBatchFileName(lookup.path)) {
+                runBatchFile(lookup.path, std::string(word.written), word.rest);
+                return m_errorLevel;
+            }
+        }
+    }
+    return execute(node);
 }
 
 int Interpreter::commandCallLabel(std::string_view arguments)
 {
-    const std::string expanded = expand(arguments, *m_frame);
+    if (!m_frame->batch)
+        return fail(1, "Invalid attempt to call batch label outside of batch script.");
+    std::string expanded;
+    if (!expand(arguments, *m_frame, &expanded))
+        return fail(1, lineTooLong);
     size_t end = 1;
     while (end < expanded.size() && !isDelimiter(expanded[end]))
         ++end;
@@ -74,9 +121,10 @@ int Interpreter::commandCallLabel(std::string_view arguments)
     const std::string_view parameters = std::string_view(expanded).substr(end);
     Frame frame;
     frame.script = m_frame->script;
-    frame.parameters = splitBatchParameters(parameters);
-    frame.parameters.insert(frame.parameters.begin(), expanded.substr(0, end));
-    frame.allParameters = skipDelimiters(parameters);
+    frame.parameters.values = splitBatchParameters(parameters);
+    frame.parameters.values.insert(frame.parameters.values.begin(), expanded.substr(0, end));
+    frame.parameters.all = skipDelimiters(parameters);
+    frame.parameters.scriptPath = m_frame->script->absolutePath;
     runFrame(frame, index + 1);
     return m_errorLevel;
 }
@@ -90,7 +138,7 @@ int Interpreter::commandChangeDirectory(std::string_view arguments)
         writeAll(STDOUT_FILENO, m_directory + '\n');
         return 0;
     }
-    if (!changeDirectory(removeQuotes(text)))
+    if (!changeDirectory(nativePath(removeQuotes(text))))
         return fail(1, directoryError());
     m_errorLevel = 0;
     return 0;
@@ -136,10 +184,13 @@ int Interpreter::commandExit(std::string_view arguments)
 int Interpreter::commandGoto(std::string_view arguments)
 {
     std::string_view text = trimLeft(arguments);
-    if (!text.empty() && text.front() == ':')
+    const bool colon = !text.empty() && text.front() == ':';
+    if (colon)
         text.remove_prefix(1);
     const std::string_view label = firstWord(text);
-    if (equalsIgnoreCase(label, "eof")) {
+    // Only ":eof" with its colon means the end of the file; "goto eof" looks
+    // for a label of that name.
+    if (colon && equalsIgnoreCase(label, "eof")) {
         m_flow = Flow::LeaveBatch;
         return 0;
     }
@@ -193,13 +244,18 @@ int Interpreter::commandPopDirectory(std::string_view)
 
 int Interpreter::commandPushDirectory(std::string_view arguments)
 {
-    const std::string path = removeQuotes(trim(arguments));
+    const std::string path = nativePath(removeQuotes(trim(arguments)));
     if (path.empty()) {
         std::string listing;
         for (auto it = m_directoryStack.rbegin(); it != m_directoryStack.rend(); ++it)
             listing += *it + '\n';
         writeAll(STDOUT_FILENO, listing);
         return 0;
+    }
+    if (m_directoryStack.size() >= maxPushedFolders) {
+        return fail(1,
+                    "korvani-cmd: " + std::to_string(maxPushedFolders)
+                        + " folders are pushed already; pop one with popd first");
     }
     const std::string previous = m_directory;
     if (!changeDirectory(path))
@@ -217,18 +273,14 @@ int Interpreter::commandRemark(std::string_view)
 // As in a .bat file, a successful set leaves the error level as it was.
 int Interpreter::commandSet(std::string_view arguments)
 {
-    std::string_view text = trimLeft(arguments);
+    const std::string_view text = trimLeft(arguments);
     if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/a"))
-        return unsupported("set /a");
+        return commandSetArithmetic(text.substr(2));
     if (text.size() >= 2 && equalsIgnoreCase(text.substr(0, 2), "/p"))
         return commandSetFromInput(trimLeft(text.substr(2)));
-    if (!text.empty() && text.front() == '"') {
-        text.remove_prefix(1);
-        text = text.substr(0, text.rfind('"'));
-    }
-    const size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        const std::string_view prefix = trimRight(text);
+    const Assignment assignment = splitAssignment(text);
+    if (!assignment.hasEquals) {
+        const std::string_view prefix = trimRight(assignment.name);
         bool found = prefix.empty();
         for (const Environment::Variable *entry : m_environment.sorted()) {
             found = found
@@ -240,74 +292,98 @@ int Interpreter::commandSet(std::string_view arguments)
         listVariables(prefix);
         return 0;
     }
-    if (equals == 0)
+    if (assignment.name.empty())
         return fail(1, syntaxError);
-    m_environment.set(text.substr(0, equals), text.substr(equals + 1));
+    m_environment.set(assignment.name, assignment.value);
     return 0;
 }
 
+// Printing the result is for the prompt: a batch file's set /a is quiet.
+int Interpreter::commandSetArithmetic(std::string_view arguments)
+{
+    if (trim(arguments).empty())
+        return fail(1, syntaxError);
+    ArithmeticScope scope(m_variables, m_environment);
+    const ArithmeticResult result = evaluateArithmetic(arguments, scope);
+    if (!result.error.empty())
+        return fail(result.errorLevel, result.error);
+    if (!inBatch())
+        writeAll(STDOUT_FILENO, std::to_string(result.value));
+    return 0;
+}
+
+// With no name before the "=", set /p only shows its prompt: the way to
+// print without a line end.
 int Interpreter::commandSetFromInput(std::string_view arguments)
 {
-    std::string_view text = arguments;
-    if (!text.empty() && text.front() == '"') {
-        text.remove_prefix(1);
-        text = text.substr(0, text.rfind('"'));
-    }
-    const size_t equals = text.find('=');
-    if (equals == std::string_view::npos || equals == 0)
+    const Assignment assignment = splitAssignment(arguments);
+    if (!assignment.hasEquals)
         return fail(1, syntaxError);
-    writeAll(STDOUT_FILENO, text.substr(equals + 1));
+    std::string_view prompt = assignment.value;
+    if (!prompt.empty() && prompt.front() == '"') {
+        prompt.remove_prefix(1);
+        prompt = prompt.substr(0, prompt.rfind('"'));
+    }
+    writeAll(STDOUT_FILENO, prompt);
     std::string line;
-    if (!readInputLine(&line) || line.empty()) {
+    if (!readInputLine(&line, maxLineLength) || line.empty()) {
         m_errorLevel = 1;
         return 1;
     }
-    m_environment.set(text.substr(0, equals), line);
+    if (!assignment.name.empty())
+        m_environment.set(assignment.name, line);
     return 0;
 }
 
+// setlocal /? : given an argument, setlocal sets the error level: 0 when it
+// is a valid one, 1 otherwise.
 int Interpreter::commandSetLocal(std::string_view arguments)
 {
-    m_locals.push_back({m_environment.snapshot(), m_directory});
+    if (m_locals.size() - m_frame->localsAtStart >= maxLocalLevels)
+        return fail(1, "Maximum setlocal recursion level reached.");
+    m_locals.push_back({m_environment.snapshot(), m_directory, m_delayedExpansion});
     std::string_view text = trim(arguments);
+    if (text.empty())
+        return 0;
+    int errorLevel = 0;
     while (!text.empty()) {
         const std::string_view word = firstWord(text);
-        if (equalsIgnoreCase(word, "enabledelayedexpansion"))
-            return unsupported("setlocal enabledelayedexpansion");
+        if (equalsIgnoreCase(word, "enabledelayedexpansion") || equalsIgnoreCase(word, "disabledelayedexpansion"))
+            m_delayedExpansion = toLower(word.front()) == 'e';
+        else if (!equalsIgnoreCase(word, "enableextensions") && !equalsIgnoreCase(word, "disableextensions"))
+            errorLevel = 1;
         text = trimLeft(text.substr(word.size()));
     }
-    m_errorLevel = 0;
-    return 0;
+    m_errorLevel = errorLevel;
+    return errorLevel;
 }
 
 int Interpreter::commandShift(std::string_view arguments)
 {
-    const std::string_view text = trim(arguments);
-    size_t from = 0;
-    if (!text.empty()) {
-        if (text.size() != 2 || text[0] != '/' || text[1] < '0' || text[1] > '8')
-            return fail(1, syntaxError);
-        from = size_t(text[1] - '0');
-    }
-    std::vector<std::string> &parameters = m_frame->parameters;
-    if (from < parameters.size())
-        parameters.erase(parameters.begin() + std::ptrdiff_t(from));
+    if (!m_frame->parameters.shift(arguments))
+        return fail(1, syntaxError);
     return 0;
 }
 
 int Interpreter::commandStart(std::string_view arguments)
 {
     std::string_view text = trimLeft(arguments);
-    if (!text.empty() && text.front() == '"') {
-        const size_t close = text.find('"', 1);
-        text = trimLeft(text.substr(close == std::string_view::npos ? text.size() : close + 1));
-    }
     static const char *const ignoredOptions[] = {"/b",           "/i",           "/min",      "/max",
                                                  "/low",         "/normal",      "/high",     "/realtime",
                                                  "/abovenormal", "/belownormal", "/separate", "/shared"};
     bool wait = false;
+    bool titled = false;
     std::string directory;
-    while (!text.empty() && text.front() == '/') {
+    for (;;) {
+        // The first quoted word, before or among the switches, is the title.
+        if (!titled && !text.empty() && text.front() == '"') {
+            const size_t close = text.find('"', 1);
+            text = trimLeft(text.substr(close == std::string_view::npos ? text.size() : close + 1));
+            titled = true;
+            continue;
+        }
+        if (text.empty() || text.front() != '/')
+            break;
         const std::string option = toLower(firstWord(text));
         bool known = option == "/wait";
         wait = wait || known;
@@ -316,11 +392,11 @@ int Interpreter::commandStart(std::string_view arguments)
         if (!known && option.compare(0, 2, "/d") == 0) {
             known = true;
             if (option.size() > 2) {
-                directory = removeQuotes(firstWord(text).substr(2));
+                directory = nativePath(removeQuotes(firstWord(text).substr(2)));
             } else {
                 text = trimLeft(text.substr(2));
                 const ProgramWord folder = splitProgramWord(text);
-                directory = folder.name;
+                directory = nativePath(folder.name);
                 text = trimLeft(folder.rest);
                 continue;
             }
@@ -336,8 +412,8 @@ int Interpreter::commandStart(std::string_view arguments)
     {
     };
     if (!directory.empty() && (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)))
-        return fail(1, "The system cannot find the path specified.");
-    const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
+        return fail(1, pathNotFound);
+    const ProgramLookup lookup = findCommand(word.name);
     if (lookup.result != ProgramLookup::Result::Found)
         return fail(9059, "The system cannot find the file " + std::string(word.written) + ".");
     std::vector<std::string> programArguments = splitArguments(word.rest);

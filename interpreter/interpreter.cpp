@@ -1,17 +1,16 @@
 #include "interpreter.h"
 
 #include "commandLine.h"
-#include "process.h"
+#include "paths.h"
 #include "text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
-#include <glob.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cmd {
@@ -36,41 +35,30 @@ std::string currentDirectory()
     return result;
 }
 
-// Made absolute against base, with "." and ".." folded away as written.
-std::string absolutePath(std::string_view path, const std::string &base)
-{
-    const std::string joined = !path.empty() && path.front() == '/' ? std::string(path)
-                                                                    : base + '/' + std::string(path);
-    std::vector<std::string_view> parts;
-    const std::string_view view = joined;
-    size_t start = 0;
-    while (start <= view.size()) {
-        size_t end = view.find('/', start);
-        if (end == std::string_view::npos)
-            end = view.size();
-        const std::string_view part = view.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
-    std::string result;
-    for (const std::string_view part : parts) {
-        result += '/';
-        result += part;
-    }
-    return result.empty() ? std::string("/") : result;
-}
-
 std::string quoteParameter(const std::string &argument)
 {
     bool plain = !argument.empty();
     for (const char c : argument)
         plain = plain && !isDelimiter(c);
     return plain ? argument : '"' + argument + '"';
+}
+
+// The extensions cmd tries for a command name without one (PATHEXT's
+// default when it is not set).
+std::vector<std::string> commandExtensions(const std::string *pathExtensions)
+{
+    const std::string list = pathExtensions ? *pathExtensions : std::string(".COM;.EXE;.BAT;.CMD");
+    std::vector<std::string> extensions;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        if (end > start)
+            extensions.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return extensions;
 }
 
 } // namespace
@@ -91,6 +79,13 @@ Interpreter::Interpreter(char *const *environment)
 
 int Interpreter::run(const std::string &path, const std::vector<std::string> &arguments)
 {
+    if (!isBatchFileName(path)) {
+        // One argument is the whole command line; several are its words.
+        std::string line = arguments.empty() ? path : quoteParameter(path);
+        for (const std::string &argument : arguments)
+            line += ' ' + quoteParameter(argument);
+        return runCommandLine(line);
+    }
     std::string parameters;
     for (const std::string &argument : arguments) {
         if (!parameters.empty())
@@ -116,12 +111,27 @@ bool Interpreter::runBatchFile(const std::string &path, const std::string &name,
     script->absolutePath = absolutePath(path, m_directory);
     script->lines = splitLines(contents);
     Frame frame;
+    frame.parameters.values = splitBatchParameters(parameters);
+    frame.parameters.values.insert(frame.parameters.values.begin(), name);
+    frame.parameters.all = skipDelimiters(parameters);
+    frame.parameters.scriptPath = script->absolutePath;
     frame.script = std::move(script);
-    frame.parameters = splitBatchParameters(parameters);
-    frame.parameters.insert(frame.parameters.begin(), name);
-    frame.allParameters = skipDelimiters(parameters);
     runFrame(frame, 0);
     return true;
+}
+
+// Runs as cmd /c runs a command line: no echo of it, and expansion keeps
+// what it does not know.
+int Interpreter::runCommandLine(const std::string &line)
+{
+    auto script = std::make_shared<Script>();
+    script->lines.push_back(line);
+    Frame frame;
+    frame.script = std::move(script);
+    frame.batch = false;
+    m_echo = false;
+    runFrame(frame, 0);
+    return m_errorLevel;
 }
 
 void Interpreter::runFrame(Frame &frame, size_t firstLine)
@@ -160,17 +170,24 @@ void Interpreter::runLine(Frame &frame)
     const std::string &line = frame.script->lines[frame.nextLine++];
     if (labelName(line))
         return;
-    const MoreLines moreLines = [this, &frame](std::string &next) {
-        if (frame.nextLine >= frame.script->lines.size())
+    bool fits = true;
+    const MoreLines moreLines = [this, &frame, &fits](std::string &next) {
+        if (frame.nextLine >= frame.script->lines.size() || !fits)
             return false;
-        next = expand(frame.script->lines[frame.nextLine++], frame);
-        return true;
+        fits = expand(frame.script->lines[frame.nextLine++], frame, &next);
+        return fits;
     };
-    const ParsedLine parsed = parseLine(expand(line, frame), moreLines);
+    std::string expanded;
+    fits = expand(line, frame, &expanded);
+    const ParsedLine parsed = fits ? parseLine(expanded, moreLines) : ParsedLine();
+    if (!fits) {
+        fail(1, lineTooLong);
+        return;
+    }
+    // One line that cannot be read is reported and skipped; the batch file
+    // goes on, so that a launch still starts its program.
     if (!parsed.error.empty()) {
-        // As in cmd, a line that cannot be read ends all batch processing.
         fail(255, parsed.error);
-        m_flow = Flow::Quit;
         return;
     }
     if (!parsed.node)
@@ -184,21 +201,38 @@ int Interpreter::execute(const Node &node)
 {
     if (stackExhausted())
         return m_errorLevel;
-    switch (node.kind) {
-    case Node::Kind::Command:
-    case Node::Kind::Block: {
-        // A redirection saves the standard handles away: the relay must be in
-        // place before, or it would not see them.
-        if (!node.redirections.empty())
-            m_relay.start();
-        RedirectionGuard guard;
-        std::string error;
-        if (!guard.apply(node.redirections, &error))
-            return fail(1, error);
-        if (node.kind == Node::Kind::Command)
-            return runCommand(node.text);
-        return node.children.empty() ? 0 : execute(*node.children.front());
+    if (node.redirections.empty())
+        return executeNode(node);
+    // A redirection saves the standard handles away: the relay must be in
+    // place before, or it would not see them.
+    m_relay.start();
+    std::vector<Redirection> redirections = node.redirections;
+    for (Redirection &redirection : redirections) {
+        redirection.target = nativePath(prepare(redirection.target));
+        // NUL is the null device in every folder.
+        const std::string unquoted = removeQuotes(redirection.target);
+        const std::string_view name = splitPath(unquoted).name;
+        if (equalsIgnoreCase(name, "nul") || equalsIgnoreCase(name, "nul:"))
+            redirection.target = "nul";
     }
+    RedirectionGuard guard;
+    std::string error;
+    if (!guard.apply(redirections, &error))
+        return fail(1, error);
+    return executeNode(node);
+}
+
+int Interpreter::executeNode(const Node &node)
+{
+    switch (node.kind) {
+    case Node::Kind::Command: {
+        const std::string text = prepare(node.text);
+        if (text.size() > maxLineLength)
+            return fail(1, lineTooLong);
+        return runCommand(text);
+    }
+    case Node::Kind::Block:
+        return node.children.empty() ? 0 : execute(*node.children.front());
     case Node::Kind::If:
         if (evaluate(node.condition))
             return execute(*node.children.front());
@@ -218,6 +252,8 @@ int Interpreter::execute(const Node &node)
     }
     case Node::Kind::Pipe:
         return executePipe(node);
+    case Node::Kind::For:
+        return executeFor(node);
     }
     return 0;
 }
@@ -276,45 +312,14 @@ int Interpreter::runCommand(std::string_view text)
     text = trimLeft(text);
     if (text.empty())
         return 0;
-    size_t nameLength = 0;
-    while (nameLength < text.size() && isLetter(text[nameLength]))
-        ++nameLength;
-    if (nameLength == 0 || (nameLength < text.size() && !endsCommandName(text[nameLength])))
-        return runProgram(text);
-    const std::string name = toLower(text.substr(0, nameLength));
-    const std::string_view arguments = text.substr(nameLength);
-
-    struct Entry
-    {
-        const char *name;
-        Command command;
-    };
-    static const Entry commands[] = {{"call", &Interpreter::commandCall},
-                                     {"cd", &Interpreter::commandChangeDirectory},
-                                     {"chdir", &Interpreter::commandChangeDirectory},
-                                     {"echo", &Interpreter::commandEcho},
-                                     {"endlocal", &Interpreter::commandEndLocal},
-                                     {"exit", &Interpreter::commandExit},
-                                     {"goto", &Interpreter::commandGoto},
-                                     {"path", &Interpreter::commandPath},
-                                     {"pause", &Interpreter::commandPause},
-                                     {"popd", &Interpreter::commandPopDirectory},
-                                     {"pushd", &Interpreter::commandPushDirectory},
-                                     {"rem", &Interpreter::commandRemark},
-                                     {"set", &Interpreter::commandSet},
-                                     {"setlocal", &Interpreter::commandSetLocal},
-                                     {"shift", &Interpreter::commandShift},
-                                     {"start", &Interpreter::commandStart}};
-    for (const Entry &entry : commands) {
-        if (name == entry.name)
-            return (this->*entry.command)(arguments);
-    }
+    std::string_view arguments;
+    if (const Command command = findBuiltIn(text, &arguments))
+        return (this->*command)(arguments);
     // cmd's own commands that this interpreter does not have: they must not be
     // taken for programs of the same name.
-    static const char *const unsupportedCommands[] = {"assoc", "break",  "cls",   "color",  "copy",  "date",   "del",
-                                                      "dir",   "dpath",  "erase", "for",    "ftype", "keys",   "md",
-                                                      "mkdir", "mklink", "move",  "prompt", "rd",    "ren",    "rename",
-                                                      "rmdir", "time",   "title", "type",   "ver",   "verify", "vol"};
+    static const char *const unsupportedCommands[] = {"assoc",  "break",  "date", "dpath",  "ftype", "keys",
+                                                      "mklink", "prompt", "time", "verify", "vol"};
+    const std::string name = toLower(text.substr(0, text.size() - arguments.size()));
     for (const char *unsupportedName : unsupportedCommands) {
         if (name == unsupportedName)
             return unsupported(name);
@@ -322,10 +327,66 @@ int Interpreter::runCommand(std::string_view text)
     return runProgram(text);
 }
 
+Interpreter::Command Interpreter::findBuiltIn(std::string_view text, std::string_view *arguments) const
+{
+    size_t nameLength = 0;
+    while (nameLength < text.size() && isLetter(text[nameLength]))
+        ++nameLength;
+    *arguments = text.substr(nameLength);
+    if (nameLength == 0 || (nameLength < text.size() && !endsCommandName(text[nameLength])))
+        return nullptr;
+    const std::string_view written = text.substr(0, nameLength);
+
+    // Sorted by name, for a binary search on every command a script runs.
+    struct Entry
+    {
+        std::string_view name;
+        Command command;
+    };
+    static const Entry commands[] = {{"call", &Interpreter::commandCall},
+                                     {"cd", &Interpreter::commandChangeDirectory},
+                                     {"chcp", &Interpreter::commandChangeCodePage},
+                                     {"chdir", &Interpreter::commandChangeDirectory},
+                                     {"cls", &Interpreter::commandClearScreen},
+                                     {"color", &Interpreter::commandColor},
+                                     {"copy", &Interpreter::commandCopy},
+                                     {"del", &Interpreter::commandDelete},
+                                     {"dir", &Interpreter::commandDirectory},
+                                     {"echo", &Interpreter::commandEcho},
+                                     {"endlocal", &Interpreter::commandEndLocal},
+                                     {"erase", &Interpreter::commandDelete},
+                                     {"exit", &Interpreter::commandExit},
+                                     {"goto", &Interpreter::commandGoto},
+                                     {"md", &Interpreter::commandMakeDirectory},
+                                     {"mkdir", &Interpreter::commandMakeDirectory},
+                                     {"move", &Interpreter::commandMove},
+                                     {"path", &Interpreter::commandPath},
+                                     {"pause", &Interpreter::commandPause},
+                                     {"popd", &Interpreter::commandPopDirectory},
+                                     {"pushd", &Interpreter::commandPushDirectory},
+                                     {"rd", &Interpreter::commandRemoveDirectory},
+                                     {"rem", &Interpreter::commandRemark},
+                                     {"ren", &Interpreter::commandRename},
+                                     {"rename", &Interpreter::commandRename},
+                                     {"rmdir", &Interpreter::commandRemoveDirectory},
+                                     {"set", &Interpreter::commandSet},
+                                     {"setlocal", &Interpreter::commandSetLocal},
+                                     {"shift", &Interpreter::commandShift},
+                                     {"start", &Interpreter::commandStart},
+                                     {"timeout", &Interpreter::commandTimeout},
+                                     {"title", &Interpreter::commandTitle},
+                                     {"type", &Interpreter::commandType},
+                                     {"ver", &Interpreter::commandVersion}};
+    const auto found = std::lower_bound(
+        std::begin(commands), std::end(commands), written,
+        [](const Entry &entry, std::string_view name) { return compareIgnoreCase(entry.name, name) < 0; });
+    return found != std::end(commands) && equalsIgnoreCase(found->name, written) ? found->command : nullptr;
+}
+
 int Interpreter::runProgram(std::string_view text)
 {
     const ProgramWord word = splitProgramWord(text);
-    const ProgramLookup lookup = findProgram(word.name, m_environment.find("PATH"));
+    const ProgramLookup lookup = findCommand(word.name);
     if (lookup.result == ProgramLookup::Result::NotFound) {
         return fail(9009,
                     "'" + std::string(word.written)
@@ -377,259 +438,52 @@ int Interpreter::cannotStart(int error, const std::string &name)
     }
 }
 
-bool Interpreter::evaluate(const Condition &condition) const
+// A name without an extension is looked for with each extension of
+// PATHEXT too: batch files in the current folder first, as cmd looks there
+// before PATH, then the name itself and the others along PATH.
+ProgramLookup Interpreter::findCommand(const std::string &name) const
 {
-    bool result = false;
-    switch (condition.kind) {
-    case Condition::Kind::Exist: {
-        const std::string path = removeQuotes(condition.left);
-        if (path.find_first_of("*?") != std::string::npos) {
-            glob_t matches{};
-            result = glob(path.c_str(), GLOB_NOSORT, nullptr, &matches) == 0 && matches.gl_pathc > 0;
-            globfree(&matches);
-        } else {
-            struct stat status
-            {
-            };
-            result = stat(path.c_str(), &status) == 0;
+    const std::string path = nativePath(name);
+    const std::string *searchPath = m_environment.find("PATH");
+    const std::string_view file = splitPath(path).name;
+    if (file.empty() || file.find('.') != std::string_view::npos)
+        return findProgram(path, searchPath);
+    const std::vector<std::string> extensions = commandExtensions(m_environment.find("PATHEXT"));
+    const bool hasFolder = path.find('/') != std::string::npos;
+    if (!hasFolder) {
+        for (const std::string &extension : extensions) {
+            const std::string candidate = path + toLower(extension);
+            if (isBatchFileName(candidate) && isFile(candidate))
+                return findProgram(candidate, nullptr);
         }
-        break;
     }
-    case Condition::Kind::Defined:
-        result = m_environment.find(condition.left) != nullptr;
-        break;
-    case Condition::Kind::ErrorLevel: {
-        long long level = 0;
-        result = parseInteger(condition.left, &level) && m_errorLevel >= level;
-        break;
-    }
-    case Condition::Kind::Compare: {
-        const std::string &left = condition.left;
-        const std::string &right = condition.right;
-        if (condition.op == Condition::Operator::Same) {
-            result = condition.ignoreCase ? equalsIgnoreCase(left, right) : left == right;
-            break;
-        }
-        long long a = 0;
-        long long b = 0;
-        int order = 0;
-        if (parseInteger(left, &a) && parseInteger(right, &b))
-            order = a < b ? -1 : (a > b ? 1 : 0);
-        else
-            order = condition.ignoreCase ? compareIgnoreCase(left, right) : left.compare(right);
-        switch (condition.op) {
-        case Condition::Operator::Same:
-        case Condition::Operator::Equal:
-            result = order == 0;
-            break;
-        case Condition::Operator::NotEqual:
-            result = order != 0;
-            break;
-        case Condition::Operator::Less:
-            result = order < 0;
-            break;
-        case Condition::Operator::LessOrEqual:
-            result = order <= 0;
-            break;
-        case Condition::Operator::Greater:
-            result = order > 0;
-            break;
-        case Condition::Operator::GreaterOrEqual:
-            result = order >= 0;
-            break;
-        }
-        break;
-    }
-    }
-    return result != condition.negated;
-}
-
-std::string Interpreter::expand(std::string_view line, const Frame &frame) const
-{
-    std::string result;
-    result.reserve(line.size());
-    size_t i = 0;
-    while (i < line.size()) {
-        const size_t percent = line.find('%', i);
-        if (percent == std::string_view::npos) {
-            result.append(line.substr(i));
-            break;
-        }
-        result.append(line.substr(i, percent - i));
-        i = percent;
-        if (i + 1 >= line.size())
-            break;
-        const char next = line[i + 1];
-        if (next == '%') {
-            result += '%';
-            i += 2;
-        } else if (isDigit(next)) {
-            const size_t index = size_t(next - '0');
-            if (index < frame.parameters.size())
-                result += frame.parameters[index];
-            i += 2;
-        } else if (next == '*') {
-            result += frame.allParameters;
-            i += 2;
-        } else if (const size_t used = next == '~' ? expandParameterPath(line, i, frame, &result) : 0) {
-            i += used;
-        } else {
-            // A lone percent sign is dropped, as cmd does in a batch file.
-            const size_t close = line.find('%', i + 1);
-            if (close == std::string_view::npos) {
-                ++i;
-            } else {
-                result += expandVariable(line.substr(i + 1, close - i - 1));
-                i = close + 1;
+    ProgramLookup lookup = findProgram(path, searchPath);
+    for (auto it = extensions.begin(); it != extensions.end() && lookup.result != ProgramLookup::Result::Found; ++it) {
+        for (const std::string &extension : {toLower(*it), *it}) {
+            const ProgramLookup candidate = findProgram(path + extension, hasFolder ? nullptr : searchPath);
+            if (candidate.result == ProgramLookup::Result::Found) {
+                lookup = candidate;
+                break;
             }
         }
     }
-    return result;
+    return lookup;
 }
 
-// NAME, NAME:~start,length or NAME:search=replacement.
-std::string Interpreter::expandVariable(std::string_view reference) const
+bool Interpreter::expand(std::string_view line, const Frame &frame, std::string *result) const
 {
-    const size_t colon = reference.find(':');
-    const std::optional<std::string> found = variable(reference.substr(0, colon));
-    if (!found || colon == std::string_view::npos)
-        return found.value_or(std::string());
-    const std::string &value = *found;
-    const std::string_view edit = reference.substr(colon + 1);
-    if (!edit.empty() && edit.front() == '~') {
-        const std::string_view range = edit.substr(1);
-        const size_t comma = range.find(',');
-        const long long size = static_cast<long long>(value.size());
-        long long start = leadingInteger(range.substr(0, comma));
-        start = start < 0 ? std::max(0LL, size + start) : std::min(start, size);
-        long long end = size;
-        if (comma != std::string_view::npos) {
-            const long long length = leadingInteger(range.substr(comma + 1));
-            end = length >= 0 ? std::min(size, start + length) : std::max(start, size + length);
-        }
-        return value.substr(size_t(start), size_t(end - start));
-    }
-    const size_t equals = edit.find('=');
-    if (equals == std::string_view::npos || equals == 0)
-        return value;
-    std::string_view search = edit.substr(0, equals);
-    const std::string_view replacement = edit.substr(equals + 1);
-    const bool fromStart = search.front() == '*';
-    if (fromStart)
-        search.remove_prefix(1);
-    const std::string lowerValue = toLower(value);
-    const std::string lowerSearch = toLower(search);
-    std::string result;
-    size_t position = 0;
-    while (!lowerSearch.empty()) {
-        const size_t match = lowerValue.find(lowerSearch, position);
-        if (match == std::string::npos)
-            break;
-        if (!fromStart)
-            result.append(value, position, match - position);
-        result.append(replacement);
-        position = match + lowerSearch.size();
-        if (fromStart)
-            break;
-    }
-    if (fromStart && position == 0)
-        return value;
-    result.append(value, position, std::string::npos);
-    return result;
+    return expandPercents(line, m_variables, frame.batch ? &frame.parameters : nullptr, result);
 }
 
-// %~1, %~dp0, %~$PATH:1 and the like; the number of characters read, or 0
-// when the text is no such reference.
-size_t Interpreter::expandParameterPath(std::string_view line, size_t start, const Frame &frame,
-                                        std::string *result) const
+// What happens to a command's text when it runs rather than when its line is
+// read: the loop variables, then delayed expansion.
+std::string Interpreter::prepare(std::string_view text) const
 {
-    const std::string_view letters = "fdpnxsz";
-    size_t i = start + 2;
-    std::string modifiers;
-    while (i < line.size() && letters.find(toLower(line[i])) != std::string_view::npos)
-        modifiers += toLower(line[i++]);
-    std::string searchVariable;
-    if (i < line.size() && line[i] == '$') {
-        const size_t colon = line.find(':', i + 1);
-        if (colon == std::string_view::npos)
-            return 0;
-        searchVariable = line.substr(i + 1, colon - i - 1);
-        i = colon + 1;
-    }
-    if (i >= line.size() || !isDigit(line[i]))
-        return 0;
-    result->append(parameterPath(frame, line[i] - '0', modifiers, searchVariable));
-    return i + 1 - start;
-}
-
-std::string Interpreter::parameterPath(const Frame &frame, int index, std::string_view modifiers,
-                                       const std::string &searchVariable) const
-{
-    const std::string parameter = size_t(index) < frame.parameters.size() ? frame.parameters[size_t(index)] : "";
-    const std::string_view value = stripSurroundingQuotes(parameter);
-    if (modifiers.empty() && searchVariable.empty())
-        return std::string(value);
-    if (value.empty())
-        return std::string();
-    // %0 in a subroutine still names the batch file.
-    std::string full = index == 0 ? frame.script->absolutePath : absolutePath(value, m_directory);
-    if (!searchVariable.empty()) {
-        full.clear();
-        const std::string folders = variable(searchVariable).value_or(std::string());
-        size_t from = 0;
-        while (from <= folders.size() && full.empty()) {
-            size_t end = folders.find(':', from);
-            if (end == std::string::npos)
-                end = folders.size();
-            const std::string candidate = absolutePath(folders.substr(from, end - from) + '/' + std::string(value),
-                                                       m_directory);
-            if (access(candidate.c_str(), F_OK) == 0)
-                full = candidate;
-            from = end + 1;
-        }
-        if (full.empty())
-            return std::string();
-    }
-    std::string expanded;
-    if (modifiers.find('z') != std::string_view::npos) {
-        struct stat status
-        {
-        };
-        if (stat(full.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-            expanded = std::to_string(status.st_size);
-    }
-    const bool parts = modifiers.find_first_of("pnx") != std::string_view::npos;
-    if (!parts && modifiers.find_first_of("fsd") == std::string_view::npos && searchVariable.empty())
-        return expanded;
-    std::string path;
-    if (parts || modifiers.find('d') != std::string_view::npos) {
-        // No drive letters here: "d" adds nothing.
-        const size_t slash = full.rfind('/');
-        const std::string file = full.substr(slash + 1);
-        const size_t dot = file.rfind('.');
-        if (modifiers.find('p') != std::string_view::npos)
-            path += full.substr(0, slash + 1);
-        if (modifiers.find('n') != std::string_view::npos)
-            path += file.substr(0, dot);
-        if (modifiers.find('x') != std::string_view::npos && dot != std::string::npos)
-            path += file.substr(dot);
-    } else {
-        path = full;
-    }
-    if (!expanded.empty())
-        expanded += ' ';
-    return expanded + path;
-}
-
-std::optional<std::string> Interpreter::variable(std::string_view name) const
-{
-    if (const std::string *value = m_environment.find(name))
-        return *value;
-    if (equalsIgnoreCase(name, "CD"))
-        return m_directory;
-    if (equalsIgnoreCase(name, "ERRORLEVEL"))
-        return std::to_string(m_errorLevel);
-    return std::nullopt;
+    std::string prepared = m_forVariables.empty() ? std::string(text)
+                                                  : substituteForVariables(text, m_forVariables, m_variables);
+    if (m_delayedExpansion)
+        return expandDelayed(prepared, m_variables);
+    return prepared;
 }
 
 size_t Interpreter::findLabel(const Frame &frame, std::string_view label) const
@@ -670,6 +524,7 @@ void Interpreter::endLocal()
     Local &local = m_locals.back();
     m_environment.restore(std::move(local.variables));
     changeDirectory(local.directory);
+    m_delayedExpansion = local.delayedExpansion;
     m_locals.pop_back();
 }
 

@@ -143,7 +143,7 @@ bool readFile(const std::string &path, std::string *contents)
     return true;
 }
 
-bool readInputLine(std::string *line)
+bool readInputLine(std::string *line, size_t limit)
 {
     line->clear();
     for (;;) {
@@ -155,7 +155,7 @@ bool readInputLine(std::string *line)
             return !line->empty();
         if (c == '\n')
             break;
-        if (c != '\r')
+        if (c != '\r' && line->size() < limit)
             *line += c;
     }
     return true;

@@ -35,8 +35,9 @@ int forkDetached();
 bool readFile(const std::string &path, std::string *contents);
 
 // Reads one line from standard input, a byte at a time so that the rest is
-// left for the programs that follow; false at the end of input.
-bool readInputLine(std::string *line);
+// left for the programs that follow; false at the end of input. Characters
+// beyond limit are read but not kept.
+bool readInputLine(std::string *line, size_t limit = std::string::npos);
 
 struct ProgramLookup
 {

@@ -1,14 +1,9 @@
 #include "script.h"
 
+#include "parser.h"
 #include "text.h"
 
 namespace Cmd {
-
-namespace {
-
-// Blocks and conditions nest by recursion; a bound keeps hostile input from
-// exhausting the stack.
-constexpr int maxNesting = 200;
 
 std::unique_ptr<Node> makeNode(Node::Kind kind)
 {
@@ -16,52 +11,6 @@ std::unique_ptr<Node> makeNode(Node::Kind kind)
     node->kind = kind;
     return node;
 }
-
-class Parser
-{
-public:
-    Parser(std::string_view line, const MoreLines &moreLines)
-        : m_text(line)
-        , m_moreLines(moreLines)
-    {
-    }
-
-    ParsedLine parse();
-
-private:
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    char peek(size_t offset = 0) const { return m_pos + offset < m_text.size() ? m_text[m_pos + offset] : '\0'; }
-    bool atListEnd() const { return atEnd() || peek() == '\n' || (m_depth > 0 && peek() == ')'); }
-    bool atRedirection() const
-    {
-        return peek() == '<' || peek() == '>' || (isDigit(peek()) && (peek(1) == '<' || peek(1) == '>'));
-    }
-    bool atKeyword(std::string_view word) const;
-    bool failed() const { return !m_error.empty(); }
-    void fail(std::string message);
-    void failUnexpected();
-    bool fetchLine(bool newLine);
-    void skipBlanks(bool acrossLines = false);
-    void skipToLineEnd();
-    bool enter();
-
-    std::unique_ptr<Node> parseList(bool allowElse, bool acrossLines);
-    std::unique_ptr<Node> parsePipeline();
-    std::unique_ptr<Node> parseCommand();
-    std::unique_ptr<Node> parseBlock();
-    std::unique_ptr<Node> parseIf();
-    std::unique_ptr<Node> parseFor();
-    std::unique_ptr<Node> parseSimple();
-    void parseRedirection(std::vector<Redirection> *redirections);
-    std::string readWord(bool stopAtEquals);
-
-    std::string m_text;
-    const MoreLines &m_moreLines;
-    size_t m_pos = 0;
-    int m_depth = 0;
-    int m_nesting = 0;
-    std::string m_error;
-};
 
 ParsedLine Parser::parse()
 {
@@ -204,11 +153,16 @@ std::unique_ptr<Node> Parser::parsePipeline()
         return first;
     auto pipe = makeNode(Node::Kind::Pipe);
     pipe->children.push_back(std::move(first));
+    ++m_pipeStages;
     while (!failed() && peek() == '|' && peek(1) != '|') {
         ++m_pos;
         skipBlanks();
         if (atListEnd() || peek() == '&' || peek() == '|') {
             fail(syntaxError);
+            return nullptr;
+        }
+        if (++m_pipeStages > maxPipeStages) {
+            fail("korvani-cmd: a line may join at most " + std::to_string(maxPipeStages) + " commands with pipes");
             return nullptr;
         }
         pipe->children.push_back(parseCommand());
@@ -219,11 +173,24 @@ std::unique_ptr<Node> Parser::parsePipeline()
 
 std::unique_ptr<Node> Parser::parseCommand()
 {
-    skipBlanks();
-    while (peek() == '@') {
+    // Delimiters before a command are skipped, as is an "@".
+    while (isDelimiter(peek()) || peek() == '@')
         ++m_pos;
+    std::vector<Redirection> leading;
+    while (atRedirection() && !failed()) {
+        parseRedirection(&leading);
         skipBlanks();
     }
+    if (failed())
+        return nullptr;
+    auto node = parseCommandBody();
+    if (node && !leading.empty())
+        node->redirections.insert(node->redirections.begin(), leading.begin(), leading.end());
+    return node;
+}
+
+std::unique_ptr<Node> Parser::parseCommandBody()
+{
     if (peek() == '(')
         return parseBlock();
     // A label inside a block, and a stray ")" outside one, are comments.
@@ -272,136 +239,6 @@ std::unique_ptr<Node> Parser::parseBlock()
     return block;
 }
 
-std::unique_ptr<Node> Parser::parseIf()
-{
-    if (!enter())
-        return nullptr;
-    m_pos += 2;
-    skipBlanks();
-    auto node = makeNode(Node::Kind::If);
-    Condition &condition = node->condition;
-    if (atKeyword("/i")) {
-        condition.ignoreCase = true;
-        m_pos += 2;
-        skipBlanks();
-    }
-    if (atKeyword("not")) {
-        condition.negated = true;
-        m_pos += 3;
-        skipBlanks();
-    }
-    struct Keyword
-    {
-        const char *word;
-        Condition::Kind kind;
-    };
-    static const Keyword keywords[] = {{"exist", Condition::Kind::Exist},
-                                       {"defined", Condition::Kind::Defined},
-                                       {"errorlevel", Condition::Kind::ErrorLevel}};
-    for (const Keyword &keyword : keywords) {
-        const std::string_view word = keyword.word;
-        if (atKeyword(word) && !(peek(word.size()) == '=' && peek(word.size() + 1) == '=')) {
-            condition.kind = keyword.kind;
-            m_pos += word.size();
-            break;
-        }
-    }
-    skipBlanks();
-    condition.left = readWord(true);
-    long long level = 0;
-    if (condition.kind == Condition::Kind::Compare) {
-        skipBlanks();
-        if (peek() == '=' && peek(1) == '=') {
-            m_pos += 2;
-        } else {
-            struct Comparison
-            {
-                const char *word;
-                Condition::Operator op;
-            };
-            static const Comparison comparisons[] = {
-                {"equ", Condition::Operator::Equal},   {"neq", Condition::Operator::NotEqual},
-                {"lss", Condition::Operator::Less},    {"leq", Condition::Operator::LessOrEqual},
-                {"gtr", Condition::Operator::Greater}, {"geq", Condition::Operator::GreaterOrEqual}};
-            bool known = false;
-            for (const Comparison &comparison : comparisons) {
-                if (atKeyword(comparison.word)) {
-                    condition.op = comparison.op;
-                    m_pos += 3;
-                    known = true;
-                    break;
-                }
-            }
-            if (!known)
-                fail(syntaxError);
-        }
-        skipBlanks();
-        condition.right = readWord(true);
-        if (condition.right.empty())
-            fail(syntaxError);
-    } else if (condition.kind == Condition::Kind::ErrorLevel && !parseInteger(condition.left, &level)) {
-        fail(syntaxError);
-    }
-    skipBlanks();
-    if (condition.left.empty() || atListEnd())
-        fail(syntaxError);
-    if (failed())
-        return nullptr;
-    node->children.push_back(parseList(true, false));
-    if (failed())
-        return nullptr;
-    if (atKeyword("else")) {
-        m_pos += 4;
-        skipBlanks();
-        if (atListEnd()) {
-            fail(syntaxError);
-            return nullptr;
-        }
-        node->children.push_back(parseList(true, false));
-    }
-    --m_nesting;
-    return node;
-}
-
-// "for" runs nothing here, but its body is read so that a block it opens is
-// consumed with it rather than run on its own.
-std::unique_ptr<Node> Parser::parseFor()
-{
-    if (!enter())
-        return nullptr;
-    m_pos += 3;
-    bool quoted = false;
-    int parentheses = 0;
-    bool found = false;
-    while (!atEnd() && peek() != '\n') {
-        const char c = peek();
-        if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && c == '(')
-            ++parentheses;
-        else if (!quoted && c == ')' && parentheses > 0)
-            --parentheses;
-        else if (!quoted && parentheses == 0 && isBlank(m_text[m_pos - 1]) && atKeyword("do")) {
-            m_pos += 2;
-            found = true;
-            break;
-        }
-        ++m_pos;
-    }
-    skipBlanks();
-    if (!found || atListEnd()) {
-        fail(syntaxError);
-        return nullptr;
-    }
-    parseList(false, false);
-    if (failed())
-        return nullptr;
-    --m_nesting;
-    auto node = makeNode(Node::Kind::Command);
-    node->text = "for";
-    return node;
-}
-
 std::unique_ptr<Node> Parser::parseSimple()
 {
     auto node = makeNode(Node::Kind::Command);
@@ -409,6 +246,22 @@ std::unique_ptr<Node> Parser::parseSimple()
     bool quoted = false;
     bool wordStart = true;
     while (!atEnd() && !failed()) {
+        // A run of characters that mean nothing here goes in at once.
+        size_t end = m_pos;
+        bool start = wordStart;
+        for (; !quoted && end < m_text.size(); ++end) {
+            const char c = m_text[end];
+            if (c == '\n' || c == '&' || c == '|' || c == ')' || c == '"' || c == '^' || c == '<' || c == '>'
+                || (start && isDigit(c)))
+                break;
+            start = isBlank(c);
+        }
+        if (end > m_pos) {
+            text.append(m_text, m_pos, end - m_pos);
+            wordStart = start;
+            m_pos = end;
+            continue;
+        }
         char c = peek();
         if (c == '\n')
             break;
@@ -500,8 +353,6 @@ std::string Parser::readWord(bool stopAtEquals)
     }
     return word;
 }
-
-} // namespace
 
 std::vector<std::string> splitLines(std::string_view bytes)
 {

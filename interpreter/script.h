@@ -40,11 +40,28 @@ struct Condition
     std::string right;
 };
 
+// for's switches, variable and set, as written; the body is the node's child.
+struct ForLoop
+{
+    enum class Mode { Files, Folders, Numbers, Lines };
+
+    Mode mode = Mode::Files;
+    bool recursive = false; // /r
+    std::string root; // /r's folder as written; empty for the current one
+    std::string options; // /f's options, without their quotes
+    char variable = 0;
+    std::string set; // what stands between the parentheses
+};
+
+// The most commands one line may join with pipes: each runs in a process of
+// its own, all at once.
+inline constexpr int maxPipeStages = 64;
+
 // One parsed command line. Command text keeps its quotes and loses its
 // escapes and redirections, as cmd hands it to a command.
 struct Node
 {
-    enum class Kind { Command, Block, If, List, Pipe };
+    enum class Kind { Command, Block, If, List, Pipe, For };
     // How a list item depends on the one before it: "&", "&&" or "||".
     enum class Joint { Then, AndThen, OrElse };
 
@@ -52,9 +69,11 @@ struct Node
     Joint joint = Joint::Then;
     std::string text;
     std::vector<Redirection> redirections;
-    // List and Pipe: the items; Block: its body, if any; If: then and else.
+    // List and Pipe: the items; Block: its body, if any; If: then and else;
+    // For: its body.
     std::vector<std::unique_ptr<Node>> children;
     Condition condition;
+    ForLoop loop;
 };
 
 struct ParsedLine

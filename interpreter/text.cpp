@@ -1,7 +1,9 @@
 #include "text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 namespace Cmd {
@@ -108,9 +110,9 @@ bool parseInteger(std::string_view text, long long *value)
     errno = 0;
     char *end = nullptr;
     const long long number = std::strtoll(copy.c_str(), &end, 0);
-    if (errno != 0 || end == copy.c_str() || *end != '\0' || isBlank(copy.front()))
+    if ((errno != 0 && errno != ERANGE) || end == copy.c_str() || *end != '\0' || isBlank(copy.front()))
         return false;
-    *value = number;
+    *value = std::clamp<long long>(number, INT32_MIN, INT32_MAX);
     return true;
 }
 

@@ -10,6 +10,10 @@ namespace Cmd {
 
 // cmd's answer to a line or command it cannot read.
 inline constexpr const char *syntaxError = "The syntax of the command is incorrect.";
+// cmd's answers when a file is not there or may not be touched.
+inline constexpr const char *fileNotFound = "The system cannot find the file specified.";
+inline constexpr const char *pathNotFound = "The system cannot find the path specified.";
+inline constexpr const char *accessDenied = "Access is denied.";
 
 inline bool isDigit(char c)
 {
@@ -78,7 +82,7 @@ std::string removeQuotes(std::string_view text);
 std::string_view stripSurroundingQuotes(std::string_view text);
 
 // Reads a whole decimal, hexadecimal (0x) or octal (leading 0) number as cmd
-// does for comparisons; false when text is not one.
+// does for comparisons, held to 32 bits; false when text is not one.
 bool parseInteger(std::string_view text, long long *value);
 
 // The leading decimal digits of text (with a sign), 0 when there are none, as

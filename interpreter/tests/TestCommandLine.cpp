@@ -62,6 +62,19 @@ QString describe(const Cmd::Node *node)
         return QStringLiteral("list(%1)").arg(children.join(QStringLiteral(", ")));
     case Cmd::Node::Kind::Pipe:
         return QStringLiteral("pipe(%1)").arg(children.join(QStringLiteral(" | ")));
+    case Cmd::Node::Kind::For: {
+        const Cmd::ForLoop &loop = node->loop;
+        static const char *const modes[] = {"files", "folders", "numbers", "lines"};
+        return QStringLiteral("for[%1%2 %3 %4 %5 %6](%7)")
+                   .arg(QLatin1String(modes[int(loop.mode)]))
+                   .arg(QLatin1String(loop.recursive ? " /r" : ""))
+                   .arg(QString::fromStdString(loop.root))
+                   .arg(QString::fromStdString(loop.options))
+                   .arg(QLatin1Char(loop.variable))
+                   .arg(QString::fromStdString(loop.set))
+                   .arg(children.join(QStringLiteral(", ")))
+            + redirections;
+    }
     case Cmd::Node::Kind::If: {
         const Cmd::Condition &condition = node->condition;
         static const char *const kinds[] = {"compare", "exist", "errorlevel", "defined"};
@@ -171,8 +184,11 @@ void TestCommandLine::parseLine_data()
     QTest::newRow("redirections leave their blanks") << QByteArray("echo a >out b 2>>\"e f\" <in 2>&1")
                                                      << "cmd[echo a  b   ]{1>out}{2>>\"e f\"}{0<in}{2>&1}" << false;
     QTest::newRow("digit inside a word is text") << QByteArray("echo a2>x") << "cmd[echo a2]{1>x}" << false;
-    QTest::newRow("redirection first") << QByteArray(">x echo") << "cmd[ echo]{1>x}" << false;
+    QTest::newRow("redirection first") << QByteArray(">x echo") << "cmd[echo]{1>x}" << false;
     QTest::newRow("block with redirection") << QByteArray("(a & b) >o") << "block(list(cmd[a ], cmd[b])){1>o}" << false;
+    QTest::newRow("redirections before a block")
+        << QByteArray(">o 2>nul (a) 2>>e") << "block(cmd[a]){1>o}{2>nul}{2>>e}" << false;
+    QTest::newRow("delimiters before a command") << QByteArray(",;= a & ;b") << "list(cmd[a ], cmd[b])" << false;
     QTest::newRow("parenthesis outside a block is text") << QByteArray("echo (a)") << "cmd[echo (a)]" << false;
     QTest::newRow("if takes the rest of the line")
         << QByteArray("if a==b x & y") << "if[compare a 0 b](list(cmd[x ], cmd[y]))" << false;
@@ -190,7 +206,15 @@ void TestCommandLine::parseLine_data()
     QTest::newRow("else without block is text")
         << QByteArray("if a==b x else y") << "if[compare a 0 b](cmd[x else y])" << false;
     QTest::newRow("rem ignores operators") << QByteArray("rem a & b | c") << "cmd[rem a & b | c]" << false;
-    QTest::newRow("for keeps its body") << QByteArray("for %i in (a) do (echo %i) & echo x") << "cmd[for]" << false;
+    QTest::newRow("for with its body") << QByteArray("for %i in (a b) do (echo %i) & echo x")
+                                       << "for[files   i a b](list(block(cmd[echo %i]), cmd[echo x]))" << false;
+    QTest::newRow("for switches") << QByteArray("FOR /D /R \"my dir\" %d IN (*) DO x")
+                                  << "for[folders /r \"my dir\"  d *](cmd[x])" << false;
+    QTest::newRow("for /f options and carets") << QByteArray("for /f \"tokens=1* delims=,\" %a in ('dir ^| sort') do x")
+                                               << "for[lines  tokens=1* delims=, a 'dir | sort'](cmd[x])" << false;
+    QTest::newRow("for /l") << QByteArray("for /l %n in (1,1,3) do x") << "for[numbers   n 1,1,3](cmd[x])" << false;
+    QTest::newRow("if errorlevel with equal signs")
+        << QByteArray("if errorlevel == 3 x") << "if[errorlevel 3 0 ](cmd[x])" << false;
 }
 
 void TestCommandLine::parseLine()
@@ -224,6 +248,12 @@ void TestCommandLine::parseErrors_data()
     QTest::newRow("word after block") << QByteArray("(a) b") << "b was unexpected at this time.";
     QTest::newRow("dangling else") << QByteArray("(a) else (b)") << "else was unexpected at this time.";
     QTest::newRow("unclosed block") << QByteArray("(a") << "korvani-cmd: a block opened with '(' is not closed";
+    QTest::newRow("for without in") << QByteArray("for %a (x) do y") << "(x) was unexpected at this time.";
+    QTest::newRow("for without variable") << QByteArray("for a in (x) do y") << "a was unexpected at this time.";
+    QTest::newRow("for without do") << QByteArray("for %a in (x) y") << "y was unexpected at this time.";
+    QTest::newRow("for without body") << QByteArray("for %a in (x) do") << syntax;
+    QTest::newRow("for set not closed") << QByteArray("for %a in (x")
+                                        << "korvani-cmd: a block opened with '(' is not closed";
 }
 
 void TestCommandLine::parseErrors()
@@ -246,6 +276,10 @@ void TestCommandLine::blockReadsFollowingLines()
     QVERIFY(lines[0].quiet);
     QCOMPARE(describe(lines[1].node.get()), QStringLiteral("cmd[echo continued]"));
     QCOMPARE(lines[1].echoText, std::string("echo ^continued"));
+
+    const std::vector<Cmd::ParsedLine> loop = Cmd::parseScript("for %a in (\n a\n b\n) do (\n echo %a\n)\nx\n");
+    QCOMPARE(int(loop.size()), 2);
+    QCOMPARE(describe(loop[0].node.get()), QStringLiteral("for[files   a   a  b ](block(cmd[echo %a]))"));
 }
 
 void TestCommandLine::hostileInputIsBounded()
@@ -265,6 +299,15 @@ void TestCommandLine::hostileInputIsBounded()
     for (int i = 0; i < 1000; ++i)
         conditions += "if a==a ";
     QCOMPARE(Cmd::parseLine(conditions + "x").error, deep[0].error);
+
+    // Each command of a pipe runs at once in a process of its own.
+    std::string pipes = "a";
+    for (int i = 1; i < 64; ++i)
+        pipes += "|a";
+    QCOMPARE(int(Cmd::parseLine(pipes).node->children.size()), 64);
+    QCOMPARE(Cmd::parseLine(pipes + "|a").error,
+             std::string("korvani-cmd: a line may join at most 64 commands with pipes"));
+    QCOMPARE(Cmd::parseLine("a|a & " + pipes).error, Cmd::parseLine(pipes + "|a").error);
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

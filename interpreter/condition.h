@@ -1,0 +1,14 @@
+#ifndef KORVANI_INTERPRETER_CONDITION_H
+#define KORVANI_INTERPRETER_CONDITION_H
+
+#include "environment.h"
+#include "script.h"
+
+namespace Cmd {
+
+// The verdict of an if condition whose operands are expanded already.
+bool testCondition(const Condition &condition, const Environment &environment, int errorLevel);
+
+} // namespace Cmd
+
+#endif

@@ -1,0 +1,284 @@
+// cmd's commands that copy, move and rename files, with their messages and
+// error levels. Copies are byte for byte: Linux text files have no end
+// mark to stop at.
+#include "interpreter.h"
+
+#include "commandLine.h"
+#include "paths.h"
+#include "text.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Cmd {
+
+namespace {
+
+// ren's rule for a new name with wildcards: "?" keeps the old name's
+// character in its place, "*" keeps the old name up to the last place of the
+// new name's next character, and any other character replaces one.
+std::string renamedName(std::string_view name, std::string_view pattern)
+{
+    std::string result;
+    size_t at = 0;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '*') {
+            const size_t end = i + 1 < pattern.size() ? name.rfind(pattern[i + 1]) : std::string_view::npos;
+            const size_t stop = end == std::string_view::npos || end < at ? name.size() : end;
+            result += name.substr(at, stop - at);
+            at = stop;
+        } else if (c == '?') {
+            if (at < name.size() && name[at] != '.')
+                result += name[at++];
+        } else {
+            result += c;
+            if (at < name.size())
+                ++at;
+        }
+    }
+    return result;
+}
+
+bool sameFile(const std::string &a, const std::string &b)
+{
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+// The copy keeps the source's permissions and, unless appended to, its
+// time. 0, or the errno value of what failed.
+int copyBytes(const std::string &from, const std::string &to, bool append)
+{
+    const int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status
+    {
+    };
+    if (source < 0 || fstat(source, &status) != 0) {
+        const int error = errno;
+        if (source >= 0)
+            close(source);
+        return error;
+    }
+    const int target = open(to.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
+                            status.st_mode & 0777);
+    int error = target < 0 ? errno : 0;
+    char buffer[65536];
+    while (error == 0) {
+        const ssize_t count = read(source, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            error = errno;
+        if (count <= 0)
+            break;
+        for (ssize_t written = 0; error == 0 && written < count;) {
+            const ssize_t step = write(target, buffer + written, size_t(count - written));
+            if (step > 0)
+                written += step;
+            else if (step == 0 || errno != EINTR)
+                error = step == 0 ? EIO : errno;
+        }
+    }
+    if (error == 0 && !append) {
+        const timespec times[2] = {status.st_atim, status.st_mtim};
+        futimens(target, times);
+    }
+    close(source);
+    if (target >= 0 && close(target) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// cmd's message for a file that could not be written or moved.
+const char *writeError(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? pathNotFound : accessDenied;
+}
+
+std::string countLine(int count, const char *what)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "%9d %s\n", count, what);
+    return line;
+}
+
+} // namespace
+
+// copy /? : outside a batch file copy asks before it overwrites a file,
+// unless /Y (or /Y in COPYCMD); in one it does not ask. Concatenated sources
+// (a+b) or a wildcard onto one file make one file.
+int Interpreter::commandCopy(std::string_view arguments)
+{
+    const std::string *preset = m_environment.find("COPYCMD");
+    const std::string presetSwitches = preset ? *preset + ' ' : std::string();
+    CommandWords words;
+    if (!readFileCommand(presetSwitches + std::string(arguments), "yabvndzl", 1, SIZE_MAX, &words))
+        return m_errorLevel;
+    std::vector<std::string> sources;
+    std::string destination;
+    bool joining = false;
+    for (const std::string &word : words.names) {
+        if (!sources.empty() && !joining && word.front() != '+') {
+            if (!destination.empty())
+                return fail(1, syntaxError);
+            destination = removeQuotes(word);
+            continue;
+        }
+        for (size_t start = 0; start <= word.size();) {
+            size_t end = word.find('+', start);
+            if (end == std::string::npos)
+                end = word.size();
+            if (end > start)
+                sources.push_back(removeQuotes(word.substr(start, end - start)));
+            start = end + 1;
+        }
+        joining = word.back() == '+';
+    }
+    if (sources.empty())
+        return fail(1, syntaxError);
+    bool ask = (!inBatch() && !words.has('y')) || words.has('-');
+    bool wildcards = false;
+    std::vector<std::string> files;
+    for (std::string written : sources) {
+        if (isFolder(nativePath(written)))
+            written = joinPath(written, "*");
+        wildcards = wildcards || hasWildcards(splitPath(written).name);
+        const std::vector<std::string> found = existingMatches(written, EntryKind::File);
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    if (files.empty()) {
+        fail(1, fileNotFound);
+        writeAll(STDOUT_FILENO, countLine(0, "file(s) copied."));
+        return 1;
+    }
+    const std::string target = nativePath(destination.empty() ? std::string(".") : destination);
+    const bool intoFolder = isFolder(target);
+    const PathParts targetParts = splitPath(target);
+    int copied = 0;
+    int code = 0;
+    if (sources.size() > 1 || (wildcards && !intoFolder && !hasWildcards(targetParts.name))) {
+        // One file made of all: the destination, or else the first source.
+        std::string into = destination.empty() ? nativePath(files.front()) : target;
+        if (intoFolder && !destination.empty())
+            into = joinPath(target, splitPath(files.front()).name);
+        bool append = false;
+        for (const std::string &file : files) {
+            writeAll(STDOUT_FILENO, file + '\n');
+            const int error = sameFile(nativePath(file), into) ? 0 : copyBytes(nativePath(file), into, append);
+            if (error != 0)
+                code = fail(1, writeError(error));
+            append = true;
+        }
+        copied = code == 0 ? 1 : 0;
+    } else {
+        for (const std::string &file : files) {
+            const std::string name(splitPath(file).name);
+            std::string into = target;
+            if (intoFolder)
+                into = joinPath(target, name);
+            else if (hasWildcards(targetParts.name))
+                into = joinPath(targetParts.folder, renamedName(name, targetParts.name));
+            if (sameFile(nativePath(file), into)) {
+                code = fail(1, "The file cannot be copied onto itself.");
+                continue;
+            }
+            if (ask && pathExists(into) && !confirm("Overwrite " + into + "? (Yes/No/All): "))
+                continue;
+            if (wildcards)
+                writeAll(STDOUT_FILENO, file + '\n');
+            const int error = copyBytes(nativePath(file), into, false);
+            if (error == 0)
+                ++copied;
+            else
+                code = fail(1, writeError(error));
+        }
+    }
+    writeAll(STDOUT_FILENO, countLine(copied, "file(s) copied."));
+    m_errorLevel = code;
+    return code;
+}
+
+// move /? : like copy, it asks before overwriting only outside a batch file.
+int Interpreter::commandMove(std::string_view arguments)
+{
+    CommandWords words;
+    if (!readFileCommand(arguments, "y", 2, 2, &words))
+        return m_errorLevel;
+    const std::string written = removeQuotes(words.names[0]);
+    const std::string target = nativePath(removeQuotes(words.names[1]));
+    const bool wildcards = hasWildcards(splitPath(written).name);
+    const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
+    if (sources.empty())
+        return fail(1, fileNotFound);
+    const bool intoFolder = isFolder(target);
+    if (sources.size() > 1 && !intoFolder)
+        return fail(1, "Cannot move multiple files to a single file.");
+    const bool ask = (!inBatch() && !words.has('y')) || words.has('-');
+    int files = 0;
+    int folders = 0;
+    int code = 0;
+    for (const std::string &source : sources) {
+        const std::string into = intoFolder ? joinPath(target, splitPath(source).name) : target;
+        const bool folder = isFolder(source);
+        if (ask && !folder && isFile(into) && !confirm("Overwrite " + into + "? (Yes/No/All): "))
+            continue;
+        if (wildcards)
+            writeAll(STDOUT_FILENO, absolutePath(source, m_directory) + '\n');
+        int error = rename(source.c_str(), into.c_str()) == 0 ? 0 : errno;
+        // Across file systems a file is copied and the original deleted.
+        if (error == EXDEV && !folder) {
+            error = copyBytes(source, into, false);
+            if (error == 0 && unlink(source.c_str()) != 0)
+                error = errno;
+        }
+        if (error != 0)
+            code = fail(1, writeError(error));
+        else
+            ++(folder ? folders : files);
+    }
+    writeAll(STDOUT_FILENO,
+             folders > 0 && files == 0 ? countLine(folders, "dir(s) moved.") : countLine(files, "file(s) moved."));
+    m_errorLevel = code;
+    return code;
+}
+
+// ren /? : the new name has no folder; it may hold wildcards.
+int Interpreter::commandRename(std::string_view arguments)
+{
+    CommandWords words;
+    if (!readFileCommand(arguments, "", 2, 2, &words))
+        return m_errorLevel;
+    const std::string written = removeQuotes(words.names[0]);
+    const std::string newName = removeQuotes(words.names[1]);
+    if (newName.find_first_of("/\\") != std::string::npos)
+        return fail(1, syntaxError);
+    const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
+    if (sources.empty())
+        return fail(1, fileNotFound);
+    int code = 0;
+    for (const std::string &source : sources) {
+        const PathParts parts = splitPath(source);
+        const std::string into = joinPath(parts.folder,
+                                          hasWildcards(newName) ? renamedName(parts.name, newName) : newName);
+        if (pathExists(into) && !sameFile(source, into))
+            code = fail(1, "A duplicate file name exists, or the file cannot be found.");
+        else if (rename(source.c_str(), into.c_str()) != 0)
+            code = fail(1, accessDenied);
+    }
+    m_errorLevel = code;
+    return code;
+}
+
+} // namespace Cmd

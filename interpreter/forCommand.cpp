@@ -1,0 +1,353 @@
+// for: loops over files, folders, numbers and the lines of files, strings
+// and command output, as for /? describes them.
+#include "interpreter.h"
+
+#include "commandLine.h"
+#include "paths.h"
+#include "text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace Cmd {
+
+namespace {
+
+// for /f's options: "eol=c skip=n delims=xxx tokens=x,y,m-n[*] usebackq".
+struct LineOptions
+{
+    char eol = ';'; // '\0': none
+    long long skip = 0;
+    std::string delimiters = " \t";
+    std::vector<int> tokens{1};
+    bool rest = false; // "*": the rest of the line after the last token
+    bool backQuoted = false;
+};
+
+// for /? allows tokens up to 31.
+constexpr int maxToken = 31;
+
+bool startsWithIgnoreCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool parseTokens(std::string_view spec, LineOptions *options)
+{
+    options->tokens.clear();
+    options->rest = !spec.empty() && spec.back() == '*';
+    if (options->rest)
+        spec.remove_suffix(1);
+    while (!spec.empty()) {
+        const size_t comma = spec.find(',');
+        const std::string_view item = spec.substr(0, comma);
+        spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+        if (item.empty())
+            continue;
+        const size_t dash = item.find('-');
+        const int first = leadingInteger(item.substr(0, dash));
+        const int last = dash == std::string_view::npos ? first : leadingInteger(item.substr(dash + 1));
+        if (first < 1 || last < first || last > maxToken)
+            return false;
+        for (int token = first; token <= last; ++token)
+            options->tokens.push_back(token);
+    }
+    std::sort(options->tokens.begin(), options->tokens.end());
+    options->tokens.erase(std::unique(options->tokens.begin(), options->tokens.end()), options->tokens.end());
+    return !options->tokens.empty() || options->rest;
+}
+
+// False with the word that could not be read.
+bool parseLineOptions(std::string_view text, LineOptions *options, std::string *bad)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        if (isBlank(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::string_view rest = text.substr(i);
+        const std::string_view word = firstWord(rest);
+        if (startsWithIgnoreCase(rest, "usebackq")) {
+            options->backQuoted = true;
+            i += 8;
+        } else if (startsWithIgnoreCase(rest, "eol=")) {
+            options->eol = rest.size() > 4 ? rest[4] : '\0';
+            i += 5;
+        } else if (startsWithIgnoreCase(rest, "skip=") && word.size() > 5) {
+            long long skip = 0;
+            if (!parseInteger(word.substr(5), &skip) || skip < 1) {
+                *bad = word;
+                return false;
+            }
+            options->skip = skip;
+            i += word.size();
+        } else if (startsWithIgnoreCase(rest, "delims=")) {
+            // The set ends at a blank, unless only blanks follow: "delims= "
+            // at the end means the blank itself.
+            const std::string_view set = rest.substr(7);
+            const std::string_view upToBlank = firstWord(set);
+            const bool toEnd = trim(set.substr(upToBlank.size())).empty();
+            options->delimiters = toEnd ? set : upToBlank;
+            i += 7 + options->delimiters.size();
+        } else if (startsWithIgnoreCase(rest, "tokens=") && parseTokens(word.substr(7), options)) {
+            i += word.size();
+        } else {
+            *bad = word;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads lines from a file or pipe a piece at a time; of a line longer than
+// cmd's longest only its start is kept.
+class LineReader
+{
+public:
+    explicit LineReader(int fd)
+        : m_fd(fd)
+    {
+    }
+
+    bool next(std::string *line)
+    {
+        line->clear();
+        bool any = false;
+        for (;;) {
+            while (m_start < m_size) {
+                const char c = m_chunk[m_start++];
+                any = true;
+                if (c == '\n')
+                    return true;
+                if (c != '\r' && line->size() < maxLineLength)
+                    *line += c;
+            }
+            const ssize_t count = read(m_fd, m_chunk, sizeof m_chunk);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                return any;
+            m_start = 0;
+            m_size = size_t(count);
+        }
+    }
+
+private:
+    int m_fd;
+    char m_chunk[16384];
+    size_t m_start = 0;
+    size_t m_size = 0;
+};
+
+// Splits one line into the loop's values, or none when the line is to be
+// passed over.
+bool lineValues(std::string_view line, const LineOptions &options, char variable, std::vector<ForVariable> *values)
+{
+    const auto isDelimiter = [&options](char c) { return options.delimiters.find(c) != std::string::npos; };
+    size_t pos = 0;
+    while (pos < line.size() && isDelimiter(line[pos]))
+        ++pos;
+    if (pos >= line.size() || (options.eol != '\0' && line[pos] == options.eol))
+        return false;
+    values->clear();
+    const int last = options.tokens.empty() ? 0 : options.tokens.back();
+    std::vector<std::string_view> tokens;
+    for (int token = 1; token <= last && pos < line.size(); ++token) {
+        const size_t start = pos;
+        while (pos < line.size() && !isDelimiter(line[pos]))
+            ++pos;
+        tokens.push_back(line.substr(start, pos - start));
+        while (pos < line.size() && isDelimiter(line[pos]))
+            ++pos;
+    }
+    bool any = false;
+    char name = variable;
+    for (const int token : options.tokens) {
+        const std::string_view value = size_t(token) <= tokens.size() ? tokens[size_t(token - 1)] : std::string_view();
+        any = any || !value.empty();
+        values->push_back({name++, std::string(value)});
+    }
+    if (options.rest) {
+        const std::string_view value = int(tokens.size()) == last ? line.substr(pos) : std::string_view();
+        any = any || !value.empty();
+        values->push_back({name, std::string(value)});
+    }
+    return any;
+}
+
+// A number of for /l: cmd's decimal, hex or octal, else its leading digits.
+long long loopNumber(const std::string &text)
+{
+    long long value = 0;
+    return parseInteger(text, &value) ? value : leadingInteger(text);
+}
+
+} // namespace
+
+int Interpreter::executeFor(const Node &node)
+{
+    const ForLoop &loop = node.loop;
+    const Node &body = *node.children.front();
+    const std::string set = prepare(loop.set);
+    if (loop.mode == ForLoop::Mode::Numbers)
+        return forEachNumber(body, loop.variable, set);
+    if (loop.mode == ForLoop::Mode::Lines)
+        return forEachLine(body, loop.variable, set, prepare(loop.options));
+    const bool folders = loop.mode == ForLoop::Mode::Folders;
+    if (!loop.recursive)
+        return forEachFile(body, loop.variable, set, std::string(), folders);
+    const std::string root = nativePath(removeQuotes(prepare(loop.root)));
+    int code = 0;
+    walkFolders(root.empty() ? m_directory : absolutePath(root, m_directory), [&](const std::string &folder) {
+        code = forEachFile(body, loop.variable, set, folder, folders);
+        return m_flow == Flow::Next;
+    });
+    return code;
+}
+
+// (start,step,end): numbers left out count as 0; a step of 0 never ends.
+int Interpreter::forEachNumber(const Node &body, char variable, std::string_view set)
+{
+    const std::vector<std::string> words = splitBatchParameters(set);
+    long long numbers[3] = {0, 0, 0};
+    for (size_t i = 0; i < 3 && i < words.size(); ++i)
+        numbers[i] = loopNumber(words[i]);
+    const long long step = numbers[1];
+    int code = 0;
+    for (long long value = numbers[0]; step >= 0 ? value <= numbers[2] : value >= numbers[2]; value += step) {
+        code = runLoopBody(body, {{variable, std::to_string(value)}});
+        if (m_flow != Flow::Next)
+            break;
+    }
+    return code;
+}
+
+int Interpreter::forEachFile(const Node &body, char variable, std::string_view set, const std::string &folder,
+                             bool folders)
+{
+    int code = 0;
+    for (const std::string &item : splitBatchParameters(set)) {
+        const std::string unquoted = removeQuotes(item);
+        std::vector<std::string> values;
+        if (!hasWildcards(splitPath(unquoted).name)) {
+            values.push_back(folder.empty() ? item : joinPath(folder, unquoted));
+        } else if (folder.empty()) {
+            values = expandWildcards(unquoted, folders ? EntryKind::Folder : EntryKind::File);
+        } else {
+            const std::string pattern = joinPath(folder, nativePath(unquoted));
+            const PathParts parts = splitPath(pattern);
+            for (const FolderEntry &entry :
+                 matchingEntries(std::string(parts.folder), parts.name, folders ? EntryKind::Folder : EntryKind::File))
+                values.push_back(joinPath(parts.folder, entry.name));
+        }
+        for (const std::string &value : values) {
+            code = runLoopBody(body, {{variable, value}});
+            if (m_flow != Flow::Next)
+                return code;
+        }
+    }
+    return code;
+}
+
+int Interpreter::forEachLine(const Node &body, char variable, std::string_view set, std::string_view optionText)
+{
+    LineOptions options;
+    std::string bad;
+    if (!parseLineOptions(optionText, &options, &bad))
+        return fail(255, bad + " was unexpected at this time.");
+    long long skip = options.skip;
+    int code = 0;
+    std::vector<ForVariable> values;
+    const auto takeLine = [&](std::string_view line) {
+        if (skip > 0) {
+            --skip;
+            return true;
+        }
+        if (lineValues(line, options, variable, &values))
+            code = runLoopBody(body, values);
+        return m_flow == Flow::Next;
+    };
+    const auto takeLines = [&](int fd) {
+        LineReader reader(fd);
+        std::string line;
+        while (reader.next(&line) && takeLine(line)) { }
+    };
+
+    const std::string_view text = trim(set);
+    const char quote = text.empty() ? '\0' : text.front();
+    const char stringQuote = options.backQuoted ? '\'' : '"';
+    const char commandQuote = options.backQuoted ? '`' : '\'';
+    if (quote == stringQuote || quote == commandQuote) {
+        const size_t end = text.rfind(quote);
+        const std::string_view inner = text.substr(1, end > 0 ? end - 1 : std::string_view::npos);
+        if (quote == stringQuote) {
+            takeLine(inner);
+            return code;
+        }
+        pid_t child = 0;
+        const int output = startCapturingOutput(std::string(inner), &child);
+        if (output < 0)
+            return m_errorLevel;
+        takeLines(output);
+        close(output);
+        waitForProcess(child);
+        return code;
+    }
+    for (const std::string &name : splitBatchParameters(text)) {
+        const std::string path = removeQuotes(name);
+        const int fd = open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return fail(1, "The system cannot find the file " + path + ".");
+        takeLines(fd);
+        close(fd);
+        if (m_flow != Flow::Next)
+            break;
+    }
+    return code;
+}
+
+int Interpreter::runLoopBody(const Node &body, const std::vector<ForVariable> &values)
+{
+    const size_t size = m_forVariables.size();
+    m_forVariables.insert(m_forVariables.end(), values.begin(), values.end());
+    const int code = execute(body);
+    m_forVariables.resize(size);
+    return code;
+}
+
+// The command of for /f runs as cmd runs it, in a cmd /c of its own: the
+// command line's expansion, no loop variables, no delayed expansion. Its
+// output is read while it runs.
+int Interpreter::startCapturingOutput(const std::string &commandLine, pid_t *child)
+{
+    int handles[2] = {-1, -1};
+    if (pipe2(handles, O_CLOEXEC) != 0) {
+        fail(1, std::string("korvani-cmd: cannot create a pipe: ") + std::strerror(errno));
+        return -1;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(handles[1], STDOUT_FILENO);
+        close(handles[1]);
+        close(handles[0]);
+        m_forVariables.clear();
+        m_delayedExpansion = false;
+        _exit(runCommandLine(commandLine) & 0xff);
+    }
+    close(handles[1]);
+    if (pid < 0) {
+        close(handles[0]);
+        fail(1, std::string("korvani-cmd: cannot start a process: ") + std::strerror(errno));
+        return -1;
+    }
+    *child = pid;
+    return handles[0];
+}
+
+} // namespace Cmd
