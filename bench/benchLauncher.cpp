@@ -1,5 +1,7 @@
 #include "applicationLauncher.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -58,7 +60,28 @@ void BM_LoadExistingPrograms(benchmark::State &state)
                       QStringLiteral("/etc/hostname")});
 }
 
+// Entries dragged from another launcher window and dropped onto the shown home
+// list, until the window has taken them in.
+void BM_DropRecords(benchmark::State &state)
+{
+    ApplicationDataList list;
+    for (int i = 0; i < state.range(0); ++i)
+        list.append(ApplicationData(QStringLiteral("Entry %1").arg(i), QStringLiteral("dropped"),
+                                    QStringLiteral("/nowhere/tool"), QString(), {}, {}, i % 3 == 0, i % 16));
+    QMimeData data;
+    data.setData(applicationDataMimeType, writeApplicationDataPayload(list));
+    for (auto _ : state) {
+        ApplicationLauncher launcher;
+        launcher.show();
+        QCoreApplication::processEvents();
+        launcher.launcherModel()->dropMimeData(&data, Qt::MoveAction, 0, 0, QModelIndex());
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(launcher.launcherModel()->rowCount());
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_DropRecords)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LoadMissingPrograms)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadExistingPrograms)->Arg(10000)->Unit(benchmark::kMillisecond);

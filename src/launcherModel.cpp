@@ -181,11 +181,16 @@ bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
     if (!data->hasFormat(applicationDataMimeType) || column > 0)
         return false;
     const int position = row != -1 ? row : parent.isValid() ? parent.row() : rowCount();
-    const ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
-    if (!insertRows(position, applications.size()))
+    if (position < 0 || position > m_applications.size())
         return false;
-    for (int k = 0; k < applications.size(); ++k)
-        setData(index(position + k), QVariant::fromValue(applications.at(k)), ApplicationDataRole);
+    const ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
+    if (applications.isEmpty())
+        return true;
+    // In one step: row by row, every filtered tab would work through the whole
+    // list again for each dropped entry.
+    beginInsertRows(QModelIndex(), position, position + applications.size() - 1);
+    m_applications = m_applications.mid(0, position) + applications + m_applications.mid(position);
+    endInsertRows();
     return true;
 }
 
