@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QWidget>
 
+class FilterField;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
@@ -35,8 +36,11 @@ public slots:
     void processOutputError();
     void processFinished();
     void processFailed(QProcess::ProcessError error);
+    void launchCurrentItem();
+    void moveCurrentItem(int step);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -47,6 +51,7 @@ private:
     ListView *currentView() const;
 
     QTabWidget *m_tabWidget;
+    FilterField *m_filterField;
     ListView *m_homeView;
     ListView *m_favoritesView;
     QList<ListView *> m_tagViews;

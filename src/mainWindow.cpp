@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 
 #include "applicationLauncher.h"
+#include "globalShortcut.h"
 #include "platform.h"
 #include "version.h"
 
@@ -21,6 +22,7 @@
 namespace {
 
 const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
+const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 
 } // namespace
 
@@ -65,7 +67,14 @@ MainWindow::MainWindow(QWidget *parent)
     m_settings->beginGroup(QStringLiteral("MainWindow"));
     restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
     restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
+    const QString shortcut = m_settings->value(QStringLiteral("globalShortcut"), defaultGlobalShortcut).toString();
     m_settings->endGroup();
+    // Only an X11 desktop lets a program grab a key for itself.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        auto *globalShortcut = new GlobalShortcut(this);
+        if (globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText)))
+            connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
+    }
     m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
     m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
     m_settings->endGroup();
@@ -157,6 +166,22 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
     default:
         break;
     }
+}
+
+void MainWindow::bringForward()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::toggleWindow()
+{
+    if (isVisible() && isActiveWindow())
+        hide();
+    else
+        bringForward();
 }
 
 void MainWindow::showTrayMenu()

@@ -23,6 +23,10 @@ public slots:
     void showManual();
     void save();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    // Shows, raises and activates the window, wherever it was.
+    void bringForward();
+    // Hides the window when it is shown and active, else brings it forward.
+    void toggleWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -187,20 +187,38 @@ QString launchScriptPath(const QString &batchFileName)
     return QStringLiteral("temp") + QDir::separator() + batchFileName;
 }
 
-QStringList desktopEntryCommand(const QByteArray &content)
+QHash<QString, QString> desktopEntryValues(const QByteArray &content)
 {
+    QHash<QString, QString> values;
     bool inEntry = false;
     for (const QByteArray &rawLine : content.split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             inEntry = line == QLatin1String("[Desktop Entry]");
-        } else if (inEntry && line.startsWith(QLatin1String("Exec"))) {
-            const int equals = line.indexOf(QLatin1Char('='));
-            if (equals > 0 && line.leftRef(equals).trimmed() == QLatin1String("Exec"))
-                return splitExec(unescapeDesktopValue(line.mid(equals + 1).trimmed()));
+            continue;
         }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (!inEntry || equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        if (!values.contains(key))
+            values.insert(key, unescapeDesktopValue(line.mid(equals + 1).trimmed()));
     }
-    return QStringList();
+    return values;
+}
+
+QStringList desktopEntryCommand(const QByteArray &content)
+{
+    return splitExec(desktopEntryValues(content).value(QStringLiteral("Exec")));
+}
+
+bool freedesktopIcons()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return true;
+#else
+    return false;
+#endif
 }
 
 DroppedProgram droppedProgram(const QString &filePath)
@@ -211,15 +229,17 @@ DroppedProgram droppedProgram(const QString &filePath)
     if (file.suffix() != QLatin1String("desktop"))
         return program;
     QFile desktopFile(program.path);
-    QStringList command;
+    QHash<QString, QString> values;
     if (desktopFile.open(QIODevice::ReadOnly))
-        command = desktopEntryCommand(desktopFile.readAll());
+        values = desktopEntryValues(desktopFile.readAll());
+    QStringList command = splitExec(values.value(QStringLiteral("Exec")));
     if (command.isEmpty())
         return program;
     const QString name = command.takeFirst();
     const QString found = name.contains(QLatin1Char('/')) ? QString() : QStandardPaths::findExecutable(name);
     program.path = found.isEmpty() ? name : found;
     program.arguments = command;
+    program.icon = values.value(QStringLiteral("Icon"));
     return program;
 }
 

@@ -1,6 +1,7 @@
 #ifndef KORVANI_PLATFORM_H
 #define KORVANI_PLATFORM_H
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -50,11 +51,12 @@ QString launchScriptPath(const QString &batchFileName);
 
 // What a file dropped onto the launcher starts: the target of a link or a
 // Windows shortcut; for a freedesktop desktop entry, the program and argument
-// words of its Exec key; else the file itself.
+// words of its Exec key, and the value of its Icon key; else the file itself.
 struct DroppedProgram
 {
     QString path;
     QStringList arguments;
+    QString icon;
 };
 DroppedProgram droppedProgram(const QString &filePath);
 
@@ -62,6 +64,14 @@ DroppedProgram droppedProgram(const QString &filePath);
 // of the Exec key of its [Desktop Entry] group, without field codes. Empty when
 // there is none.
 QStringList desktopEntryCommand(const QByteArray &content);
+
+// The unescaped values of the keys of a desktop entry's [Desktop Entry] group;
+// of a key given twice, the first counts.
+QHash<QString, QString> desktopEntryValues(const QByteArray &content);
+
+// Whether programs' icons come from freedesktop desktop entries and the icon
+// theme, rather than from the system's own file icons.
+bool freedesktopIcons();
 
 } // namespace Platform
 

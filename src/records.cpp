@@ -1,9 +1,10 @@
 #include "records.h"
 
+#include "programIconEngine.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -120,14 +121,7 @@ ApplicationData::ApplicationData(const QString &name, const QString &description
 
 void ApplicationData::updateIcon()
 {
-    // The provider keeps the style's icons once drawn, so every entry shares
-    // them instead of holding its own copies of their pixmaps. It is never
-    // destroyed: its pixmaps cannot be released once the application is gone.
-    static const QFileIconProvider *provider = new QFileIconProvider;
-    if (QFile::exists(m_path))
-        m_icon = provider->icon(QFileInfo(m_path));
-    else
-        m_icon = provider->icon(QFileIconProvider::File);
+    m_icon = ProgramIconEngine::icon(m_path);
 }
 
 QJsonObject ApplicationData::toJsonObject() const
