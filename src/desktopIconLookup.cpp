@@ -28,6 +28,26 @@ QString canonicalProgram(const QString &program)
     return found.isEmpty() ? QString() : QFileInfo(found).canonicalFilePath();
 }
 
+// Platforms without a desktop theme of their own (offscreen, eglfs) name no
+// icon theme and no folders to find one in; freedesktop's defaults serve.
+void prepareIconTheme()
+{
+    static const bool prepared = [] {
+        QStringList paths = QIcon::themeSearchPaths();
+        for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+            const QString icons = folder + QStringLiteral("/icons");
+            if (!paths.contains(icons) && QFileInfo(icons).isDir())
+                paths.append(icons);
+        }
+        if (paths != QIcon::themeSearchPaths())
+            QIcon::setThemeSearchPaths(paths);
+        if (QIcon::themeName().isEmpty())
+            QIcon::setThemeName(QStringLiteral("hicolor"));
+        return true;
+    }();
+    Q_UNUSED(prepared)
+}
+
 } // namespace
 
 const QHash<QString, QString> &DesktopIconLookup::desktopEntryIcons()
@@ -85,6 +105,7 @@ QIcon DesktopIconLookup::namedIcon(const QString &name)
         return QIcon();
     if (QDir::isAbsolutePath(name))
         return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
+    prepareIconTheme();
     const QIcon themed = QIcon::fromTheme(name);
     if (!themed.isNull())
         return themed;

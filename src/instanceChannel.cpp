@@ -17,20 +17,23 @@ InstanceChannel::InstanceChannel(QTcpServer *server, QObject *parent)
     , m_server(server)
 {
     connect(server, SIGNAL(newConnection()), this, SLOT(acceptConnections()));
+    // The server may have started listening before the application existed,
+    // when nothing could watch its socket yet; resuming starts the watch.
+    server->pauseAccepting();
+    server->resumeAccepting();
     acceptConnections();
 }
 
-bool InstanceChannel::askToShow(quint16 port)
+void InstanceChannel::askToShow(quint16 port)
 {
     QTcpSocket socket;
     socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
     if (!socket.waitForConnected(waitMs))
-        return false;
+        return;
     socket.write(showRequest);
-    if (!socket.waitForBytesWritten(waitMs))
-        return false;
     socket.disconnectFromHost();
-    return socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(waitMs);
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.waitForDisconnected(waitMs);
 }
 
 void InstanceChannel::acceptConnections()
@@ -39,7 +42,7 @@ void InstanceChannel::acceptConnections()
         connect(socket, SIGNAL(readyRead()), this, SLOT(readRequest()));
         connect(socket, SIGNAL(disconnected()), socket, SLOT(deleteLater()));
         // A peer that says nothing is not kept waiting for.
-        QTimer::singleShot(waitMs, socket, SLOT(abort()));
+        QTimer::singleShot(waitMs, socket, SLOT(deleteLater()));
     }
 }
 

@@ -17,8 +17,8 @@ public:
     explicit InstanceChannel(QTcpServer *server, QObject *parent = nullptr);
 
     // Asks whoever holds the port on the loopback address to show its window.
-    // Waits a moment at most; false when nobody took the request.
-    static bool askToShow(quint16 port);
+    // Waits a moment at most.
+    static void askToShow(quint16 port);
 
 signals:
     void showRequested();
