@@ -178,7 +178,10 @@ void MainWindow::bringForward()
 
 void MainWindow::toggleWindow()
 {
-    if (isVisible() && isActiveWindow())
+    // A window hidden while active that gets the focus back is not counted
+    // active again by the widgets, only by its native window.
+    const bool active = isActiveWindow() || (windowHandle() && QGuiApplication::focusWindow() == windowHandle());
+    if (isVisible() && active)
         hide();
     else
         bringForward();
