@@ -1,5 +1,6 @@
 #include "records.h"
 
+#include "jsonArrayReader.h"
 #include "programIconEngine.h"
 
 #include <QDataStream>
@@ -204,9 +205,14 @@ void registerRecordTypes()
 
 bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(content);
-    *list = fromJsonArray<ApplicationData>(document.array());
-    return document.isArray();
+    list->clear();
+    JsonArrayReader reader(content);
+    QJsonValue value;
+    while (reader.next(&value))
+        list->append(ApplicationData::fromJsonObject(value.toObject()));
+    if (!reader.isValid())
+        list->clear();
+    return reader.isValid();
 }
 
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list)
