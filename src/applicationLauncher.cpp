@@ -81,6 +81,8 @@ void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, cons
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->setModel(m_filterField->addStage(model));
     view->setItemDelegate(m_delegate);
+    // Every card has the same size; the list need not ask each one.
+    view->setUniformItemSizes(true);
     view->setFocusPolicy(Qt::NoFocus);
     // The cards show their buttons under the pointer.
     view->viewport()->setAttribute(Qt::WA_Hover);
