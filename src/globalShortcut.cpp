@@ -24,10 +24,10 @@ xcb_keysym_t keySymbol(int key)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
         return 0xffbe + (key - Qt::Key_F1);
     static const QHash<int, xcb_keysym_t> symbols = {
-        {Qt::Key_Escape, 0xff1b}, {Qt::Key_Tab, 0xff09},      {Qt::Key_Backspace, 0xff08}, {Qt::Key_Return, 0xff0d},
-        {Qt::Key_Enter, 0xff8d},  {Qt::Key_Insert, 0xff63},   {Qt::Key_Delete, 0xffff},    {Qt::Key_Pause, 0xff13},
-        {Qt::Key_Print, 0xff61},  {Qt::Key_Home, 0xff50},     {Qt::Key_End, 0xff57},       {Qt::Key_Left, 0xff51},
-        {Qt::Key_Up, 0xff52},     {Qt::Key_Right, 0xff53},    {Qt::Key_Down, 0xff54},      {Qt::Key_PageUp, 0xff55},
+        {Qt::Key_Escape, 0xff1b},  {Qt::Key_Tab, 0xff09},    {Qt::Key_Backspace, 0xff08}, {Qt::Key_Return, 0xff0d},
+        {Qt::Key_Enter, 0xff8d},   {Qt::Key_Insert, 0xff63}, {Qt::Key_Delete, 0xffff},    {Qt::Key_Pause, 0xff13},
+        {Qt::Key_Print, 0xff61},   {Qt::Key_Home, 0xff50},   {Qt::Key_End, 0xff57},       {Qt::Key_Left, 0xff51},
+        {Qt::Key_Up, 0xff52},      {Qt::Key_Right, 0xff53},  {Qt::Key_Down, 0xff54},      {Qt::Key_PageUp, 0xff55},
         {Qt::Key_PageDown, 0xff56}};
     return symbols.value(key, 0);
 }

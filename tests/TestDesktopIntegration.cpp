@@ -57,11 +57,16 @@ void TestDesktopIntegration::globalShortcut_data()
     QTest::addColumn<QString>("pressed");
     QTest::addColumn<int>("activations");
 
-    QTest::newRow("the default") << "Ctrl+Alt+Space" << "ctrl+alt+space" << 1;
-    QTest::newRow("a letter") << "Ctrl+Shift+K" << "ctrl+shift+k" << 1;
-    QTest::newRow("a function key") << "Alt+F12" << "alt+F12" << 1;
-    QTest::newRow("Num Lock on") << "Ctrl+Alt+Space" << "Num_Lock ctrl+alt+space Num_Lock" << 1;
-    QTest::newRow("other modifiers") << "Ctrl+Alt+Space" << "ctrl+space" << 0;
+    QTest::newRow("the default") << "Ctrl+Alt+Space"
+                                 << "ctrl+alt+space" << 1;
+    QTest::newRow("a letter") << "Ctrl+Shift+K"
+                              << "ctrl+shift+k" << 1;
+    QTest::newRow("a function key") << "Alt+F12"
+                                    << "alt+F12" << 1;
+    QTest::newRow("Num Lock on") << "Ctrl+Alt+Space"
+                                 << "Num_Lock ctrl+alt+space Num_Lock" << 1;
+    QTest::newRow("other modifiers") << "Ctrl+Alt+Space"
+                                     << "ctrl+space" << 0;
 }
 
 void TestDesktopIntegration::globalShortcut()

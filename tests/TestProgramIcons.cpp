@@ -73,7 +73,7 @@ void TestProgramIcons::initTestCase()
     registerRecordTypes();
     QVERIFY(m_bin.isValid());
     for (const char *name : {"korvani-test-editor", "korvani-test-painter", "korvani-test-viewer",
-                                "korvani-test-unknown", "korvani-test-wrapped", "korvani-test-dropped"})
+                             "korvani-test-unknown", "korvani-test-wrapped", "korvani-test-dropped"})
         makeProgram(name);
     QVERIFY(QFile::link(m_bin.filePath("korvani-test-editor"), m_bin.filePath("editor-link")));
     // Desktop entries name their programs as the PATH finds them.
@@ -127,7 +127,8 @@ void TestProgramIcons::lookupWaitsForFirstPaint()
 void TestProgramIcons::droppedDesktopEntryGivesItsIcon()
 {
     const QString desktopFile = m_bin.filePath("dropped.desktop");
-    writeFile(desktopFile, "[Desktop Entry]\nType=Application\nExec=korvani-test-dropped %U\nIcon=korvani-test-viewer\n");
+    writeFile(desktopFile,
+              "[Desktop Entry]\nType=Application\nExec=korvani-test-dropped %U\nIcon=korvani-test-viewer\n");
     ApplicationLauncher launcher;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(desktopFile)});

@@ -7,8 +7,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using Model = LauncherDataModel;
 
@@ -51,9 +52,8 @@ private:
     void waitForLaunches() const;
     QStringList launched() const;
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_previousDir;
-    ApplicationLauncher *m_launcher = nullptr;
+    std::unique_ptr<TemporaryCurrentFolder> m_folder;
+    std::unique_ptr<ApplicationLauncher> m_launcher;
     QList<QAbstractItemModelTester *> m_testers;
 };
 
@@ -71,14 +71,13 @@ QStringList TestTypeToFind::launched() const
 void TestTypeToFind::initTestCase()
 {
     registerRecordTypes();
-    m_previousDir = QDir::currentPath();
 }
 
 void TestTypeToFind::init()
 {
-    m_dir = new QTemporaryDir;
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    m_launcher = new ApplicationLauncher;
+    m_folder = std::make_unique<TemporaryCurrentFolder>();
+    QVERIFY(m_folder->isCurrent());
+    m_launcher = std::make_unique<ApplicationLauncher>();
     m_launcher->setLauncherData({
         ApplicationData("Python", "interactive prompt", "/nowhere/python3", {}, {}, {}, false, 1),
         ApplicationData("Editor", "text files", "/nowhere/vim", {}, {}, {}, false, 1),
@@ -89,19 +88,16 @@ void TestTypeToFind::init()
         m_testers.append(new QAbstractItemModelTester(tabView(*m_launcher, tab)->model()));
     m_launcher->resize(300, 400);
     m_launcher->show();
-    QApplication::setActiveWindow(m_launcher);
-    QVERIFY(QTest::qWaitForWindowActive(m_launcher));
+    QApplication::setActiveWindow(m_launcher.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_launcher.get()));
 }
 
 void TestTypeToFind::cleanup()
 {
     qDeleteAll(m_testers);
     m_testers.clear();
-    delete m_launcher;
-    m_launcher = nullptr;
-    QDir::setCurrent(m_previousDir);
-    delete m_dir;
-    m_dir = nullptr;
+    m_launcher.reset();
+    m_folder.reset();
 }
 
 void TestTypeToFind::filter_data()
@@ -129,7 +125,7 @@ void TestTypeToFind::filter()
     QFETCH(QStringList, expected);
 
     for (const QChar c : typed)
-        QTest::keyClicks(keyTarget(m_launcher), QString(c));
+        QTest::keyClicks(keyTarget(m_launcher.get()), QString(c));
     QCOMPARE(field()->isVisible(), !typed.isEmpty());
     QCOMPARE(field()->text(), typed);
     m_launcher->setCurrentTabIndex(tab);
@@ -152,8 +148,8 @@ void TestTypeToFind::keys_data()
     QTest::addColumn<bool>("fieldOpen");
     QTest::addColumn<QStringList>("expectedShown");
 
-    QTest::newRow("Escape clears and closes") << "py" << QList<int>{Qt::Key_Escape} << QStringList() << false
-                                              << allNames;
+    QTest::newRow("Escape clears and closes")
+        << "py" << QList<int>{Qt::Key_Escape} << QStringList() << false << allNames;
     QTest::newRow("Enter launches the first match")
         << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Python_interactive_prompt.bat"} << true
         << QStringList{"Python", "Prompt"};
@@ -178,16 +174,16 @@ void TestTypeToFind::keys()
     QFETCH(QStringList, expectedShown);
 
     ModalAnswerer errorBoxes;
-    QTest::keyClicks(keyTarget(m_launcher), typed);
+    QTest::keyClicks(keyTarget(m_launcher.get()), typed);
     for (const int key : keys)
-        QTest::keyClick(keyTarget(m_launcher), Qt::Key(key));
+        QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key(key));
     waitForLaunches();
     QCOMPARE(launched(), expectedLaunches);
     QCOMPARE(field()->isVisible(), fieldOpen);
     QCOMPARE(shown(Home), expectedShown);
     if (!fieldOpen) {
         // The keyboard went back to the launcher, and typing finds again.
-        QTest::keyClicks(keyTarget(m_launcher), "ed");
+        QTest::keyClicks(keyTarget(m_launcher.get()), "ed");
         QCOMPARE(shown(Home), QStringList{"Editor"});
     }
 }
@@ -217,7 +213,7 @@ void TestTypeToFind::enterLaunchesInEveryTab()
     ListView *view = tabView(*m_launcher, tab);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
     QCOMPARE(view->currentIndex().row(), row);
-    QTest::keyClick(keyTarget(m_launcher), Qt::Key(key));
+    QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key(key));
     waitForLaunches();
     QCOMPARE(launched(), QStringList{expected});
     QVERIFY(!field()->isVisible());
@@ -225,7 +221,7 @@ void TestTypeToFind::enterLaunchesInEveryTab()
 
 void TestTypeToFind::marksWhileFiltered()
 {
-    QTest::keyClicks(keyTarget(m_launcher), "fi");
+    QTest::keyClicks(keyTarget(m_launcher.get()), "fi");
     m_launcher->setCurrentTabIndex(Heart);
     ListView *heart = tabView(*m_launcher, Heart);
     const QRect files = heart->visualRect(heart->model()->index(1, 0));
@@ -236,7 +232,7 @@ void TestTypeToFind::marksWhileFiltered()
     QCOMPARE(shown(Home), (QStringList{"Editor", "Files"}));
     QCOMPARE(m_launcher->launcherModel()->index(2).data(Model::TagRole).toInt(), 2);
 
-    QTest::keyClick(keyTarget(m_launcher), Qt::Key_Escape);
+    QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key_Escape);
     QCOMPARE(shown(Heart), (QStringList{"Python", "Editor"}));
 }
 
