@@ -186,9 +186,11 @@ void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        launchCurrentItem();
-    else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
+    // Without a filter, Enter launches only a card the user chose.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentView()->currentIndex().isValid())
+            launchCurrentItem();
+    } else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
         m_filterField->dismiss();
     else if (!command && !text.isEmpty() && text.at(0).isPrint())
         m_filterField->typeText(text);

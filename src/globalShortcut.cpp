@@ -72,8 +72,12 @@ bool GlobalShortcut::setShortcut(const QKeySequence &sequence)
 #ifdef KORVANI_HAVE_XCB
     const int key = sequence[0];
     const xcb_keysym_t symbol = keySymbol(key & ~Qt::KeyboardModifierMask);
+    if (symbol == 0) {
+        qWarning("Korvani: the global shortcut %s has a key that cannot be grabbed.", qPrintable(text));
+        return false;
+    }
     m_connection = xcb_connect(nullptr, nullptr);
-    if (symbol == 0 || xcb_connection_has_error(m_connection)) {
+    if (xcb_connection_has_error(m_connection)) {
         qWarning("Korvani: the global shortcut %s cannot be grabbed without an X server.", qPrintable(text));
         release();
         return false;
