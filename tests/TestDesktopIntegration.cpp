@@ -35,7 +35,7 @@ private slots:
     void initTestCase();
     void globalShortcut_data();
     void globalShortcut();
-    void takenShortcutWarnsOnce();
+    void shortcutsThatCannotBeGrabbedWarn();
     void secondStartAndShortcutBringTheWindow();
 
 private:
@@ -84,7 +84,7 @@ void TestDesktopIntegration::globalShortcut()
     QTRY_COMPARE(activated.count(), activations);
 }
 
-void TestDesktopIntegration::takenShortcutWarnsOnce()
+void TestDesktopIntegration::shortcutsThatCannotBeGrabbedWarn()
 {
     GlobalShortcut first;
     QVERIFY(first.setShortcut(QKeySequence("Ctrl+Alt+Space")));
