@@ -7,7 +7,6 @@
 FilterField::FilterField(QWidget *parent)
     : QLineEdit(parent)
 {
-    setClearButtonEnabled(true);
     hide();
     connect(this, SIGNAL(textChanged(QString)), this, SLOT(applyFilter(QString)));
 }
