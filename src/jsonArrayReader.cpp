@@ -1,6 +1,5 @@
 #include "jsonArrayReader.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 
 JsonArrayReader::JsonArrayReader(const QByteArray &text)
@@ -59,27 +58,43 @@ int JsonArrayReader::elementEnd() const
 
 bool JsonArrayReader::next(QJsonValue *value)
 {
+    if (m_index == m_batch.size() && !readBatch())
+        return false;
+    *value = m_batch.at(m_index++);
+    return true;
+}
+
+bool JsonArrayReader::readBatch()
+{
+    // Large enough to spread the parser's cost per call, small enough that a
+    // batch's document stays a small part of the entries made from it.
+    const int batchSize = 256;
     if (!m_valid || m_finished)
         return false;
-    const int end = elementEnd();
-    // Wrapped in brackets, the element parses with the same nesting limit it
-    // has inside the whole array.
-    const QByteArray element = '[' + m_text.mid(m_position, end - m_position) + ']';
-    const QJsonArray parsed = QJsonDocument::fromJson(element).array();
-    m_position = end;
-    const char separator = m_position < m_text.size() ? m_text.at(m_position) : '\0';
-    ++m_position;
-    if (parsed.size() == 1 && separator == ']') {
+    const int start = m_position;
+    int count = 0;
+    char separator = ',';
+    while (separator == ',' && count < batchSize) {
+        m_position = elementEnd();
+        separator = m_position < m_text.size() ? m_text.at(m_position) : '\0';
+        ++m_position;
+        ++count;
+    }
+    // In brackets, the elements parse with the same nesting limit they have
+    // inside the whole array.
+    const QByteArray elements = '[' + m_text.mid(start, m_position - 1 - start) + ']';
+    m_batch = QJsonDocument::fromJson(elements).array();
+    m_index = 0;
+    if (m_batch.size() != count || (separator != ',' && separator != ']')) {
+        m_valid = false;
+    } else if (separator == ']') {
         skipSpace();
         m_finished = true;
         m_valid = m_position == m_text.size();
-    } else if (parsed.size() == 1 && separator == ',') {
-        skipSpace();
     } else {
-        m_valid = false;
+        skipSpace();
     }
     if (!m_valid)
-        return false;
-    *value = parsed.at(0);
-    return true;
+        m_batch = QJsonArray();
+    return m_valid;
 }

@@ -21,9 +21,26 @@ void TestJsonArrayReader::initTestCase()
     registerRecordTypes();
 }
 
+namespace {
+
+// An array of that many entries, the one at the given place replaced.
+QByteArray manyEntries(int count, int replaced = -1, const QByteArray &replacement = QByteArray())
+{
+    QByteArrayList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(i == replaced ? replacement : "{\"name\": \"" + QByteArray::number(i) + "\"}");
+    return '[' + entries.join(",\n") + ']';
+}
+
+} // namespace
+
 void TestJsonArrayReader::sameAsWholeDocument_data()
 {
     QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("more entries than are parsed at once") << manyEntries(1000);
+    QTest::newRow("a bad entry after many good ones") << manyEntries(1000, 700, "{\"name\": }");
+    QTest::newRow("trailing comma after many entries") << manyEntries(600, 599, "");
 
     QTest::newRow("entries") << QByteArray(R"([{"name":"a","tag":3},{"name":"b","arguments":[{"name":"-x"}]}])");
     QTest::newRow("empty") << QByteArray("[]");
