@@ -4,7 +4,10 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$root/build"
 
-build_packages=(cmake g++ make qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
+# The X libraries serve the global shortcut and the start-up benchmark's probe;
+# Xvfb and xdotool the tests that need a real X server.
+build_packages=(cmake g++ make pkgconf qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev fonts-dejavu-core
+    libxcb1-dev libxcb-keysyms1-dev libxcb-damage0-dev xvfb xauth xdotool)
 
 install_packages() {
     local missing=()

@@ -1,13 +1,19 @@
 #include "applicationLauncher.h"
 
+#include "desktopIconLookup.h"
+#include "emptyTabHint.h"
+#include "filterField.h"
 #include "launchProcess.h"
 #include "launcherDelegate.h"
+#include "launcherFilterProxyModel.h"
 #include "platform.h"
+#include "programIconEngine.h"
 #include "qtlib.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
@@ -25,6 +31,7 @@ constexpr int shownErrorLines = 25;
 ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     : QWidget(parent)
     , m_tabWidget(new QTabWidget(this))
+    , m_filterField(new FilterField(this))
     , m_homeView(new ListView(this))
     , m_favoritesView(new ListView(this))
     , m_model(new LauncherDataModel(this))
@@ -32,6 +39,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_favoritesProxy(new QSortFilterProxyModel(this))
 {
     setAcceptDrops(true);
+    // The lists never take the keyboard; the launcher does, for Enter and for
+    // typing to find.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus();
 
     // The filters are bound to the model from the start, so that entries added
     // and marked before any launcher file exists show in their tabs at once.
@@ -45,7 +56,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_tabWidget->setIconSize(QSize(20, 20));
     m_tabWidget->setUsesScrollButtons(false);
+    layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
+    connect(m_filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
+    connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -74,8 +88,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
 void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, const QString &icon)
 {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    view->setModel(model);
+    view->setModel(m_filterField->addStage(model));
     view->setItemDelegate(m_delegate);
+    // Every card has the same size; the list need not ask each one.
+    view->setUniformItemSizes(true);
     view->setFocusPolicy(Qt::NoFocus);
     // The cards show their buttons under the pointer.
     view->viewport()->setAttribute(Qt::WA_Hover);
@@ -83,6 +99,7 @@ void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, cons
     connect(view, SIGNAL(insertRequested()), this, SLOT(addRow()));
     connect(view, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(doubleClickedItem(QModelIndex)));
     m_tabWidget->addTab(view, QIcon(icon), QString());
+    new EmptyTabHint(view);
 }
 
 void ApplicationLauncher::setLauncherData(const ApplicationDataList &list)
@@ -184,6 +201,44 @@ void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
     connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
     connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
+}
+
+void ApplicationLauncher::launchCurrentItem()
+{
+    const ListView *view = currentView();
+    const QModelIndex current = view->currentIndex();
+    const QModelIndex index = current.isValid() ? current : view->model()->index(0, 0);
+    if (index.isValid())
+        doubleClickedItem(index);
+}
+
+void ApplicationLauncher::moveCurrentItem(int step)
+{
+    ListView *view = currentView();
+    const int rows = view->model()->rowCount();
+    if (rows == 0)
+        return;
+    const QModelIndex current = view->currentIndex();
+    const int row = current.isValid() ? qBound(0, current.row() + step, rows - 1) : step > 0 ? 0 : rows - 1;
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view->scrollTo(index);
+}
+
+void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
+{
+    const QString text = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    // Without a filter, Enter launches only a card the user chose.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentView()->currentIndex().isValid())
+            launchCurrentItem();
+    } else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
+        m_filterField->dismiss();
+    else if (!command && !text.isEmpty() && text.at(0).isPrint())
+        m_filterField->typeText(text);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ApplicationLauncher::processOutputError()
@@ -327,6 +382,8 @@ QString ApplicationLauncher::appendProgram(const QString &filePath)
         arguments.append(VariableData(batchArgument(word)));
     }
     const ApplicationData application(file.baseName(), QString(), program.path, QString(), arguments);
+    if (!program.icon.isEmpty())
+        ProgramIconEngine::remember(program.path, DesktopIconLookup::namedIcon(program.icon));
     const int row = m_model->rowCount();
     m_model->insertRow(row);
     m_model->setData(m_model->index(row), QVariant::fromValue(application), LauncherDataModel::ApplicationDataRole);

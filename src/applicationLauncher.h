@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QWidget>
 
+class FilterField;
 class LaunchProcess;
 class LauncherDelegate;
 class ListView;
@@ -42,8 +43,11 @@ public slots:
     void processOutputError();
     void processFinished();
     void processFailed(QProcess::ProcessError error);
+    void launchCurrentItem();
+    void moveCurrentItem(int step);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -64,6 +68,7 @@ private:
     };
 
     QTabWidget *m_tabWidget;
+    FilterField *m_filterField;
     ListView *m_homeView;
     ListView *m_favoritesView;
     QList<ListView *> m_tagViews;

@@ -1,3 +1,4 @@
+#include "instanceChannel.h"
 #include "mainWindow.h"
 #include "platform.h"
 #include "records.h"
@@ -14,10 +15,13 @@
 int main(int argc, char **argv)
 {
     // Holding this port is what makes the program the only running instance.
-    // Nothing ever accepts a connection on it.
+    // A second start asks the running one, through it, to show its window.
+    const quint16 instancePort = 33000;
     QTcpServer instanceGuard;
-    if (!instanceGuard.listen(QHostAddress(QHostAddress::LocalHost), 33000))
+    if (!instanceGuard.listen(QHostAddress(QHostAddress::LocalHost), instancePort)) {
+        InstanceChannel::askToShow(instancePort);
         return 0;
+    }
 
     QCoreApplication::setApplicationName(QStringLiteral("korvani"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KORVANI_VERSION));
@@ -47,5 +51,7 @@ int main(int argc, char **argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
     Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
+    InstanceChannel channel(&instanceGuard);
+    QObject::connect(&channel, SIGNAL(showRequested()), &window, SLOT(bringForward()));
     return app.exec();
 }

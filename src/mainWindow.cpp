@@ -1,6 +1,7 @@
 #include "mainWindow.h"
 
 #include "applicationLauncher.h"
+#include "globalShortcut.h"
 #include "platform.h"
 #include "version.h"
 
@@ -29,6 +30,7 @@ QString nativePath(const QString &path)
 }
 
 const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
+const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 
 } // namespace
 
@@ -70,6 +72,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_trayIcon->setVisible(true);
 
     QStringList problems;
+    QString shortcut = defaultGlobalShortcut;
     const QFileInfo settingsFile(Platform::settingsFile());
     // A FIFO or a huge file in its place would hang the start or fill the memory.
     if (settingsFile.exists() && (!settingsFile.isFile() || settingsFile.size() > Platform::maxSettingsFileSize)) {
@@ -81,10 +84,17 @@ MainWindow::MainWindow(QWidget *parent)
         m_settings->beginGroup(QStringLiteral("MainWindow"));
         restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
         restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
+        shortcut = m_settings->value(QStringLiteral("globalShortcut"), defaultGlobalShortcut).toString();
         m_settings->endGroup();
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
         m_settings->endGroup();
+    }
+    // Only an X11 desktop lets a program grab a key for itself.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        auto *globalShortcut = new GlobalShortcut(this);
+        if (globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText)))
+            connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
     }
 
     LauncherFileProblem problem;
@@ -228,6 +238,25 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
     default:
         break;
     }
+}
+
+void MainWindow::bringForward()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::toggleWindow()
+{
+    // A window hidden while active that gets the focus back is not counted
+    // active again by the widgets, only by its native window.
+    const bool active = isActiveWindow() || (windowHandle() && QGuiApplication::focusWindow() == windowHandle());
+    if (isVisible() && active)
+        hide();
+    else
+        bringForward();
 }
 
 void MainWindow::showTrayMenu()

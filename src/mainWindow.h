@@ -29,6 +29,10 @@ public slots:
     void endOnRequest();
     // The session manager asks for everything to be written.
     void commitSessionData();
+    // Shows, raises and activates the window, wherever it was.
+    void bringForward();
+    // Hides the window when it is shown and active, else brings it forward.
+    void toggleWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

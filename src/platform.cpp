@@ -228,13 +228,12 @@ QString launchScriptPath(const QString &batchFileName)
     return QStringLiteral("temp") + QDir::separator() + batchFileName;
 }
 
-QStringList desktopEntryCommand(const QByteArray &content)
+QHash<QString, QString> desktopEntryValues(const QByteArray &content)
 {
     // Only a file made of groups and keys is a desktop entry: a script or any
-    // other file that merely holds an Exec line is not run as one.
+    // other file that merely holds an Exec line is not read as one.
+    QHash<QString, QString> values;
     bool inEntry = false;
-    QString exec;
-    QString type;
     for (const QByteArray &rawLine : content.split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -245,16 +244,30 @@ QStringList desktopEntryCommand(const QByteArray &content)
         }
         const int equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
-            return QStringList();
-        const QStringRef key = line.leftRef(equals).trimmed();
-        if (inEntry && key == QLatin1String("Exec") && exec.isNull())
-            exec = line.mid(equals + 1).trimmed();
-        else if (inEntry && key == QLatin1String("Type"))
-            type = line.mid(equals + 1).trimmed();
+            return {};
+        const QString key = line.left(equals).trimmed();
+        if (inEntry && !values.contains(key))
+            values.insert(key, unescapeDesktopValue(line.mid(equals + 1).trimmed()));
     }
+    return values;
+}
+
+QStringList desktopEntryCommand(const QByteArray &content)
+{
+    const QHash<QString, QString> values = desktopEntryValues(content);
+    const QString type = values.value(QStringLiteral("Type"));
     if (!type.isEmpty() && type != QLatin1String("Application"))
         return QStringList();
-    return splitExec(unescapeDesktopValue(exec));
+    return splitExec(values.value(QStringLiteral("Exec")));
+}
+
+bool freedesktopIcons()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return true;
+#else
+    return false;
+#endif
 }
 
 void onEndRequest(QObject *context, const std::function<void()> &handler)
@@ -380,6 +393,7 @@ DroppedProgram droppedProgram(const QString &filePath)
         program.path.clear();
         return program;
     }
+    const QHash<QString, QString> values = desktopEntryValues(content);
     QStringList command = desktopEntryCommand(content);
     if (command.isEmpty())
         return program;
@@ -387,6 +401,7 @@ DroppedProgram droppedProgram(const QString &filePath)
     const QString found = name.contains(QLatin1Char('/')) ? QString() : QStandardPaths::findExecutable(name);
     program.path = found.isEmpty() ? name : found;
     program.arguments = command;
+    program.icon = values.value(QStringLiteral("Icon"));
     return program;
 }
 

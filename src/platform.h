@@ -1,6 +1,7 @@
 #ifndef KORVANI_PLATFORM_H
 #define KORVANI_PLATFORM_H
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -83,12 +84,13 @@ constexpr qint64 maxSettingsFileSize = 1 << 20;
 
 // What a file dropped onto the launcher starts: the target of a link or a
 // Windows shortcut; for a freedesktop desktop entry, the program and argument
-// words of its Exec key; else the file itself. A desktop entry that cannot be
-// read leaves the path empty and says why in error.
+// words of its Exec key, and the value of its Icon key; else the file itself. A
+// desktop entry that cannot be read leaves the path empty and says why in error.
 struct DroppedProgram
 {
     QString path;
     QStringList arguments;
+    QString icon;
     QString error;
 };
 DroppedProgram droppedProgram(const QString &filePath);
@@ -97,6 +99,14 @@ DroppedProgram droppedProgram(const QString &filePath);
 // of the Exec key of its [Desktop Entry] group, without field codes. Empty when
 // there is none.
 QStringList desktopEntryCommand(const QByteArray &content);
+
+// The unescaped values of the keys of a desktop entry's [Desktop Entry] group;
+// of a key given twice, the first counts.
+QHash<QString, QString> desktopEntryValues(const QByteArray &content);
+
+// Whether programs' icons come from freedesktop desktop entries and the icon
+// theme, rather than from the system's own file icons.
+bool freedesktopIcons();
 
 } // namespace Platform
 

@@ -1,11 +1,12 @@
 #include "records.h"
 
+#include "jsonArrayReader.h"
 #include "platform.h"
+#include "programIconEngine.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -133,14 +134,7 @@ ApplicationData::ApplicationData(const QString &name, const QString &description
 
 void ApplicationData::updateIcon()
 {
-    // The provider keeps the style's icons once drawn, so every entry shares
-    // them instead of holding its own copies of their pixmaps. It is never
-    // destroyed: its pixmaps cannot be released once the application is gone.
-    static const QFileIconProvider *provider = new QFileIconProvider;
-    if (QFile::exists(m_path))
-        m_icon = provider->icon(QFileInfo(m_path));
-    else
-        m_icon = provider->icon(QFileIconProvider::File);
+    m_icon = ProgramIconEngine::icon(m_path);
 }
 
 QJsonObject ApplicationData::toJsonObject() const
@@ -272,9 +266,14 @@ void registerRecordTypes()
 
 bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(content);
-    *list = fromJsonArray<ApplicationData>(document.array());
-    return document.isArray();
+    list->clear();
+    JsonArrayReader reader(content);
+    QJsonValue value;
+    while (reader.next(&value))
+        list->append(ApplicationData::fromJsonObject(value.toObject()));
+    if (!reader.isValid())
+        list->clear();
+    return reader.isValid();
 }
 
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem)

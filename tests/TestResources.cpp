@@ -157,6 +157,9 @@ void TestResources::translation_data()
     QTest::newRow("japanese save warning") << "ja_JP" << true << "MainWindow"
                                            << "The entries could not be saved to %1.\n%2"
                                            << "%1 に項目を保存できませんでした。\n%2";
+    QTest::newRow("japanese empty tab hint") << "ja_JP" << true << "EmptyTabHint"
+                                             << "No entry matches the filter."
+                                             << "絞り込みに一致する項目はありません。";
     QTest::newRow("english") << "en_US" << false << "MainWindow"
                              << "&File"
                              << "&File";

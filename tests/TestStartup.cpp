@@ -1,4 +1,7 @@
+#include "instanceChannel.h"
+
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +21,8 @@ private slots:
     void cleanup();
     void secondStartExitsAtOnce();
     void portIsReleasedOnExit();
+    void instanceChannel_data();
+    void instanceChannel();
 #ifdef Q_OS_LINUX
     void workingDirectoryIsProgramFolder();
     void endSignalSavesAndEnds_data();
@@ -103,6 +108,35 @@ void TestStartup::portIsReleasedOnExit()
     QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
     QVERIFY(!next->waitForFinished(500));
     QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestStartup::instanceChannel_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<int>("shown");
+
+    QTest::newRow("the request") << QByteArray("korvani show\n") << 1;
+    QTest::newRow("other words") << QByteArray("GET / HTTP/1.0\r\n\r\n") << 0;
+    QTest::newRow("cut short") << QByteArray("korvani") << 0;
+    QTest::newRow("nothing") << QByteArray() << 0;
+}
+
+void TestStartup::instanceChannel()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(int, shown);
+
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    InstanceChannel channel(&server);
+    QSignalSpy requests(&channel, SIGNAL(showRequested()));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), server.serverPort());
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write(sent);
+    // Every connection is closed after one request, or after a moment of silence.
+    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QAbstractSocket::UnconnectedState, 5000);
+    QCOMPARE(requests.count(), shown);
 }
 
 #ifdef Q_OS_LINUX

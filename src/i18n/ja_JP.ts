@@ -80,6 +80,17 @@
     </message>
 </context>
 <context>
+    <name>EmptyTabHint</name>
+    <message>
+        <source>No entry matches the filter.</source>
+        <translation>絞り込みに一致する項目はありません。</translation>
+    </message>
+    <message>
+        <source>Drop programs or .desktop files here, or choose File &gt; Add.</source>
+        <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 を選んでください。</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Korvani</source>

@@ -42,6 +42,22 @@ void ModalAnswerer::poll()
         window->close();
 }
 
+TemporaryCurrentFolder::TemporaryCurrentFolder()
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_folder.path());
+}
+
+TemporaryCurrentFolder::~TemporaryCurrentFolder()
+{
+    QDir::setCurrent(m_previous);
+}
+
+bool TemporaryCurrentFolder::isCurrent() const
+{
+    return m_folder.isValid() && QDir::current() == QDir(m_folder.path());
+}
+
 void chooseFromNextMenu(const QString &choice, QStringList *offered)
 {
     QTimer::singleShot(0, [choice, offered] {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -58,6 +59,23 @@ private:
     QStringList m_messages;
     QList<QPointer<QWidget>> m_recorded;
     int m_answered = 0;
+};
+
+// A temporary folder that is the current folder while this lives, since the
+// program takes every relative path against the current folder.
+class TemporaryCurrentFolder
+{
+public:
+    TemporaryCurrentFolder();
+    ~TemporaryCurrentFolder();
+    TemporaryCurrentFolder(const TemporaryCurrentFolder &) = delete;
+    TemporaryCurrentFolder &operator=(const TemporaryCurrentFolder &) = delete;
+
+    bool isCurrent() const;
+
+private:
+    QString m_previous;
+    QTemporaryDir m_folder;
 };
 
 // Picks the action with the given text from the next popup menu (none when the

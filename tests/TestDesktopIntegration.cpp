@@ -1,0 +1,147 @@
+#include "globalShortcut.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QString visibleKorvaniWindow()
+{
+    return xdotool({"search", "--onlyvisible", "--name", "^Korvani$"});
+}
+
+} // namespace
+
+// What only a real X server shows: the global key grab, and a second start
+// bringing the running Korvani's window forward. Run under xvfb-run; without
+// an X server the test skips itself.
+class TestDesktopIntegration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void globalShortcut_data();
+    void globalShortcut();
+    void shortcutsThatCannotBeGrabbedWarn();
+    void secondStartAndShortcutBringTheWindow();
+
+private:
+    QTemporaryDir m_programDir;
+};
+
+void TestDesktopIntegration::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server: run it under xvfb-run");
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("needs xdotool to press keys");
+    QVERIFY(m_programDir.isValid());
+}
+
+void TestDesktopIntegration::globalShortcut_data()
+{
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<QString>("pressed");
+    QTest::addColumn<int>("activations");
+
+    QTest::newRow("the default") << "Ctrl+Alt+Space"
+                                 << "ctrl+alt+space" << 1;
+    QTest::newRow("a letter") << "Ctrl+Shift+K"
+                              << "ctrl+shift+k" << 1;
+    QTest::newRow("a function key") << "Alt+F12"
+                                    << "alt+F12" << 1;
+    QTest::newRow("Num Lock on") << "Ctrl+Alt+Space"
+                                 << "Num_Lock ctrl+alt+space Num_Lock" << 1;
+    QTest::newRow("other modifiers") << "Ctrl+Alt+Space"
+                                     << "ctrl+space" << 0;
+}
+
+void TestDesktopIntegration::globalShortcut()
+{
+    QFETCH(QString, shortcut);
+    QFETCH(QString, pressed);
+    QFETCH(int, activations);
+
+    GlobalShortcut grab;
+    QSignalSpy activated(&grab, SIGNAL(activated()));
+    QVERIFY(grab.setShortcut(QKeySequence(shortcut)));
+    xdotool(QStringList{"key"} + pressed.split(' '));
+    // A key that is not grabbed gives nothing to wait for; a grabbed one comes soon.
+    QTest::qWait(200);
+    QTRY_COMPARE(activated.count(), activations);
+}
+
+void TestDesktopIntegration::shortcutsThatCannotBeGrabbedWarn()
+{
+    GlobalShortcut first;
+    QVERIFY(first.setShortcut(QKeySequence("Ctrl+Alt+Space")));
+    GlobalShortcut second;
+    QTest::ignoreMessage(QtWarningMsg, "Korvani: the global shortcut Ctrl+Alt+Space is taken by another program.");
+    QVERIFY(!second.setShortcut(QKeySequence("Ctrl+Alt+Space")));
+    // Giving the key up frees it for others.
+    QVERIFY(first.setShortcut(QKeySequence()));
+    QVERIFY(second.setShortcut(QKeySequence("Ctrl+Alt+Space")));
+    QTest::ignoreMessage(QtWarningMsg, "Korvani: the global shortcut Ctrl+Menu has a key that cannot be grabbed.");
+    QVERIFY(!first.setShortcut(QKeySequence("Ctrl+Menu")));
+}
+
+void TestDesktopIntegration::secondStartAndShortcutBringTheWindow()
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
+    if (probe.waitForConnected(200))
+        QSKIP("port 33000 is held by another program");
+    const QString program = m_programDir.filePath(QStringLiteral("korvani"));
+    QVERIFY(QFile::copy(QStringLiteral(KORVANI_EXECUTABLE), program));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::ForwardedChannels);
+    first.start(program, QStringList());
+    auto stop = qScopeGuard([&first] {
+        first.kill();
+        first.waitForFinished(5000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
+
+    // Shown and active, the shortcut hides it.
+    xdotool({"windowfocus", "--sync", visibleKorvaniWindow()});
+    xdotool({"key", "ctrl+alt+space"});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleKorvaniWindow().isEmpty(), 10000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(program, QStringList());
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(xdotool({"getwindowfocus"}), visibleKorvaniWindow(), 10000);
+    // Korvani learns of the focus from the server a moment after it moved.
+    QTest::qWait(500);
+
+    // Brought forward, it is active: the shortcut hides it, then shows it again.
+    xdotool({"key", "ctrl+alt+space"});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleKorvaniWindow().isEmpty(), 10000);
+    xdotool({"key", "ctrl+alt+space"});
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
+    QCOMPARE(first.state(), QProcess::Running);
+}
+
+QTEST_MAIN(TestDesktopIntegration)
+#include "TestDesktopIntegration.moc"
