@@ -37,16 +37,16 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
-bool parseTokens(std::string_view spec, LineOptions *options)
+bool parseTokens(std::string_view list, LineOptions *options)
 {
     options->tokens.clear();
-    options->rest = !spec.empty() && spec.back() == '*';
+    options->rest = !list.empty() && list.back() == '*';
     if (options->rest)
-        spec.remove_suffix(1);
-    while (!spec.empty()) {
-        const size_t comma = spec.find(',');
-        const std::string_view item = spec.substr(0, comma);
-        spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+        list.remove_suffix(1);
+    while (!list.empty()) {
+        const size_t comma = list.find(',');
+        const std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
         if (item.empty())
             continue;
         const size_t dash = item.find('-');
