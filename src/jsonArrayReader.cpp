@@ -33,18 +33,18 @@ void JsonArrayReader::skipSpace()
 
 int JsonArrayReader::elementEnd() const
 {
+    // A plain walk over the bytes: this runs over every byte of the file.
+    const char *const text = m_text.constData();
+    const int size = m_text.size();
     int depth = 0;
-    bool inString = false;
     int position = m_position;
-    for (; position < m_text.size(); ++position) {
-        const char c = m_text.at(position);
-        if (inString) {
-            if (c == '\\')
-                ++position;
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
+    for (; position < size; ++position) {
+        const char c = text[position];
+        if (c == '"') {
+            for (++position; position < size && text[position] != '"'; ++position) {
+                if (text[position] == '\\')
+                    ++position;
+            }
         } else if (c == '[' || c == '{') {
             ++depth;
         } else if ((c == ']' || c == '}') && depth > 0) {
@@ -53,7 +53,7 @@ int JsonArrayReader::elementEnd() const
             break;
         }
     }
-    return qMin(position, int(m_text.size()));
+    return qMin(position, size);
 }
 
 bool JsonArrayReader::next(QJsonValue *value)
