@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using Model = LauncherDataModel;
 
 namespace {
@@ -102,6 +106,9 @@ private slots:
     void desktopEntryCommand();
     void desktopEntryWordsReachTheProgram_data();
     void desktopEntryWordsReachTheProgram();
+#ifdef Q_OS_UNIX
+    void desktopEntriesThatAreNotRead();
+#endif
 
 private:
     QString m_previousDir;
@@ -453,6 +460,33 @@ void TestDragAndDrop::desktopEntryWordsReachTheProgram()
     QVERIFY(!QFile::exists(QStringLiteral("P")));
     QCOMPARE(readAll(QStringLiteral("FILE")), QByteArray("kept"));
 }
+
+#ifdef Q_OS_UNIX
+// A FIFO would hang the window and a huge file fill the memory: neither is
+// read, both are reported, and the rest of the drop is taken.
+void TestDragAndDrop::desktopEntriesThatAreNotRead()
+{
+    QCOMPARE(mkfifo("pipe.desktop", 0600), 0);
+    QFile huge(QStringLiteral("huge.desktop"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    huge.write("[Desktop Entry]\nExec=/bin/true\n");
+    QVERIFY(huge.resize(200 << 20));
+    huge.close();
+    writeFile(QStringLiteral("tool"));
+
+    ApplicationLauncher launcher;
+    ModalAnswerer answerer;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("pipe.desktop"))),
+                  QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("huge.desktop"))),
+                  QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("tool")))});
+    QVERIFY(dragAndDrop(&launcher, QPoint(5, 5), &data, Qt::CopyAction));
+    QCOMPARE(rowTexts(launcher.launcherModel(), Model::NameRole), QStringList{"tool"});
+    QTRY_COMPARE(answerer.messages().size(), 1);
+    QVERIFY(answerer.messages().first().contains(QStringLiteral("pipe.desktop")));
+    QVERIFY(answerer.messages().first().contains(QStringLiteral("huge.desktop")));
+}
+#endif
 
 QTEST_MAIN(TestDragAndDrop)
 #include "TestDragAndDrop.moc"
