@@ -131,8 +131,7 @@ void ApplicationEditor::updateDB()
     const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
     QString name = found.name;
     const QFileInfo file(found.filePath);
-    // A FIFO would hang the dialog, a huge file fill the memory.
-    const bool readable = file.isFile() && file.size() <= Platform::maxSettingsFileSize;
+    const bool readable = Platform::isReadableSettingsFile(found.filePath);
     if (file.exists() && !readable)
         qWarning("%s",
                  qPrintable(tr("The template %1 is not read: it is not a regular file of at most 1 MiB.")

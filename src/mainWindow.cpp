@@ -73,9 +73,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     QStringList problems;
     QString shortcut = defaultGlobalShortcut;
-    const QFileInfo settingsFile(Platform::settingsFile());
-    // A FIFO or a huge file in its place would hang the start or fill the memory.
-    if (settingsFile.exists() && (!settingsFile.isFile() || settingsFile.size() > Platform::maxSettingsFileSize)) {
+    if (QFileInfo::exists(Platform::settingsFile()) && !Platform::isReadableSettingsFile(Platform::settingsFile())) {
         problems.append(
             tr("The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.")
                 .arg(nativePath(Platform::settingsFile())));

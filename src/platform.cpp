@@ -381,6 +381,12 @@ QString saveTarget(const QString &path, QString *error)
     return file.canonicalFilePath();
 }
 
+bool isReadableSettingsFile(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && file.size() <= maxSettingsFileSize;
+}
+
 DroppedProgram droppedProgram(const QString &filePath)
 {
     const QFileInfo file(filePath);

@@ -79,8 +79,13 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error)
 // anything else, such as a device.
 QString saveTarget(const QString &path, QString *error);
 
-// The largest desktop entry or template that is read.
+// The largest desktop entry, template or settings file that is read.
 constexpr qint64 maxSettingsFileSize = 1 << 20;
+
+// Whether a settings file or template may be handed to QSettings, which reads
+// whatever it is given: a regular file of at most maxSettingsFileSize. A FIFO
+// would hang the program, a huge file fill its memory.
+bool isReadableSettingsFile(const QString &path);
 
 // What a file dropped onto the launcher starts: the target of a link or a
 // Windows shortcut; for a freedesktop desktop entry, the program and argument
