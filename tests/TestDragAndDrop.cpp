@@ -1,6 +1,7 @@
-#include "applicationLauncher.h"
-#include "platform.h"
-#include "qtlib.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "platform/droppedProgram.h"
+#include "qtlib/itemViews.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QApplication>
