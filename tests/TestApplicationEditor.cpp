@@ -53,8 +53,8 @@ private slots:
     void saveKeepsTagAndRecomputesIcon();
     void markupInPreScriptSurvives();
     void buttons();
-    void valueBeingTypedIsSaved_data();
-    void valueBeingTypedIsSaved();
+    void cellEditsAreKept_data();
+    void cellEditsAreKept();
     void shippedTemplates_data();
     void shippedTemplates();
     void shippedTemplateLookup_data();
@@ -388,50 +388,90 @@ void TestApplicationEditor::buttons()
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
 }
 
-void TestApplicationEditor::valueBeingTypedIsSaved_data()
+void TestApplicationEditor::cellEditsAreKept_data()
 {
+    QTest::addColumn<int>("column");
     QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("ending");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("savedName");
+    QTest::addColumn<QString>("savedValue");
 
-    QTest::newRow("text") << int(VariableType::TextType) << "old"
-                          << "new"
-                          << "new";
-    QTest::newRow("integer") << int(VariableType::IntegerType) << "5"
-                             << "42"
-                             << "42";
-    QTest::newRow("real") << int(VariableType::RealType) << "1.5"
-                          << "2.75"
-                          << "2.75";
-    QTest::newRow("boolean") << int(VariableType::BooleanType) << "false"
-                             << " "
-                             << "true";
-    QTest::newRow("choice") << int(VariableType::ChoiceType) << "low"
-                            << "high"
-                            << "high";
-    QTest::newRow("no value") << int(VariableType::NoValueType) << "kept"
-                              << "x"
-                              << "kept";
-    QTest::newRow("folder list") << int(VariableType::PathListType) << "/old"
-                                 << ""
-                                 << "/old" + QString(Platform::pathListSeparator()) + "/added";
-    QTest::newRow("folder") << int(VariableType::DirectoryType) << "/old"
-                            << "/usr"
-                            << "/usr";
-    QTest::newRow("file") << int(VariableType::FileType) << "/old"
-                          << "/etc/hosts"
-                          << "/etc/hosts";
+    struct Cell
+    {
+        const char *what;
+        int column;
+        int type;
+        QString value;
+        QString typed; // a tab moves on to the next cell
+        QString savedName;
+        QString savedValue;
+    };
+    const QString added = "/old" + QString(Platform::pathListSeparator()) + "/added";
+    const Cell cells[] = {
+        {"new name", 0, VariableType::TextType, "old", "-c", "-c", ""},
+        {"new name and value", 0, VariableType::TextType, "old", "-c\tval", "-c", "val"},
+        {"text", 1, VariableType::TextType, "old", "new", "v", "new"},
+        {"integer", 1, VariableType::IntegerType, "5", "42", "v", "42"},
+        {"real", 1, VariableType::RealType, "1.5", "2.75", "v", "2.75"},
+        {"boolean", 1, VariableType::BooleanType, "false", " ", "v", "true"},
+        {"choice", 1, VariableType::ChoiceType, "low", "high", "v", "high"},
+        {"no value", 1, VariableType::NoValueType, "kept", "x", "v", "kept"},
+        {"folder list", 1, VariableType::PathListType, "/old", "", "v", added},
+        {"folder", 1, VariableType::DirectoryType, "/old", "/usr", "v", "/usr"},
+        {"file", 1, VariableType::FileType, "/old", "/etc/hosts", "v", "/etc/hosts"},
+    };
+    for (const char *ending : {"Enter", "Tab", "Shift+Tab", "click elsewhere", "Save", "Enter on the dialog"}) {
+        for (const Cell &cell : cells) {
+            QTest::addRow("%s, %s", cell.what, ending) << cell.column << cell.type << QString(ending) << cell.value
+                                                       << cell.typed << cell.savedName << cell.savedValue;
+        }
+    }
 }
 
-// The user opens a value's editor, types, and presses Save without leaving the
-// cell: what was typed is saved.
-void TestApplicationEditor::valueBeingTypedIsSaved()
+namespace {
+
+// Where the window system delivers a key: an open popup, such as a
+// completer's list, takes it before the focus widget. The offscreen platform
+// does not hand the activation back to the window when a popup or dialog
+// closes, as window systems do.
+QWidget *keyTarget(QWidget *window)
 {
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup;
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
+    }
+    return QApplication::focusWidget();
+}
+
+void pressKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(keyTarget(window), key, modifiers);
+}
+
+void typeKeys(QWidget *window, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(keyTarget(window), c.toLatin1());
+}
+
+} // namespace
+
+// The user opens a cell's editor by double-clicking it, types, and ends the
+// edit in any way: what was typed is saved.
+void TestApplicationEditor::cellEditsAreKept()
+{
+    QFETCH(int, column);
     QFETCH(int, type);
+    QFETCH(QString, ending);
     QFETCH(QString, value);
     QFETCH(QString, typed);
-    QFETCH(QString, saved);
+    QFETCH(QString, savedName);
+    QFETCH(QString, savedValue);
 
     ApplicationEditor editor;
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else"),
@@ -440,7 +480,10 @@ void TestApplicationEditor::valueBeingTypedIsSaved()
     variableType.type = type;
     variableType.options = QStringList{QStringLiteral("low"), QStringLiteral("high")};
     auto *arguments = editor.findChild<VariableEditor *>();
-    arguments->setTypes({{QStringLiteral("v"), variableType}});
+    // Typed names that a template knows open the completer's list.
+    arguments->setTypes({{QStringLiteral("v"), variableType},
+                         {QStringLiteral("-c"), VariableType()},
+                         {QStringLiteral("-cc"), VariableType()}});
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
 
@@ -452,21 +495,50 @@ void TestApplicationEditor::valueBeingTypedIsSaved()
             pathEditor->accept();
         }
     });
-    doubleClick(view, 0, 1);
-    if (!typed.isEmpty() && QApplication::focusWidget()) {
+    doubleClick(view, 0, column);
+    const bool inCell = keyTarget(&editor) != view && view->isAncestorOf(QApplication::focusWidget());
+    for (const QString &cell : typed.split('\t', Qt::SkipEmptyParts)) {
+        if (cell != typed.left(cell.size()))
+            pressKey(&editor, Qt::Key_Tab);
         // Typing replaces the value, as it does in a spreadsheet's cell.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(QApplication::focusWidget(), typed);
+        pressKey(&editor, Qt::Key_A, Qt::ControlModifier);
+        typeKeys(&editor, cell);
     }
     QPushButton *save = nullptr;
     for (QPushButton *button : editor.findChildren<QPushButton *>()) {
         if (button->text() == QLatin1String("Save"))
             save = button;
     }
-    QTest::mouseClick(save, Qt::LeftButton);
+    if (ending == "Enter") {
+        pressKey(&editor, Qt::Key_Return);
+        // Enter in a cell's editor ends that edit only; a completer's list
+        // takes the first Enter itself. Without an editor, Enter is the dialog's.
+        if (QApplication::focusWidget() != view && view->isAncestorOf(QApplication::focusWidget()))
+            pressKey(&editor, Qt::Key_Return);
+        QTRY_COMPARE(view->model()->index(0, 1).data().toString(), savedValue);
+        QCOMPARE(editor.isVisible(), inCell);
+    } else if (ending == "Tab") {
+        pressKey(&editor, Qt::Key_Tab);
+    } else if (ending == "Shift+Tab") {
+        pressKey(&editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else if (ending == "click elsewhere") {
+        QLineEdit *description = editor.findChildren<QLineEdit *>().at(1);
+        QTest::mouseClick(description, Qt::LeftButton);
+        QTRY_VERIFY(description->hasFocus());
+    } else if (ending == "Enter on the dialog") {
+        while (editor.isVisible()) {
+            pressKey(&editor, Qt::Key_Return);
+            QTest::qWait(0);
+        }
+    }
+    if (editor.isVisible())
+        QTest::mouseClick(save, Qt::LeftButton);
     QVERIFY(!editor.isVisible());
     QCOMPARE(editor.result(), int(QDialog::Accepted));
-    QCOMPARE(editor.applicationData().arguments().first().value(), saved);
+    const VariableDataList saved = editor.applicationData().arguments();
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().name(), savedName);
+    QCOMPARE(saved.first().value(), savedValue);
 }
 
 namespace {

@@ -128,3 +128,13 @@ void TableView::keyPressEvent(QKeyEvent *event)
     if (!handleRowKey(this, event))
         QAbstractItemView::keyPressEvent(event);
 }
+
+bool TableView::focusNextPrevChild(bool next)
+{
+    QWidget *editor = state() == EditingState ? indexWidget(currentIndex()) : nullptr;
+    if (!editor)
+        return QTableView::focusNextPrevChild(next);
+    commitData(editor);
+    closeEditor(editor, next ? QAbstractItemDelegate::EditNextItem : QAbstractItemDelegate::EditPreviousItem);
+    return true;
+}
