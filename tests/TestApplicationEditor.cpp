@@ -14,6 +14,7 @@
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -53,6 +54,10 @@ private slots:
     void saveKeepsTagAndRecomputesIcon();
     void markupInPreScriptSurvives();
     void buttons();
+    void closingWithChangesAsks_data();
+    void closingWithChangesAsks();
+    void programFillsEmptyName_data();
+    void programFillsEmptyName();
     void cellEditsAreKept_data();
     void cellEditsAreKept();
     void shippedTemplates_data();
@@ -386,6 +391,117 @@ void TestApplicationEditor::buttons()
     }
     ModalAnswerer answerer([save](QWidget *) { save->click(); });
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
+}
+
+void TestApplicationEditor::closingWithChangesAsks_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("result");
+
+    for (const char *how : {"Close", "Escape", "window"}) {
+        QTest::addRow("%s, unchanged", how) << how << false << "" << false << int(QDialog::Rejected);
+        QTest::addRow("%s, Save", how) << how << true << "Save" << false << int(QDialog::Accepted);
+        QTest::addRow("%s, Discard", how) << how << true << "Discard" << false << int(QDialog::Rejected);
+        QTest::addRow("%s, Cancel", how) << how << true << "Cancel" << true << -1;
+        QTest::addRow("%s, Escape in the box", how) << how << true << "" << true << -1;
+    }
+}
+
+void TestApplicationEditor::closingWithChangesAsks()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, change);
+    QFETCH(QString, answer);
+    QFETCH(bool, open);
+    QFETCH(int, result);
+
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QStringLiteral("about x")));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    QLineEdit *name = editor.findChild<QLineEdit *>();
+    if (change) {
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClicks(name, QStringLiteral("yz"));
+    }
+    QStringList offered;
+    ModalAnswerer answerer([&](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        for (QAbstractButton *button : box->buttons())
+            offered.append(button->text());
+        if (answer.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    if (how == "Close") {
+        for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("Close"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+    } else if (how == "Escape") {
+        QTest::keyClick(name, Qt::Key_Escape);
+    } else {
+        editor.close();
+    }
+    QCOMPARE(answerer.messages(), change ? QStringList("Korvani: Save the changes to this entry?") : QStringList());
+    if (change)
+        QCOMPARE(QSet<QString>(offered.begin(), offered.end()), (QSet<QString>{"Save", "Discard", "Cancel"}));
+    QCOMPARE(editor.isVisible(), open);
+    if (!open)
+        QCOMPARE(editor.result(), result);
+    QCOMPARE(editor.applicationData().name(), change ? QStringLiteral("xyz") : QStringLiteral("x"));
+}
+
+void TestApplicationEditor::programFillsEmptyName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("browse");
+    QTest::addColumn<QString>("filled");
+
+    QTest::newRow("empty, typed") << ""
+                                  << "/usr/bin/python3.11" << false << "python3.11";
+    QTest::newRow("new entry, browsed") << "No Name"
+                                        << "/usr/bin/python3.11" << true << "python3.11";
+    QTest::newRow("new entry, typed") << "No Name"
+                                      << "/opt/tool.v2/run.sh" << false << "run.sh";
+    QTest::newRow("named by the user") << "Mine"
+                                       << "/usr/bin/python3.11" << false << "Mine";
+    QTest::newRow("no program") << "No Name"
+                                << "" << false << "No Name";
+}
+
+void TestApplicationEditor::programFillsEmptyName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, program);
+    QFETCH(bool, browse);
+    QFETCH(QString, filled);
+
+    PathLineEditButton::fileDialog = [program](QWidget *, PathLineEditButton::DialogMode, const QString &,
+                                               const QString &, const QString &) { return program; };
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(name));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *pathEdit = editor.findChild<PathLineEdit *>();
+    if (browse) {
+        QTest::mouseClick(editor.findChild<PathLineEditButton *>()->findChild<QPushButton *>(), Qt::LeftButton);
+    } else {
+        QTest::mouseClick(pathEdit, Qt::LeftButton);
+        QTest::keyClicks(pathEdit, program);
+        QTest::keyClick(pathEdit, Qt::Key_Tab);
+    }
+    QCOMPARE(editor.findChild<QLineEdit *>()->text(), filled);
+    QCOMPARE(editor.applicationData().path(), program);
 }
 
 void TestApplicationEditor::cellEditsAreKept_data()

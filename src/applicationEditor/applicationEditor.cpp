@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTextEdit>
@@ -38,6 +39,7 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     nameRow->addWidget(m_favoriteCheckBox);
     form->addRow(tr("Name"), nameRow);
     form->addRow(tr("Description"), m_descriptionEdit);
+    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(nameFromProgram()));
     connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
     form->addRow(tr("Path"), m_pathEdit);
     m_preScriptEdit->setAcceptRichText(false);
@@ -67,7 +69,41 @@ void ApplicationEditor::setApplicationData(const ApplicationData &application)
     m_argumentsEditor->setVariables(application.arguments());
     m_environmentsEditor->setVariables(application.environments());
     m_tag = application.tag();
+    m_filledWith = applicationData().toJsonObject();
     updateDB();
+}
+
+bool ApplicationEditor::isModified() const
+{
+    return applicationData().toJsonObject() != m_filledWith;
+}
+
+void ApplicationEditor::reject()
+{
+    if (!isModified()) {
+        QDialog::reject();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, tr("Korvani"), tr("Save the changes to this entry?"), QMessageBox::NoButton,
+                    this);
+    QPushButton *save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        accept();
+    else if (box.clickedButton() == discard)
+        QDialog::reject();
+}
+
+void ApplicationEditor::nameFromProgram()
+{
+    const QString name = m_nameEdit->text();
+    const QString program = Platform::programName(m_pathEdit->text());
+    if ((name.isEmpty() || name == newEntryName) && !program.isEmpty())
+        m_nameEdit->setText(program);
 }
 
 ApplicationData ApplicationEditor::applicationData() const

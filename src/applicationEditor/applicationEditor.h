@@ -21,11 +21,19 @@ public:
 
     void setApplicationData(const ApplicationData &application);
     ApplicationData applicationData() const;
+    // Whether the fields differ from the entry the dialog was filled with.
+    bool isModified() const;
 
 public slots:
     void updateDB();
+    // Closing with changes asks whether to save them, discard them or go on.
+    void reject() override;
+
+private slots:
+    void nameFromProgram();
 
 private:
+    QJsonObject m_filledWith;
     QLineEdit *m_nameEdit;
     QLineEdit *m_descriptionEdit;
     PathLineEditButton *m_pathEdit;

@@ -119,7 +119,7 @@ bool LauncherDataModel::insertRows(int row, int count, const QModelIndex &parent
         return false;
     beginInsertRows(parent, row, row + count - 1);
     for (int i = 0; i < count; ++i)
-        m_applications.insert(row + i, ApplicationData(QStringLiteral("No Name")));
+        m_applications.insert(row + i, ApplicationData(newEntryName));
     endInsertRows();
     return true;
 }

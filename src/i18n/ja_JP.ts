@@ -43,6 +43,22 @@
         <source>The template %1 is not read: it is not a regular file of at most 1 MiB.</source>
         <translation>テンプレート %1 は読み込まれません: 1 MiB 以下の通常のファイルではありません。</translation>
     </message>
+    <message>
+        <source>Korvani</source>
+        <translation>Korvani</translation>
+    </message>
+    <message>
+        <source>Save the changes to this entry?</source>
+        <translation>この項目の変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>破棄</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationLauncher</name>

@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace Platform {
 
@@ -40,6 +41,16 @@ QString anyFileFilterPatterns()
     // "*.*" would hide every file without a dot in its name.
     return QStringLiteral(" (*)");
 #endif
+}
+
+QString programName(const QString &path)
+{
+    const QFileInfo file(path);
+#ifdef Q_OS_WIN
+    if (file.suffix().compare(QLatin1String("exe"), Qt::CaseInsensitive) == 0)
+        return file.completeBaseName();
+#endif
+    return file.fileName();
 }
 
 QChar pathListSeparator()
