@@ -46,20 +46,22 @@ Interpreter::Interpreter(char *const *initialEnvironment)
 
 int Interpreter::run(const std::string &path, const std::vector<std::string> &arguments)
 {
+    int code = 0;
     if (!isBatchFileName(path)) {
         // One argument is the whole command line; several are its words.
         std::string line = arguments.empty() ? path : quoteParameter(path);
         for (const std::string &argument : arguments)
             line += ' ' + quoteParameter(argument);
-        return runCommandLine(line);
+        code = runCommandLine(line);
+    } else {
+        std::string parameters;
+        for (const std::string &argument : arguments) {
+            if (!parameters.empty())
+                parameters += ' ';
+            parameters += quoteParameter(argument);
+        }
+        code = runBatchFile(path, path, parameters) ? errorLevel : 1;
     }
-    std::string parameters;
-    for (const std::string &argument : arguments) {
-        if (!parameters.empty())
-            parameters += ' ';
-        parameters += quoteParameter(argument);
-    }
-    const int code = runBatchFile(path, path, parameters) ? errorLevel : 1;
     // Graphical programs that fail at once are reported before this ends, and
     // the reader stops reading when it ends.
     m_unwaited.waitForWindows();
