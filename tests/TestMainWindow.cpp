@@ -1,6 +1,7 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "mainWindow/mainWindow.h"
 #include "platform/sessionEnd.h"
+#include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
 
@@ -128,10 +129,13 @@ void TestMainWindow::menus()
 {
     newWindow();
     const QList<QAction *> menus = m_window->menuBar()->actions();
-    QCOMPARE(texts(menus), (QStringList{"&File", "&Help"}));
+    QCOMPARE(texts(menus), (QStringList{"&File", "&Edit", "&Help"}));
     const QList<QAction *> file = menus.at(0)->menu()->actions();
     QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Remove", "|", "&Quit"}));
-    QCOMPARE(texts(menus.at(1)->menu()->actions()),
+    const QList<QAction *> edit = menus.at(1)->menu()->actions();
+    QCOMPARE(texts(edit), QStringList{"Undo"});
+    QCOMPARE(edit.at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
+    QCOMPARE(texts(menus.at(2)->menu()->actions()),
              (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
 
     QVERIFY(file.at(0)->icon().isNull());
@@ -144,15 +148,27 @@ void TestMainWindow::menus()
     QCOMPARE(m_window->centralWidget(), launcher());
     QVERIFY(trayIcon()->isVisible());
 
-    // Add and Remove reach the launcher.
-    file.at(2)->trigger();
-    QCOMPARE(launcher()->launcherModel()->rowCount(), 1);
+    // Add, Remove and Undo reach the launcher.
+    {
+        ModalAnswerer saving([](QWidget *window) { qobject_cast<QDialog *>(window)->accept(); });
+        file.at(2)->trigger();
+    }
+    QCOMPARE(rowTexts(launcher()->launcherModel()), QStringList{"No Name"});
+    QVERIFY(!edit.at(0)->isEnabled());
+    ListView *home = tabView(*launcher(), Home);
+    home->selectionModel()->select(home->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    file.at(3)->trigger();
+    QCOMPARE(launcher()->launcherModel()->rowCount(), 0);
+    QVERIFY(edit.at(0)->isEnabled());
+    edit.at(0)->trigger();
+    QCOMPARE(rowTexts(launcher()->launcherModel()), QStringList{"No Name"});
+    QVERIFY(!edit.at(0)->isEnabled());
 }
 
 void TestMainWindow::saveWritesOnlyTheLauncherFile()
 {
     newWindow();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     m_window->menuBar()->actions().at(0)->menu()->actions().at(0)->trigger();
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QVERIFY(!QFile::exists("data/settings.ini"));
@@ -163,7 +179,7 @@ void TestMainWindow::closeWritesBothAndEnds()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(4);
     QVERIFY(m_window->close());
 
@@ -276,7 +292,7 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     QVERIFY(!static_cast<QWidget *>(m_window)->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
@@ -293,7 +309,7 @@ void TestMainWindow::closeWithoutTrayEnds()
     MainWindow::systemTrayAvailable = trayMissing;
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(3);
     QVERIFY(static_cast<QWidget *>(m_window)->close());
     QVERIFY(!m_window->isVisible());
@@ -307,7 +323,7 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     // A plain file where the data folder belongs makes every save fail.
     writeFile("data", "not a folder");
 
@@ -377,7 +393,7 @@ void TestMainWindow::endRequestSaves()
     newWindow();
     Platform::onEndRequest(m_window, [this] { m_window->endOnRequest(); });
     m_window->hide();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     QCOMPARE(::raise(signal), 0);
     QTRY_VERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QVERIFY(QFile::exists("data/settings.ini"));
@@ -468,7 +484,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
     QTRY_COMPARE(answerer.messages().size(), 1);
     QVERIFY2(answerer.messages().first().contains(told), qPrintable(answerer.messages().first()));
 
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     m_window->save();
     QCOMPARE(answerer.messages().size(), savedOver ? 1 : 2);
     // Reading a FIFO would wait for a writer.

@@ -1,11 +1,13 @@
 #include "applicationLauncher/applicationLauncher.h"
 
 #include "applicationLauncher/emptyTabHint.h"
+#include "applicationLauncher/entryEditing.h"
 #include "applicationLauncher/filterField.h"
 #include "applicationLauncher/launchProcess.h"
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
+#include "applicationLauncher/removalHistory.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/droppedProgram.h"
 #include "platform/programIconEngine.h"
@@ -41,6 +43,8 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_delegate(new LauncherDelegate(this))
     , m_favoritesProxy(new QSortFilterProxyModel(this))
     , m_launchService(new LaunchService(this))
+    , m_editing(new EntryEditing(m_model, this))
+    , m_removals(new RemovalHistory(m_model, this))
 {
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does, for Enter and for
@@ -66,6 +70,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
     connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
     connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
+    connect(m_delegate, SIGNAL(editRequested(QModelIndex)), this, SLOT(editItem(QModelIndex)));
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -181,12 +186,28 @@ void ApplicationLauncher::createContextMenu(const QPoint &pos)
 
 void ApplicationLauncher::addRow()
 {
-    m_model->insertRow(m_model->rowCount());
+    const int tab = m_tabWidget->currentIndex();
+    m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
 }
 
 void ApplicationLauncher::removeRow()
 {
-    currentView()->removeSelectedRow();
+    QList<int> rows;
+    for (const QModelIndex &index : currentView()->selectionModel()->selectedIndexes())
+        rows.append(LauncherDataModel::sourceIndex(index).row());
+    m_removals->remove(rows);
+}
+
+void ApplicationLauncher::editItem(const QModelIndex &index)
+{
+    m_editing->edit(index);
+}
+
+void ApplicationLauncher::editCurrentItem()
+{
+    const QModelIndex current = currentView()->currentIndex();
+    if (current.isValid())
+        editItem(current);
 }
 
 void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)

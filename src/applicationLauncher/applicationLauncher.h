@@ -8,12 +8,14 @@
 #include <QPointer>
 #include <QWidget>
 
+class EntryEditing;
 class FilterField;
 class LaunchProcess;
 class LaunchService;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
+class RemovalHistory;
 
 // The tabbed launcher: every entry, the favourites, and one tab per tag mark.
 // It takes dropped programs and launches entries.
@@ -28,6 +30,8 @@ public:
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
     LaunchService *launchService() const { return m_launchService; }
+    // What Remove took, for Undo to put back.
+    RemovalHistory *removalHistory() const { return m_removals; }
     // Save and read as the slots do, and tell what went wrong. A launcher file
     // that could not be read, nor copied, is not saved over until it can be
     // read or has gone.
@@ -39,8 +43,15 @@ public slots:
     bool saveLauncherData(const QString &fileName);
     void readLauncherData(const QString &fileName);
     void createContextMenu(const QPoint &pos);
+    // Opens the editor on a new entry, which has the mark or star of the
+    // current tab; it stays only when it is saved.
     void addRow();
+    // Removes exactly the selected entries of the current tab, as one step
+    // that the removal history can undo.
     void removeRow();
+    // Opens the editor on the entry at an index of the model or of a tab.
+    void editItem(const QModelIndex &index);
+    void editCurrentItem();
     void doubleClickedItem(const QModelIndex &index);
     void launchCurrentItem();
     void moveCurrentItem(int step);
@@ -79,6 +90,8 @@ private:
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
     LaunchService *m_launchService;
+    EntryEditing *m_editing;
+    RemovalHistory *m_removals;
     QString m_keptFile;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

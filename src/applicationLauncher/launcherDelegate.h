@@ -7,7 +7,7 @@
 
 // Paints an entry as a card: icon, name, description, and while the pointer is
 // over it a row of buttons for the four marks, the favourite star and the pen
-// that opens the entry in the editor.
+// that asks for the entry to be edited.
 class LauncherDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -29,9 +29,11 @@ public:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
 
-private:
-    void editEntry(QAbstractItemModel *model, const QModelIndex &index);
+signals:
+    // The pen of the card at this index was pressed.
+    void editRequested(const QModelIndex &index);
 
+private:
     QPixmap m_starOn;
     QPixmap m_starOff;
     QPixmap m_pen;

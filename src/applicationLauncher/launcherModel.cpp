@@ -184,15 +184,25 @@ bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const int position = row != -1 ? row : parent.isValid() ? parent.row() : rowCount();
     if (position < 0 || position > m_applications.size())
         return false;
-    const ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
-    if (applications.isEmpty())
-        return true;
-    // In one step: row by row, every filtered tab would work through the whole
-    // list again for each dropped entry.
-    beginInsertRows(QModelIndex(), position, position + applications.size() - 1);
-    m_applications = m_applications.mid(0, position) + applications + m_applications.mid(position);
-    endInsertRows();
+    insertApplications(position, readApplicationDataPayload(data->data(applicationDataMimeType)));
     return true;
+}
+
+void LauncherDataModel::insertApplications(int row, const ApplicationDataList &applications)
+{
+    if (applications.isEmpty() || row < 0 || row > m_applications.size())
+        return;
+    beginInsertRows(QModelIndex(), row, row + applications.size() - 1);
+    m_applications = m_applications.mid(0, row) + applications + m_applications.mid(row);
+    endInsertRows();
+}
+
+QModelIndex LauncherDataModel::sourceIndex(const QModelIndex &index)
+{
+    QModelIndex source = index;
+    while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(source.model()))
+        source = proxy->mapToSource(source);
+    return source;
 }
 
 Qt::DropActions LauncherDataModel::supportedDragActions() const

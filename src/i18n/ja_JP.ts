@@ -136,6 +136,14 @@
         <translation>終了</translation>
     </message>
     <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
         <source>&amp;Help</source>
         <translation>ヘルプ</translation>
     </message>

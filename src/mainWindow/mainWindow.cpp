@@ -2,6 +2,7 @@
 
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launchService.h"
+#include "applicationLauncher/removalHistory.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/globalShortcut.h"
@@ -61,6 +62,13 @@ MainWindow::MainWindow(QWidget *parent)
             SLOT(removeRow()));
     fileMenu->addSeparator();
     connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
+
+    QMenu *editMenu = menuBar()->addMenu(tr("&Edit"));
+    QAction *undo = editMenu->addAction(tr("Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    connect(undo, SIGNAL(triggered()), m_launcher->removalHistory(), SLOT(undo()));
+    connect(m_launcher->removalHistory(), SIGNAL(canUndoChanged(bool)), undo, SLOT(setEnabled(bool)));
 
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
     connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));

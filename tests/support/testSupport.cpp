@@ -18,12 +18,16 @@
 ModalAnswerer::ModalAnswerer(Answer answer)
     : m_answer(std::move(answer))
 {
-    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    m_timer.start(5);
+    QTimer::singleShot(5, this, &ModalAnswerer::poll);
 }
 
 void ModalAnswerer::poll()
 {
+    // The next look is due before this answer runs: an answer that opens
+    // another window, such as a box asking before a dialog closes, waits in
+    // that window's event loop, where the next look answers it. A timer does
+    // not fire again while its own slot runs.
+    QTimer::singleShot(5, this, &ModalAnswerer::poll);
     QWidget *window = QApplication::activePopupWidget();
     if (!window)
         window = QApplication::activeModalWidget();

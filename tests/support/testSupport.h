@@ -38,8 +38,8 @@ ListView *tabView(ApplicationLauncher &launcher, int tab);
 
 // Answers every modal dialog and popup menu that opens while it lives, so that
 // no test waits for a person. The default answer closes the window; an answer
-// that leaves it open is asked again. Each message box is recorded once, as
-// "title: text".
+// that leaves it open is asked again, and windows that an answer opens are
+// answered too. Each message box is recorded once, as "title: text".
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -55,7 +55,6 @@ private:
     void poll();
 
     Answer m_answer;
-    QTimer m_timer;
     QStringList m_messages;
     QList<QPointer<QWidget>> m_recorded;
     int m_answered = 0;
