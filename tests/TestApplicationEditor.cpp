@@ -67,6 +67,7 @@ private slots:
 
 private:
     QString m_previousDir;
+    QTemporaryDir m_desktop;
     QTemporaryDir *m_dir = nullptr;
     PathLineEditButton::FileDialog m_realDialog;
 };
@@ -75,6 +76,15 @@ void TestApplicationEditor::initTestCase()
 {
     m_previousDir = QDir::currentPath();
     m_realDialog = PathLineEditButton::fileDialog;
+    // A program that a desktop entry of the test's own names; the desktop
+    // entries are read once, when a program's name is first looked up.
+    QVERIFY(m_desktop.isValid());
+    writeFile(m_desktop.filePath("bin/fine-tool"));
+    writeFile(m_desktop.filePath("share/applications/fine.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Fine Tool\nExec=" + m_desktop.filePath("bin/fine-tool").toUtf8()
+                  + " --now\n");
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(m_desktop.filePath("share")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_desktop.filePath("home")));
 }
 
 void TestApplicationEditor::init()
@@ -468,15 +478,16 @@ void TestApplicationEditor::programFillsEmptyName_data()
     QTest::addColumn<QString>("filled");
 
     QTest::newRow("empty, typed") << ""
-                                  << "/usr/bin/python3.11" << false << "python3.11";
+                                  << "/opt/py/bin/python3.11" << false << "python3.11";
     QTest::newRow("new entry, browsed") << "No Name"
-                                        << "/usr/bin/python3.11" << true << "python3.11";
+                                        << "/opt/py/bin/python3.11" << true << "python3.11";
     QTest::newRow("new entry, typed") << "No Name"
                                       << "/opt/tool.v2/run.sh" << false << "run.sh";
     QTest::newRow("named by the user") << "Mine"
-                                       << "/usr/bin/python3.11" << false << "Mine";
+                                       << "/opt/py/bin/python3.11" << false << "Mine";
     QTest::newRow("no program") << "No Name"
                                 << "" << false << "No Name";
+    QTest::newRow("named by a desktop entry") << "" << m_desktop.filePath("bin/fine-tool") << true << "Fine Tool";
 }
 
 void TestApplicationEditor::programFillsEmptyName()

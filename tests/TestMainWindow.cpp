@@ -131,7 +131,7 @@ void TestMainWindow::menus()
     const QList<QAction *> menus = m_window->menuBar()->actions();
     QCOMPARE(texts(menus), (QStringList{"&File", "&Edit", "&Help"}));
     const QList<QAction *> file = menus.at(0)->menu()->actions();
-    QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Remove", "|", "&Quit"}));
+    QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Add Installed Programs...", "Remove", "|", "&Quit"}));
     const QList<QAction *> edit = menus.at(1)->menu()->actions();
     QCOMPARE(texts(edit), QStringList{"Undo"});
     QCOMPARE(edit.at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
@@ -140,8 +140,8 @@ void TestMainWindow::menus()
 
     QVERIFY(file.at(0)->icon().isNull());
     QCOMPARE(iconImage(file.at(2)->icon(), 16), iconImage(QIcon(":/images/plus.png"), 16));
-    QCOMPARE(iconImage(file.at(3)->icon(), 16), iconImage(QIcon(":/images/x.png"), 16));
-    QVERIFY(file.at(5)->icon().isNull());
+    QCOMPARE(iconImage(file.at(4)->icon(), 16), iconImage(QIcon(":/images/x.png"), 16));
+    QVERIFY(file.at(6)->icon().isNull());
 
     QCOMPARE(m_window->size(), QSize(290, 480));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Korvani"));
@@ -157,12 +157,23 @@ void TestMainWindow::menus()
     QVERIFY(!edit.at(0)->isEnabled());
     ListView *home = tabView(*launcher(), Home);
     home->selectionModel()->select(home->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
-    file.at(3)->trigger();
+    file.at(4)->trigger();
     QCOMPARE(launcher()->launcherModel()->rowCount(), 0);
     QVERIFY(edit.at(0)->isEnabled());
     edit.at(0)->trigger();
     QCOMPARE(rowTexts(launcher()->launcherModel()), QStringList{"No Name"});
     QVERIFY(!edit.at(0)->isEnabled());
+
+    QString opened;
+    {
+        ModalAnswerer closing([&opened](QWidget *window) {
+            opened = window->windowTitle();
+            window->close();
+        });
+        file.at(3)->trigger();
+    }
+    QCOMPARE(opened, QStringLiteral("Add Installed Programs"));
+    QCOMPARE(launcher()->launcherModel()->rowCount(), 1);
 }
 
 void TestMainWindow::saveWritesOnlyTheLauncherFile()

@@ -7,15 +7,11 @@
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
+#include "applicationLauncher/programImport.h"
 #include "applicationLauncher/removalHistory.h"
-#include "platform/desktopIconLookup.h"
-#include "platform/droppedProgram.h"
-#include "platform/programIconEngine.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
-#include "records/batchScript.h"
 
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -45,6 +41,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_launchService(new LaunchService(this))
     , m_editing(new EntryEditing(m_model, this))
     , m_removals(new RemovalHistory(m_model, this))
+    , m_import(new ProgramImport(m_model, this))
 {
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does, for Enter and for
@@ -334,42 +331,16 @@ void ApplicationLauncher::dragMoveEvent(QDragMoveEvent *event)
 void ApplicationLauncher::dropEvent(QDropEvent *event)
 {
     if (event->mimeData()->hasUrls()) {
-        QStringList refused;
-        for (const QUrl &url : event->mimeData()->urls()) {
-            const QString error = appendProgram(url.toLocalFile());
-            if (!error.isEmpty())
-                refused.append(tr("%1 was not added: %2").arg(QDir::toNativeSeparators(url.toLocalFile()), error));
-        }
+        QStringList files;
+        for (const QUrl &url : event->mimeData()->urls())
+            files.append(url.toLocalFile());
         event->acceptProposedAction();
-        if (!refused.isEmpty())
-            QMessageBox::warning(this, tr("Error"), refused.join(QLatin1Char('\n')));
+        m_import->addFiles(files);
     }
     event->accept();
 }
 
-QString ApplicationLauncher::appendProgram(const QString &filePath)
+void ApplicationLauncher::addInstalledPrograms()
 {
-    const QFileInfo file(filePath);
-    if (file.isDir())
-        return QString();
-    const Platform::DroppedProgram program = Platform::droppedProgram(filePath);
-    if (!program.error.isEmpty())
-        return program.error;
-    // The entry must start exactly the program and words the file names:
-    // nothing of them may turn into commands of the batch file.
-    if (!fitsBatchProgramPath(program.path))
-        return tr("Its program cannot be written into a batch file.");
-    VariableDataList arguments;
-    for (const QString &word : program.arguments) {
-        if (!fitsBatchLine(word))
-            return tr("Its command holds a line break or another control character.");
-        arguments.append(VariableData(batchArgument(word)));
-    }
-    const ApplicationData application(file.baseName(), QString(), program.path, QString(), arguments);
-    if (!program.icon.isEmpty())
-        ProgramIconEngine::remember(program.path, DesktopIconLookup::namedIcon(program.icon));
-    const int row = m_model->rowCount();
-    m_model->insertRow(row);
-    m_model->setData(m_model->index(row), QVariant::fromValue(application), LauncherDataModel::ApplicationDataRole);
-    return QString();
+    m_import->addInstalledPrograms();
 }

@@ -14,6 +14,7 @@ class LaunchProcess;
 class LaunchService;
 class LauncherDelegate;
 class ListView;
+class ProgramImport;
 class QTabWidget;
 class RemovalHistory;
 
@@ -52,6 +53,9 @@ public slots:
     // Opens the editor on the entry at an index of the model or of a tab.
     void editItem(const QModelIndex &index);
     void editCurrentItem();
+    // Lets the user pick among the programs the desktop offers, and adds them
+    // as dropped desktop entries are added.
+    void addInstalledPrograms();
     void doubleClickedItem(const QModelIndex &index);
     void launchCurrentItem();
     void moveCurrentItem(int step);
@@ -67,8 +71,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Adds an entry for a dropped file; the reason when it was refused.
-    QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);
@@ -92,6 +94,7 @@ private:
     LaunchService *m_launchService;
     EntryEditing *m_editing;
     RemovalHistory *m_removals;
+    ProgramImport *m_import;
     QString m_keptFile;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

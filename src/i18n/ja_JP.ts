@@ -75,18 +75,6 @@
         <translation>エラー</translation>
     </message>
     <message>
-        <source>%1 was not added: %2</source>
-        <translation>%1 は追加されませんでした: %2</translation>
-    </message>
-    <message>
-        <source>Its program cannot be written into a batch file.</source>
-        <translation>そのプログラムはバッチファイルに書き込めません。</translation>
-    </message>
-    <message>
-        <source>Its command holds a line break or another control character.</source>
-        <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
-    </message>
-    <message>
         <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
         <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
     </message>
@@ -98,8 +86,27 @@
         <translation>絞り込みに一致する項目はありません。</translation>
     </message>
     <message>
-        <source>Drop programs or .desktop files here, or choose File &gt; Add.</source>
-        <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 を選んでください。</translation>
+        <source>Drop programs or .desktop files here, or choose File &gt; Add or File &gt; Add Installed Programs.</source>
+        <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 または ファイル &gt; インストール済みのプログラムを追加 を選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>InstalledProgramsDialog</name>
+    <message>
+        <source>Add Installed Programs</source>
+        <translation>インストール済みのプログラムを追加</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>絞り込み</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -142,6 +149,10 @@
     <message>
         <source>Undo</source>
         <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Add Installed Programs...</source>
+        <translation>インストール済みのプログラムを追加...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
@@ -261,6 +272,25 @@
     <message>
         <source>Select Directory</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramImport</name>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 は追加されませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Its program cannot be written into a batch file.</source>
+        <translation>そのプログラムはバッチファイルに書き込めません。</translation>
+    </message>
+    <message>
+        <source>Its command holds a line break or another control character.</source>
+        <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
     </message>
 </context>
 <context>

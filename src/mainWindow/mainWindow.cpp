@@ -58,6 +58,8 @@ MainWindow::MainWindow(QWidget *parent)
     fileMenu->addSeparator();
     connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()), m_launcher,
             SLOT(addRow()));
+    connect(fileMenu->addAction(tr("Add Installed Programs...")), SIGNAL(triggered()), m_launcher,
+            SLOT(addInstalledPrograms()));
     connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()), m_launcher,
             SLOT(removeRow()));
     fileMenu->addSeparator();

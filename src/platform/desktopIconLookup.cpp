@@ -1,6 +1,7 @@
 #include "platform/desktopIconLookup.h"
 
 #include "desktop/applicationFolders.h"
+#include "platform/installedPrograms.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,35 +50,43 @@ void prepareIconTheme()
 
 } // namespace
 
-const QHash<QString, QString> &DesktopIconLookup::desktopEntryIcons()
+const DesktopIconLookup::ProgramEntries &DesktopIconLookup::programEntries()
 {
-    static const QHash<QString, QString> icons = [] {
-        QHash<QString, QString> found;
-        const std::vector<std::string> folders = Desktop::applicationFolders(qgetenv("HOME").toStdString(),
-                                                                             qgetenv("XDG_DATA_HOME").toStdString(),
-                                                                             qgetenv("XDG_DATA_DIRS").toStdString());
-        Desktop::forEachApplication(folders, [&found](const Desktop::InstalledApplication &application) {
-            const QString icon = QString::fromStdString(application.entry.icon());
-            if (icon.isEmpty())
-                return;
-            const std::vector<std::string> words = application.entry.execWords();
-            for (const std::string &program :
-                 {application.entry.tryExec(), words.empty() ? std::string() : words.front()}) {
-                const QString canonical = canonicalProgram(QString::fromStdString(program));
-                if (!canonical.isEmpty() && !found.contains(canonical))
-                    found.insert(canonical, icon);
-            }
-        });
+    static const ProgramEntries entries = [] {
+        ProgramEntries found;
+        const std::string locale = Platform::desktopLocale();
+        Desktop::forEachApplication(
+            Platform::applicationFolders(), [&](const Desktop::InstalledApplication &application) {
+                const QString icon = QString::fromStdString(application.entry.icon());
+                const QString name = QString::fromStdString(application.entry.name(locale));
+                const std::vector<std::string> words = application.entry.execWords();
+                for (const std::string &program :
+                     {application.entry.tryExec(), words.empty() ? std::string() : words.front()}) {
+                    const QString canonical = canonicalProgram(QString::fromStdString(program));
+                    if (canonical.isEmpty())
+                        continue;
+                    if (!icon.isEmpty() && !found.icons.contains(canonical))
+                        found.icons.insert(canonical, icon);
+                    if (!name.isEmpty() && !found.names.contains(canonical))
+                        found.names.insert(canonical, name);
+                }
+            });
         return found;
     }();
-    return icons;
+    return entries;
+}
+
+QString DesktopIconLookup::programName(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QString() : programEntries().names.value(canonical);
 }
 
 QIcon DesktopIconLookup::programIcon(const QString &path)
 {
     const QFileInfo program(path);
     const QString canonical = program.canonicalFilePath();
-    const QString entryIcon = desktopEntryIcons().value(canonical);
+    const QString entryIcon = programEntries().icons.value(canonical);
     for (const QString &name : {entryIcon, program.fileName(), QFileInfo(canonical).fileName()}) {
         const QIcon icon = namedIcon(name);
         if (!icon.isNull())

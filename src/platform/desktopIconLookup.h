@@ -7,10 +7,15 @@
 
 // Finds a program's icon as freedesktop desktops show it: the icon of a
 // desktop entry that starts the program, else the icon theme's icon named
-// after the program. The desktop entries are read once, on the first lookup.
+// after the program; and the name such an entry gives the program. The
+// desktop entries are read once, on the first lookup.
 class DesktopIconLookup
 {
 public:
+    // The Name, in the user's language, of a desktop entry that starts the
+    // program, links resolved; empty when none does.
+    static QString programName(const QString &path);
+
     // The icon for an existing program file, links resolved; null when
     // neither a desktop entry nor the theme knows the program.
     static QIcon programIcon(const QString &path);
@@ -21,9 +26,15 @@ public:
     static QIcon namedIcon(const QString &name);
 
 private:
-    // Icon names by the canonical path of the program that Exec or TryExec
-    // names, in the order of precedence of the applications folders.
-    static const QHash<QString, QString> &desktopEntryIcons();
+    // Icon names and names by the canonical path of the program that Exec or
+    // TryExec names, of the first entry in the order of precedence of the
+    // applications folders that has one.
+    struct ProgramEntries
+    {
+        QHash<QString, QString> icons;
+        QHash<QString, QString> names;
+    };
+    static const ProgramEntries &programEntries();
 };
 
 #endif

@@ -2,6 +2,8 @@
 
 #include "desktop/desktopEntry.h"
 #include "platform/fileAccess.h"
+#include "platform/installedPrograms.h"
+#include "platform/terminal.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -13,6 +15,7 @@ DroppedProgram droppedProgram(const QString &filePath)
     const QFileInfo file(filePath);
     DroppedProgram program;
     program.path = file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath();
+    program.name = file.baseName();
     if (file.suffix() != QLatin1String("desktop"))
         return program;
     QByteArray content;
@@ -28,10 +31,20 @@ DroppedProgram droppedProgram(const QString &filePath)
         return program;
     const QString name = QString::fromStdString(words.front());
     const QString found = name.contains(QLatin1Char('/')) ? QString() : QStandardPaths::findExecutable(name);
-    program.path = found.isEmpty() ? name : found;
+    QStringList command(found.isEmpty() ? name : found);
     for (auto word = words.begin() + 1; word != words.end(); ++word)
-        program.arguments.append(QString::fromStdString(*word));
-    program.icon = QString::fromStdString(entry->icon());
+        command.append(QString::fromStdString(*word));
+    program.terminal = entry->terminal();
+    if (program.terminal)
+        command = terminalCommand(command);
+    program.path = command.takeFirst();
+    program.arguments = command;
+    const std::string locale = desktopLocale();
+    program.name = QString::fromStdString(entry->name(locale));
+    if (program.name.isEmpty())
+        program.name = file.completeBaseName();
+    program.comment = QString::fromStdString(entry->comment(locale));
+    program.icon = QString::fromStdString(entry->icon(locale));
     return program;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/desktopIconLookup.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -49,6 +51,10 @@ QString programName(const QString &path)
 #ifdef Q_OS_WIN
     if (file.suffix().compare(QLatin1String("exe"), Qt::CaseInsensitive) == 0)
         return file.completeBaseName();
+#else
+    const QString named = DesktopIconLookup::programName(path);
+    if (!named.isEmpty())
+        return named;
 #endif
     return file.fileName();
 }

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
@@ -44,6 +45,22 @@ void ModalAnswerer::poll()
         m_answer(window);
     else
         window->close();
+}
+
+EnvironmentChange::EnvironmentChange(const char *name, const QString &value)
+    : m_name(name)
+    , m_wasSet(qEnvironmentVariableIsSet(name))
+    , m_previous(qgetenv(name))
+{
+    qputenv(name, value.toLocal8Bit());
+}
+
+EnvironmentChange::~EnvironmentChange()
+{
+    if (m_wasSet)
+        qputenv(m_name, m_previous);
+    else
+        qunsetenv(m_name);
 }
 
 TemporaryCurrentFolder::TemporaryCurrentFolder()
@@ -139,6 +156,19 @@ ApplicationDataList named(const QStringList &names)
 ListView *tabView(ApplicationLauncher &launcher, int tab)
 {
     return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(tab));
+}
+
+bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action)
+{
+    QDragEnterEvent enter(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted() || enter.dropAction() == Qt::IgnoreAction)
+        return false;
+    QDragMoveEvent move(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 void doubleClick(QAbstractItemView *view, int row, int column)
