@@ -1,9 +1,9 @@
 #include "platform/globalShortcut.h"
+#include "testSupport.h"
 
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -100,13 +100,8 @@ void TestDesktopIntegration::shortcutsThatCannotBeGrabbedWarn()
 
 void TestDesktopIntegration::secondStartAndShortcutBringTheWindow()
 {
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
-    if (probe.waitForConnected(200))
-        QSKIP("port 33000 is held by another program");
-    const QString program = m_programDir.filePath(QStringLiteral("korvani"));
-    QVERIFY(QFile::copy(QStringLiteral(KORVANI_EXECUTABLE), program));
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString program = copyExecutable(QStringLiteral(KORVANI_EXECUTABLE), m_programDir.path());
+    QVERIFY(!program.isEmpty());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
 
