@@ -67,11 +67,17 @@ struct stat statusOf(const QString &path)
     return status;
 }
 
+// The lock file of a channel folder.
+QString lockFile(const QString &folder)
+{
+    const QStringList locks = QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden);
+    return locks.isEmpty() ? QString() : QDir(folder).filePath(locks.first());
+}
+
 // The process number written in the lock file of a channel folder.
 qint64 lockHolder(const QString &folder)
 {
-    const QStringList locks = QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden);
-    return locks.isEmpty() ? 0 : readAll(QDir(folder).filePath(locks.first())).split('\n').value(0).toLongLong();
+    return readAll(lockFile(folder)).split('\n').value(0).toLongLong();
 }
 
 // Sets $XDG_RUNTIME_DIR of this process while it lives.
@@ -102,6 +108,7 @@ private slots:
     void init();
     void cleanup();
     void secondStartWhileTheOldPortIsHeld();
+    void staleChannelIsTakenOver_data();
     void staleChannelIsTakenOver();
     void twoUsersRunAtOnce();
     void floodDuringSave();
@@ -181,13 +188,29 @@ void TestInstanceGuard::secondStartWhileTheOldPortIsHeld()
     QCOMPARE(statusOf(m_channelFolder).st_mode & 0777, mode_t(0700));
 }
 
+void TestInstanceGuard::staleChannelIsTakenOver_data()
+{
+    QTest::addColumn<bool>("numberReused");
+    QTest::newRow("killed") << false;
+    // After a crash the lock's process number may go to a live program of the
+    // same name, which holds no lock on the file.
+    QTest::newRow("its number reused") << true;
+}
+
 void TestInstanceGuard::staleChannelIsTakenOver()
 {
+    QFETCH(bool, numberReused);
+
     QProcess *killed = start(m_program, m_environment);
     QTRY_COMPARE_WITH_TIMEOUT(sockets(m_channelFolder).size(), 1, 30000);
     killed->kill();
     QVERIFY(killed->waitForFinished(10000));
     QCOMPARE(entries(m_channelFolder).size(), 2);
+    if (numberReused) {
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        writeFile(lockFile(m_channelFolder),
+                  QByteArray::number(QCoreApplication::applicationPid()) + '\n' + QFile::encodeName(name) + "\n\n");
+    }
 
     QProcess *next = start(m_program, m_environment);
     QTRY_COMPARE_WITH_TIMEOUT(lockHolder(m_channelFolder), next->processId(), 30000);

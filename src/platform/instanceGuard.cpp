@@ -86,7 +86,7 @@ bool makePrivateFolder(const QString &folder, QString *reason)
     return true;
 }
 
-bool askToShow(const QString &name)
+bool askOwnerToShow(const QString &name)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
@@ -175,7 +175,7 @@ InstanceGuard::Claim InstanceGuard::take(const QString &dataFolder, QString *err
             *error = failure(name + QStringLiteral(".lock"), tr("It cannot be written."));
             return Claim::Failed;
         }
-        if (askToShow(name))
+        if (askOwnerToShow(name))
             return Claim::AnotherRuns;
         if (!waited.hasExpired(answerWaitMs)) {
             QThread::msleep(50);
