@@ -59,10 +59,6 @@
         <translation>エラー</translation>
     </message>
     <message>
-        <source>The batch file %1 could not be written: %2</source>
-        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
-    </message>
-    <message>
         <source>%1 was not added: %2</source>
         <translation>%1 は追加されませんでした: %2</translation>
     </message>
@@ -115,6 +111,13 @@
     <message>
         <source>Another Korvani holds it but does not answer.</source>
         <translation>別の Korvani が使用していますが、応答がありません。</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchService</name>
+    <message>
+        <source>The batch file %1 could not be written: %2</source>
+        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
     </message>
 </context>
 <context>
