@@ -64,7 +64,7 @@ int commandRemark(Context &, std::string_view)
 }
 
 // setlocal /? : given an argument, setlocal sets the error level: 0 when it
-// is a valid one, 1 otherwise.
+// is a valid one, 1 otherwise. Without one it succeeds.
 int commandSetLocal(Context &context, std::string_view arguments)
 {
     if (context.locals.size() - context.frame->localsAtStart >= maxLocalLevels)
@@ -82,7 +82,6 @@ int commandSetLocal(Context &context, std::string_view arguments)
             errorLevel = 1;
         text = trimLeft(text.substr(word.size()));
     }
-    context.errorLevel = errorLevel;
     return errorLevel;
 }
 

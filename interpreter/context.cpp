@@ -47,11 +47,23 @@ Context::Context(char *const *initialEnvironment)
 {
 }
 
+bool Context::inCmdFile() const
+{
+    const std::string_view path = inBatch() ? std::string_view(frame->script->absolutePath) : std::string_view();
+    return path.size() >= 4 && equalsIgnoreCase(path.substr(path.size() - 4), ".cmd");
+}
+
 int Context::fail(int level, const std::string &message)
 {
-    writeAll(STDERR_FILENO, message + '\n');
+    report(message);
     errorLevel = level;
     return level;
+}
+
+int Context::report(const std::string &message)
+{
+    writeAll(STDERR_FILENO, message + '\n');
+    return 1;
 }
 
 int Context::unsupported(const std::string &name)

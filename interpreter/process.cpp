@@ -307,9 +307,7 @@ bool RedirectionGuard::apply(const std::vector<Redirection> &redirections, std::
                 dup2(redirection.duplicateOf, redirection.handle);
             continue;
         }
-        std::string target = removeQuotes(redirection.target);
-        if (equalsIgnoreCase(target, "nul") || equalsIgnoreCase(target, "nul:"))
-            target = "/dev/null";
+        const std::string &target = redirection.target;
         int flags = O_CLOEXEC;
         switch (redirection.mode) {
         case Redirection::Mode::Read:

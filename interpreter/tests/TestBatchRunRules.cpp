@@ -1,0 +1,118 @@
+#include "batchRunner.h"
+
+#include <QtTest>
+
+// cmd's grammar and results where they are not what one would guess: one row
+// a rule, each naming the rule of cmd's documentation (if /?, call /?, ...)
+// or the observed behaviour of cmd it follows.
+class TestBatchRunRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_folder.create()); }
+    void chains_data();
+    void chains() { checkBatchRow(m_folder); }
+    void nullDevice_data();
+    void nullDevice() { checkBatchRow(m_folder); }
+    void fileCommands_data();
+    void fileCommands() { checkBatchRow(m_folder); }
+    void errorLevels_data();
+    void errorLevels() { checkBatchRow(m_folder); }
+    void conditions_data();
+    void conditions() { checkBatchRow(m_folder); }
+
+private:
+    BatchFolder m_folder;
+};
+
+void TestBatchRunRules::chains_data()
+{
+    addBatchColumns();
+    // && binds tighter than ||: "a || b && c" runs as "a || (b && c)".
+    addBatchRow("|| passes over the && after it", "@echo k1||echo k2&&echo k3\n", "k1\n");
+    addBatchRow("mkdir or fail and leave", "@mkdir x || echo failed && exit /b 1\n@echo still here\n", "still here\n");
+    // ... and "a && b || c && d" as "(a && b) || (c && d)".
+    addBatchRow("a failed && chain runs the || after it", "@/bin/false && echo a || echo b && echo c\n", "b \nc\n", "",
+                1);
+}
+
+void TestBatchRunRules::nullDevice_data()
+{
+    addBatchColumns();
+    // NUL, in any case and in any folder, is the null device for every
+    // command, as the device names are on Windows.
+    addBatchRow("type NUL succeeds", "@type NUL &&echo SUCCESS||echo FAILURE\n", "SUCCESS\n");
+    addBatchRow("type nul into a file makes it empty", "@type nul > f\n@for %%f in (f) do @echo [%%~zf]\n", "[0]\n");
+    addBatchRow("copy nul makes an empty file", "@copy nul foo > nul\n@if exist foo echo made\n", "made\n");
+    addBatchRow("nul in a folder",
+                "@type sub\\Nul && echo typed\n@copy run.bat sub\\NUL: >nul && echo copied\n@/bin/ls sub\n",
+                "typed\ncopied\n");
+}
+
+void TestBatchRunRules::fileCommands_data()
+{
+    addBatchColumns();
+    // md /? makes the folder a path names; separators after it name no more.
+    addBatchRow("md with separators at the end", "@md foo\\\n@md bar\\\\\n@echo %errorlevel%\n@dir /b /ad\n",
+                "0\nbar\nfoo\nmy tools\nsub\n");
+    // copy /? : "copy a+b" without a destination joins them into a file named
+    // as the first, in the current folder.
+    addBatchRow("joined copy into the current folder",
+                "@echo one>fred\n@echo two>file1\n@cd sub\n@copy ..\\fred+..\\file1\n@type fred\n@type ..\\fred\n",
+                "..\\fred\n..\\file1\n        1 file(s) copied.\none\ntwo\none\n");
+    // type names each of several files on the error channel before its
+    // contents: a blank line, the name, two blank lines.
+    addBatchRow("type of several files names each",
+                "@echo a>a.txt\n@echo b>b.txt\n@type a.txt b.txt >out.txt 2>err.txt\n@type out.txt\n@type err.txt\n",
+                "a\nb\n\na.txt\n\n\n\nb.txt\n\n\n");
+}
+
+// Which commands clear the error level when they succeed, and what rd and
+// del do when they fail, as observed on Windows 10 (dbenham, "Which cmd.exe
+// internal commands clear the ERRORLEVEL to 0 upon success?").
+void TestBatchRunRules::errorLevels_data()
+{
+    addBatchColumns();
+    addBatchRow("echo keeps it and ver clears it",
+                "@/bin/false\n@echo x>nul\n@echo %errorlevel%\n@ver>nul\n@echo %errorlevel%\n", "1\n0\n");
+    addBatchRow("rd fails for || and keeps the error level",
+                "@/bin/false\n@rd none\n@echo %errorlevel%\n@/bin/true\n@rd none || echo failed\n@echo %errorlevel%\n",
+                "1\nfailed\n0\n", fileError + fileError);
+    addBatchRow("del clears it even when it fails", "@/bin/false\n@del none\\a.txt\n@echo %errorlevel%\n", "0\n",
+                pathError);
+    addBatchRow("set clears it only in a .cmd file",
+                "@echo @/bin/false>t.cmd\n@echo @set x=1>>t.cmd\n@echo @echo %%errorlevel%%>>t.cmd\n@call t.cmd\n"
+                "@/bin/false\n@set y=1\n@echo %errorlevel%\n",
+                "0\n1\n", "", 1);
+    addBatchRow("a called command starts from 0", "@/bin/false\n@call echo x\n@echo %errorlevel%\n", "x\n0\n");
+    // "(call)" fails and "(call )" succeeds: the quiet ways to set 1 and 0.
+    addBatchRow("(call) and (call )", "@(call)\n@echo %errorlevel%\n@(call )\n@echo %errorlevel%\n", "1\n0\n");
+    // start /? : /WAIT, or /W, in any case; start keeps the error level
+    // unless it waits.
+    addBatchRow("start /W waits",
+                "@start /W /b /bin/sh -c \"exit 3\"\n@echo %errorlevel%\n@START /Wait \"\" /bin/sh -c \"exit 4\"\n"
+                "@echo %errorlevel%\n",
+                "3\n4\n", "", 4);
+    addBatchRow("start without waiting keeps it", "@/bin/false\n@start \"\" /bin/true\n@echo %errorlevel%\n", "1\n", "",
+                1);
+}
+
+void TestBatchRunRules::conditions_data()
+{
+    addBatchColumns();
+    // if errorlevel takes the leading decimal digits of its number; one that
+    // does not start with a digit is a syntax error.
+    addBatchRow("if errorlevel reads leading digits",
+                "@/bin/sh -c \"exit 1\"\n@if errorlevel 1a echo ge1\n@if not errorlevel 2a echo lt2\n"
+                "@if errorlevel 0x5 echo ge0\n",
+                "ge1\nlt2\nge0\n", "", 1);
+    // if /? : the comparisons are numeric when both sides are "comprised of
+    // all numeric digits", in decimal; anything else compares as text.
+    addBatchRow("comparisons read decimal numbers",
+                "@if 010 EQU 10 echo decimal\n@if 0x10 EQU 16 (echo hex) else echo text\n@if -5 LSS 3 echo signed\n",
+                "decimal\ntext\nsigned\n");
+}
+
+QTEST_GUILESS_MAIN(TestBatchRunRules)
+#include "TestBatchRunRules.moc"
