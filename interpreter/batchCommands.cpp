@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "context.h"
+#include "script.h"
 #include "text.h"
 
 namespace Cmd {
@@ -39,7 +40,8 @@ int commandGoto(Context &context, std::string_view arguments)
     const bool colon = !text.empty() && text.front() == ':';
     if (colon)
         text.remove_prefix(1);
-    const std::string_view label = firstWord(text);
+    // The label ends where a label line's does: "goto :a:b" goes to a.
+    const std::string_view label = labelWord(text);
     // Only ":eof" with its colon means the end of the file; "goto eof" looks
     // for a label of that name.
     if (colon && equalsIgnoreCase(label, "eof")) {

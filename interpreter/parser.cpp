@@ -87,6 +87,14 @@ void Parser::skipBlanks(bool acrossLines)
     }
 }
 
+bool Parser::continueLine()
+{
+    if (peek() != '\n')
+        return fetchLine(false);
+    ++m_pos;
+    return true;
+}
+
 void Parser::skipToLineEnd()
 {
     while (!atEnd() && peek() != '\n')
@@ -274,12 +282,19 @@ std::unique_ptr<Node> Parser::parseSimple()
             quoted = true;
         } else if (c == '^') {
             ++m_pos;
-            if (peek() == '\n')
-                ++m_pos;
-            else if (atEnd())
-                fetchLine(false);
-            if (atEnd())
+            const bool lineEnd = atEnd() || peek() == '\n';
+            if (lineEnd && !continueLine())
                 break;
+            // A caret at the end of a line escapes the first character of
+            // the next; when that line is empty, its line feed, which stays
+            // in the command, and the line after goes on with it.
+            if (lineEnd && (atEnd() || peek() == '\n')) {
+                text += '\n';
+                wordStart = false;
+                if (!continueLine())
+                    break;
+                continue;
+            }
             c = peek();
         } else if (c == '<' || c == '>' || (wordStart && atRedirection())) {
             parseRedirection(&node->redirections);

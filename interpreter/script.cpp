@@ -27,16 +27,23 @@ std::vector<std::string> splitLines(std::string_view bytes)
     return lines;
 }
 
+std::string_view labelWord(std::string_view text)
+{
+    size_t end = 0;
+    while (end < text.size() && !isBlank(text[end])
+           && std::string_view(":+&<>|").find(text[end]) == std::string_view::npos)
+        ++end;
+    return text.substr(0, end);
+}
+
 std::optional<std::string_view> labelName(std::string_view line)
 {
     line = trimLeft(line);
+    while (!line.empty() && line.front() == '@')
+        line = trimLeft(line.substr(1));
     if (line.empty() || line.front() != ':')
         return std::nullopt;
-    line.remove_prefix(1);
-    size_t end = 0;
-    while (end < line.size() && !isBlank(line[end]) && line[end] != ':' && line[end] != '+')
-        ++end;
-    return line.substr(0, end);
+    return labelWord(trimLeft(line.substr(1)));
 }
 
 ParsedLine parseLine(std::string_view line, const MoreLines &moreLines)

@@ -14,8 +14,14 @@ namespace Cmd {
 // byte order mark at the start ignored. A last line without a line feed counts.
 std::vector<std::string> splitLines(std::string_view bytes);
 
-// The name of the label a line declares (":name"), if it is a label line.
+// The name of the label a line declares, if it is a label line: blanks and
+// "@" may stand before the colon and blanks after it, and the name ends at
+// a blank or at one of : + & < > |, as cmd reads labels (":dest5&& echo x"
+// and "@ : dest9>rubbish" declare dest5 and dest9).
 std::optional<std::string_view> labelName(std::string_view line);
+
+// The label at the start of text, up to where a label ends.
+std::string_view labelWord(std::string_view text);
 
 struct Redirection
 {

@@ -21,6 +21,12 @@ private slots:
     void errorLevels() { checkBatchRow(m_folder); }
     void conditions_data();
     void conditions() { checkBatchRow(m_folder); }
+    void labelsAndLines_data();
+    void labelsAndLines() { checkBatchRow(m_folder); }
+    void linesOfLoops_data();
+    void linesOfLoops() { checkBatchRow(m_folder); }
+    void arithmetic_data();
+    void arithmetic() { checkBatchRow(m_folder); }
 
 private:
     BatchFolder m_folder;
@@ -112,6 +118,53 @@ void TestBatchRunRules::conditions_data()
     addBatchRow("comparisons read decimal numbers",
                 "@if 010 EQU 10 echo decimal\n@if 0x10 EQU 16 (echo hex) else echo text\n@if -5 LSS 3 echo signed\n",
                 "decimal\ntext\nsigned\n");
+}
+
+void TestBatchRunRules::labelsAndLines_data()
+{
+    addBatchColumns();
+    // A label ends at a blank or at one of : + & < > |, and what follows it
+    // does not run; "@" and blanks may stand before the colon, blanks after it.
+    addBatchRow("label followed by an operator",
+                "@goto dest5\n@echo skipped\n:dest5&& echo x\n@goto dest6\n:dest6>FAILURE.TXT\n"
+                "@if not exist FAILURE.TXT echo at6\n",
+                "at6\n");
+    addBatchRow("label after an at sign and blanks", "@goto dest9\n@echo skipped\n@   :     dest9>rubbish\n@echo at9\n",
+                "at9\n");
+    // goto reads its label as a label line does: "goto :a:b" goes to a.
+    addBatchRow("goto ignores what follows the label",
+                "@goto :dest10:this is ignored\n@echo skipped\n:dest10\n@echo at10\n", "at10\n");
+    // A caret at the end of a line escapes the first character of the next
+    // line; when that line is empty, its line feed, which stays in the
+    // command, and the line after goes on with it.
+    addBatchRow("caret before an empty line", "@echo hello^\n\nworld\n@echo next\n", "hello\nworld\nnext\n");
+    addBatchRow("caret escapes the next line's first character", "@echo a^\n&echo b\n", "a&echo b\n");
+}
+
+void TestBatchRunRules::linesOfLoops_data()
+{
+    addBatchColumns();
+    // for /? : each token listed allocates a variable, "*" one more for the
+    // rest; the tokens fill them in their order on the line.
+    addBatchRow("a token listed twice",
+                "@for /f \"tokens=1,2,1*\" %%i in (\"a b c d\") do @echo [%%i][%%j][%%k][%%l]\n", "[a][b][][c d]\n");
+    addBatchRow("tokens out of order", "@for /f \"tokens=3,1\" %%i in (\"a b c\") do @echo [%%i][%%j]\n", "[a][c]\n");
+    addBatchRow("a range that runs backwards lists none",
+                "@for /f \"tokens=3-1,5\" %%i in (\"a b c d e\") do @echo [%%i]\n", "[e]\n");
+    // A NUL byte ends the text of a line that for /f reads.
+    addBatchRow("NUL byte in a line",
+                "@/usr/bin/printf \"ab\\0cd\\nef\\n\" >z.txt\n@for /f %%a in (z.txt) do @echo [%%a]\n", "[ab]\n[ef]\n");
+}
+
+void TestBatchRunRules::arithmetic_data()
+{
+    addBatchColumns();
+    // set /a reads a compound assignment with blanks before its "=".
+    addBatchRow("blanks inside a compound assignment", "@set /a X=1\n@set /a X + = 6\n@set /a X *= 2\n@echo %X%\n",
+                "14\n");
+    // set /a counts double quotes for nothing, wherever they stand.
+    addBatchRow("quotes inside names", "@set AB=10\n@set /a X=\"A\"\"B\"+4\n@set /a \"Y\"=\"1\"+\"2\"\n@echo %X% %Y%\n",
+                "14 3\n");
 }
 
 QTEST_GUILESS_MAIN(TestBatchRunRules)
