@@ -8,21 +8,12 @@
 #include "process.h"
 #include "text.h"
 
-#include <climits>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cmd {
 
 namespace {
-
-std::string ownExecutable()
-{
-    char buffer[PATH_MAX];
-    const ssize_t size = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    return size > 0 ? std::string(buffer, size_t(size)) : std::string("korvani-cmd");
-}
 
 int callLabel(Context &context, std::string_view arguments)
 {
@@ -151,7 +142,7 @@ int commandStart(Context &context, std::string_view arguments)
     std::vector<std::string> programArguments = splitArguments(word.rest);
     std::string program = lookup.path;
     if (isBatchFileName(lookup.path)) {
-        program = ownExecutable();
+        program = ownExecutablePath();
         programArguments.insert(programArguments.begin(), {program, "/c", lookup.path});
     } else {
         programArguments.insert(programArguments.begin(), word.name);

@@ -1,5 +1,6 @@
 #include "batchRunner.h"
 
+#include <QDir>
 #include <QtTest>
 
 // cmd's grammar and results where they are not what one would guess: one row
@@ -27,6 +28,8 @@ private slots:
     void linesOfLoops() { checkBatchRow(m_folder); }
     void arithmetic_data();
     void arithmetic() { checkBatchRow(m_folder); }
+    void switches_data();
+    void switches();
 
 private:
     BatchFolder m_folder;
@@ -165,6 +168,39 @@ void TestBatchRunRules::arithmetic_data()
     // set /a counts double quotes for nothing, wherever they stand.
     addBatchRow("quotes inside names", "@set AB=10\n@set /a X=\"A\"\"B\"+4\n@set /a \"Y\"=\"1\"+\"2\"\n@echo %X% %Y%\n",
                 "14 3\n");
+}
+
+// cmd /? : the switches before /c, and /c with its command right after it.
+void TestBatchRunRules::switches_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("/q turns echo off") << QStringList{"/Q", "/c", "run.bat"} << QByteArray("one\n") << 0;
+    QTest::newRow("/v:on turns delayed expansion on")
+        << QStringList{"/v:on", "/c", "set x=1& echo !x!"} << QByteArray("1\n") << 0;
+    QTest::newRow("switches that change nothing here")
+        << QStringList{"/e:off", "/d", "/s", "/c", "echo two"} << QByteArray("two\n") << 0;
+    QTest::newRow("/c without a blank") << QStringList{"/q", "/crun.bat"} << QByteArray("one\n") << 0;
+    // Where there is no cmd, a batch file's cmd is this interpreter.
+    QTest::newRow("cmd inside a batch file")
+        << QStringList{"/c", "cmd /c echo inner& cmd /q /c exit 3"} << QByteArray("inner\n") << 3;
+}
+
+void TestBatchRunRules::switches()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, output);
+    QFETCH(int, exitCode);
+
+    QFile script(QDir(m_folder.path()).filePath(QStringLiteral("run.bat")));
+    QVERIFY(script.open(QIODevice::WriteOnly) && script.write("echo one\n") == 9);
+    script.close();
+    const BatchRun run = m_folder.runInterpreter(arguments);
+    QCOMPARE(run.error, QByteArray());
+    QCOMPARE(run.output, output);
+    QCOMPARE(run.exitCode, exitCode);
 }
 
 QTEST_GUILESS_MAIN(TestBatchRunRules)
