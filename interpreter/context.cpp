@@ -146,6 +146,11 @@ void Context::endLocal()
     locals.pop_back();
 }
 
+void Context::showCommand(const std::string &text) const
+{
+    writeAll(STDOUT_FILENO, '\n' + directory + '>' + text + '\n');
+}
+
 bool Context::confirm(const std::string &question)
 {
     writeAll(STDOUT_FILENO, question);

@@ -79,6 +79,8 @@ public:
     size_t findLabel(const Frame &source, std::string_view label) const;
     bool changeDirectory(const std::string &path);
     void endLocal();
+    // Shows a command after the prompt, as cmd does while echo is on.
+    void showCommand(const std::string &text) const;
     // Asks on standard output; true for an answer that starts with "y".
     bool confirm(const std::string &question);
     ProgramLookup findCommand(const std::string &name) const;

@@ -208,6 +208,9 @@ int runLoopBody(Context &context, const Node &body, const std::vector<ForVariabl
 {
     const size_t size = context.forVariables.size();
     context.forVariables.insert(context.forVariables.end(), values.begin(), values.end());
+    // Each turn shows its command with the loop's values in it, as cmd does.
+    if (context.echo && !startsQuiet(body))
+        context.showCommand(substituteForVariables(echoText(body), context.forVariables, context.variables));
     const int code = context.execute(body);
     context.forVariables.resize(size);
     return code;

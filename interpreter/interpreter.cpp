@@ -149,7 +149,7 @@ void Interpreter::runLine(Frame &running)
     if (!parsed.node)
         return;
     if (echo && !parsed.quiet)
-        writeAll(STDOUT_FILENO, '\n' + directory + '>' + parsed.echoText + '\n');
+        showCommand(echoText(*parsed.node));
     execute(*parsed.node);
 }
 

@@ -24,7 +24,6 @@ ParsedLine Parser::parse()
     }
     if (atEnd() || peek() == ':')
         return result;
-    const size_t start = m_pos;
     auto node = parseList(false, false);
     if (!failed() && !atEnd())
         failUnexpected();
@@ -33,7 +32,6 @@ ParsedLine Parser::parse()
         return result;
     }
     result.node = std::move(node);
-    result.echoText = m_text.substr(start);
     return result;
 }
 
@@ -183,8 +181,9 @@ std::unique_ptr<Node> Parser::parsePipeline()
 std::unique_ptr<Node> Parser::parseCommand()
 {
     // Delimiters before a command are skipped, as is an "@".
+    bool quiet = false;
     while (isDelimiter(peek()) || peek() == '@')
-        ++m_pos;
+        quiet = m_text[m_pos++] == '@' || quiet;
     std::vector<Redirection> leading;
     while (atRedirection() && !failed()) {
         parseRedirection(&leading);
@@ -195,6 +194,8 @@ std::unique_ptr<Node> Parser::parseCommand()
     auto node = parseCommandBody();
     if (node && !leading.empty())
         node->redirections.insert(node->redirections.begin(), leading.begin(), leading.end());
+    if (node)
+        node->quiet = quiet;
     return node;
 }
 

@@ -73,6 +73,7 @@ struct Node
 
     Kind kind = Kind::Command;
     Joint joint = Joint::Then;
+    bool quiet = false; // an "@" stood before it
     std::string text;
     std::vector<Redirection> redirections;
     // List and Pipe: the items; Block: its body, if any; If: then and else;
@@ -86,10 +87,20 @@ struct ParsedLine
 {
     std::unique_ptr<Node> node; // none for a blank line, a label or an error
     bool quiet = false; // started with "@"
-    std::string echoText;
     std::string error; // cmd's message for a line it cannot read
     bool tooLong = false; // grew beyond cmd's longest line when expanded
 };
+
+// A parsed command as cmd shows it when echo is on: each simple command
+// followed by a blank and then its redirections ("echo a 1>out"), the
+// commands of a list with their operators ("a & b && c "), a block on one
+// line ("(echo 1 )"), an if with blanks around its "==" ("if 1 == 1 "), a
+// for with its switches, variable and set.
+std::string echoText(const Node &node);
+
+// True when the command, or the first command of a list or pipe, has an
+// "@" before it: cmd does not show it.
+bool startsQuiet(const Node &node);
 
 // Supplies the line after the last one read, for a block "(" that goes on over
 // several lines or a "^" at the end of a line; false at the end of the file.

@@ -30,6 +30,8 @@ private slots:
     void arithmetic() { checkBatchRow(m_folder); }
     void switches_data();
     void switches();
+    void echoedCommands_data();
+    void echoedCommands() { checkBatchRow(m_folder); }
 
 private:
     BatchFolder m_folder;
@@ -201,6 +203,24 @@ void TestBatchRunRules::switches()
     QCOMPARE(run.error, QByteArray());
     QCOMPARE(run.output, output);
     QCOMPARE(run.exitCode, exitCode);
+}
+
+// With echo on, cmd shows each command as it parsed it, after the prompt: a
+// simple command with a blank after it and its redirections at the end, a
+// block on one line, if with blanks around "==", and each turn of a loop
+// with the loop's values in it, unless an "@" stands before its command.
+void TestBatchRunRules::echoedCommands_data()
+{
+    addBatchColumns();
+    addBatchRow("redirection after the command", "echo a>o.txt\n", "\n<dir>>echo a 1>o.txt\n");
+    addBatchRow("operators between commands", "/bin/true&&echo a||echo b\n",
+                "\n<dir>>/bin/true && echo a || echo b \na\n");
+    addBatchRow("if with blanks around ==", "if 1==1 echo yes\n", "\n<dir>>if 1 == 1 echo yes \nyes\n");
+    addBatchRow("a block on one line", "if exist run.bat (\n  echo a\n  echo b\n) else echo c\n",
+                "\n<dir>>if exist run.bat (echo a & echo b ) else echo c \na\nb\n");
+    addBatchRow("each turn of a loop", "for %%a in (1 2) do echo %%a\n",
+                "\n<dir>>for %a in (1 2) do echo %a \n\n<dir>>echo 1 \n1\n\n<dir>>echo 2 \n2\n");
+    addBatchRow("an at sign hides the turns", "@for /f \"tokens=2\" %%a in (\"x y\") do @echo %%a\n", "y\n");
 }
 
 QTEST_GUILESS_MAIN(TestBatchRunRules)
