@@ -1,4 +1,4 @@
-#include "records.h"
+#include "records/recordStream.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "applicationEditor.h"
+#include "applicationEditor/templateDatabase.h"
 
 #include <QFile>
 #include <QTemporaryDir>

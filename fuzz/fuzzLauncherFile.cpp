@@ -1,6 +1,7 @@
 // The launcher file, which the user or any program may have changed.
 #include "fuzzSupport.h"
-#include "records.h"
+#include "records/launcherFile.h"
+#include "records/records.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,8 @@
 // The record stream of a drop, which any drag source can send.
 #include "fuzzSupport.h"
-#include "records.h"
+#include "records/launcherFile.h"
+#include "records/recordStream.h"
+#include "records/records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

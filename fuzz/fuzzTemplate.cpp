@@ -1,6 +1,6 @@
 // Template files and their values, and the program paths they are matched
 // against (a dropped file's path).
-#include "applicationEditor.h"
+#include "applicationEditor/templateDatabase.h"
 #include "fuzzSupport.h"
 
 #include <QSettings>

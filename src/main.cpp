@@ -1,7 +1,8 @@
-#include "instanceChannel.h"
-#include "mainWindow.h"
-#include "platform.h"
-#include "records.h"
+#include "mainWindow/mainWindow.h"
+#include "platform/dataFolder.h"
+#include "platform/instanceChannel.h"
+#include "platform/sessionEnd.h"
+#include "records/recordStream.h"
 #include "version.h"
 
 #include <QApplication>

@@ -1,7 +1,13 @@
-#include "applicationEditor.h"
-#include "platform.h"
-#include "qtlib.h"
+#include "applicationEditor/applicationEditor.h"
+#include "applicationEditor/templateDatabase.h"
+#include "platform/dataFolder.h"
+#include "platform/fileAccess.h"
+#include "platform/platform.h"
+#include "qtlib/itemViews.h"
+#include "qtlib/pathLineEdit.h"
 #include "testSupport.h"
+#include "variableEditor/pathEditor.h"
+#include "variableEditor/variableEditor.h"
 
 #include <QApplication>
 #include <QCheckBox>

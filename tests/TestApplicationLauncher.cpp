@@ -1,5 +1,6 @@
-#include "applicationLauncher.h"
-#include "qtlib.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "qtlib/itemViews.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QAbstractItemModelTester>

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "platform/dataFolder.h"
 #include "testSupport.h"
 
 #include <QStandardPaths>

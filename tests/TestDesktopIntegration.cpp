@@ -1,4 +1,4 @@
-#include "globalShortcut.h"
+#include "platform/globalShortcut.h"
 
 #include <QProcess>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "qtlib.h"
+#include "qtlib/itemViews.h"
 #include "testSupport.h"
 
 #include <QStandardItemModel>

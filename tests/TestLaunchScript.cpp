@@ -1,5 +1,5 @@
-#include "platform.h"
-#include "records.h"
+#include "platform/dataFolder.h"
+#include "records/records.h"
 #include "testSupport.h"
 
 #include <QDir>

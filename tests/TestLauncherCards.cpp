@@ -1,7 +1,8 @@
-#include "applicationEditor.h"
-#include "applicationLauncher.h"
-#include "launcherDelegate.h"
-#include "qtlib.h"
+#include "applicationEditor/applicationEditor.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/launcherDelegate.h"
+#include "qtlib/itemViews.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
-#include "records.h"
+#include "records/launcherFile.h"
+#include "records/records.h"
 #include "testSupport.h"
 
 #include <QJsonDocument>

@@ -1,4 +1,5 @@
-#include "applicationLauncher.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QAbstractItemModelTester>

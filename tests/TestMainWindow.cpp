@@ -1,6 +1,7 @@
-#include "applicationLauncher.h"
-#include "mainWindow.h"
-#include "platform.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "mainWindow/mainWindow.h"
+#include "platform/sessionEnd.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "qtlib.h"
+#include "qtlib/pathLineEdit.h"
 
 #include <QApplication>
 #include <QCompleter>

@@ -1,5 +1,6 @@
-#include "applicationLauncher.h"
-#include "platform.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "platform/platform.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QAbstractItemView>

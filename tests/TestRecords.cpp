@@ -1,4 +1,6 @@
-#include "records.h"
+#include "records/launcherFile.h"
+#include "records/recordStream.h"
+#include "records/records.h"
 #include "testSupport.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "records.h"
+#include "records/records.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "instanceChannel.h"
+#include "platform/instanceChannel.h"
 
 #include <QProcess>
 #include <QTcpServer>

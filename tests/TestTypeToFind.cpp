@@ -1,6 +1,7 @@
-#include "applicationLauncher.h"
-#include "launcherDelegate.h"
-#include "qtlib.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/launcherDelegate.h"
+#include "qtlib/itemViews.h"
+#include "records/recordStream.h"
 #include "testSupport.h"
 
 #include <QAbstractItemModelTester>

@@ -1,7 +1,12 @@
-#include "platform.h"
-#include "qtlib.h"
+#include "platform/platform.h"
+#include "qtlib/itemViews.h"
+#include "qtlib/pathLineEdit.h"
 #include "testSupport.h"
-#include "variableEditor.h"
+#include "variableEditor/pathEditor.h"
+#include "variableEditor/variableDataModel.h"
+#include "variableEditor/variableDelegate.h"
+#include "variableEditor/variableEditor.h"
+#include "variableEditor/variableType.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>

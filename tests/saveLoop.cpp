@@ -1,7 +1,8 @@
 // Saves two different launcher lists into one file, in turns, until killed,
 // and says when it starts and after every save. The crash-safety test kills
 // it at random moments.
-#include "records.h"
+#include "records/launcherFile.h"
+#include "records/records.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "testSupport.h"
 
-#include "applicationLauncher.h"
-#include "qtlib.h"
+#include "applicationLauncher/applicationLauncher.h"
+#include "qtlib/itemViews.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>

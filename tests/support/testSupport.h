@@ -1,7 +1,7 @@
 #ifndef KORVANI_TESTSUPPORT_H
 #define KORVANI_TESTSUPPORT_H
 
-#include "records.h"
+#include "records/records.h"
 
 #include <QByteArray>
 #include <QIcon>

@@ -1,0 +1,99 @@
+#include "applicationEditor/applicationEditor.h"
+
+#include "applicationEditor/templateDatabase.h"
+#include "platform/dataFolder.h"
+#include "platform/fileAccess.h"
+#include "platform/platform.h"
+#include "qtlib/pathLineEdit.h"
+#include "variableEditor/variableEditor.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTextEdit>
+
+ApplicationEditor::ApplicationEditor(QWidget *parent)
+    : QDialog(parent)
+    , m_nameEdit(new QLineEdit(this))
+    , m_descriptionEdit(new QLineEdit(this))
+    , m_pathEdit(PathLineEditButton::createApplicationButton(this))
+    , m_preScriptEdit(new QTextEdit(this))
+    , m_favoriteCheckBox(new QCheckBox(this))
+    , m_argumentsEditor(new VariableEditor(this))
+    , m_environmentsEditor(new VariableEditor(this))
+{
+    resize(640, 640);
+    auto *form = new QFormLayout(this);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+
+    auto *nameRow = new QHBoxLayout;
+    nameRow->setContentsMargins(0, 0, 0, 0);
+    nameRow->addWidget(m_nameEdit);
+    // The style sheet draws this box as a star.
+    m_favoriteCheckBox->setObjectName(QStringLiteral("FavoriteCheckBox"));
+    nameRow->addWidget(m_favoriteCheckBox);
+    form->addRow(tr("Name"), nameRow);
+    form->addRow(tr("Description"), m_descriptionEdit);
+    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
+    form->addRow(tr("Path"), m_pathEdit);
+    m_preScriptEdit->setAcceptRichText(false);
+    form->addRow(tr("Pre Script"), m_preScriptEdit);
+    form->addRow(m_argumentsEditor);
+    form->addRow(m_environmentsEditor);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    auto *save = new QPushButton(tr("Save"), this);
+    save->setDefault(true);
+    connect(save, SIGNAL(clicked()), this, SLOT(accept()));
+    buttons->addWidget(save);
+    auto *close = new QPushButton(tr("Close"), this);
+    connect(close, SIGNAL(clicked()), this, SLOT(reject()));
+    buttons->addWidget(close);
+    form->addRow(buttons);
+}
+
+void ApplicationEditor::setApplicationData(const ApplicationData &application)
+{
+    m_nameEdit->setText(application.name());
+    m_descriptionEdit->setText(application.description());
+    m_pathEdit->setText(application.path());
+    m_preScriptEdit->setPlainText(application.preScript());
+    m_favoriteCheckBox->setChecked(application.favorite());
+    m_argumentsEditor->setVariables(application.arguments());
+    m_environmentsEditor->setVariables(application.environments());
+    m_tag = application.tag();
+    updateDB();
+}
+
+ApplicationData ApplicationEditor::applicationData() const
+{
+    return ApplicationData(m_nameEdit->text(), m_descriptionEdit->text(), m_pathEdit->text(),
+                           m_preScriptEdit->toPlainText(), m_argumentsEditor->variables(),
+                           m_environmentsEditor->variables(), m_favoriteCheckBox->isChecked(), m_tag);
+}
+
+void ApplicationEditor::updateDB()
+{
+    const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
+    QString name = found.name;
+    const QFileInfo file(found.filePath);
+    const bool readable = Platform::isReadableSettingsFile(found.filePath);
+    if (file.exists() && !readable)
+        qWarning("%s",
+                 qPrintable(tr("The template %1 is not read: it is not a regular file of at most 1 MiB.")
+                                .arg(QDir::toNativeSeparators(file.absoluteFilePath()))));
+    if (readable) {
+        QSettings settings(found.filePath, QSettings::IniFormat);
+        m_argumentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("arguments")));
+        m_environmentsEditor->setTypes(readVariableTypes(&settings, QStringLiteral("environments")));
+    } else {
+        name = tr("Manual");
+    }
+    m_argumentsEditor->setTitle(tr("Arguments") + QStringLiteral(" ( ") + name + QStringLiteral(" )"));
+    m_environmentsEditor->setTitle(tr("Environments") + QStringLiteral(" ( ") + name + QStringLiteral(" )"));
+}

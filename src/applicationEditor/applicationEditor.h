@@ -1,0 +1,39 @@
+#ifndef KORVANI_APPLICATIONEDITOR_H
+#define KORVANI_APPLICATIONEDITOR_H
+
+#include "records/records.h"
+
+#include <QDialog>
+
+class PathLineEditButton;
+class QCheckBox;
+class QLineEdit;
+class QTextEdit;
+class VariableEditor;
+
+// The dialog in which the user edits one launcher entry.
+class ApplicationEditor : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ApplicationEditor(QWidget *parent = nullptr);
+
+    void setApplicationData(const ApplicationData &application);
+    ApplicationData applicationData() const;
+
+public slots:
+    void updateDB();
+
+private:
+    QLineEdit *m_nameEdit;
+    QLineEdit *m_descriptionEdit;
+    PathLineEditButton *m_pathEdit;
+    QTextEdit *m_preScriptEdit;
+    QCheckBox *m_favoriteCheckBox;
+    VariableEditor *m_argumentsEditor;
+    VariableEditor *m_environmentsEditor;
+    int m_tag = 0;
+};
+
+#endif

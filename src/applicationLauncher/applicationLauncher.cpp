@@ -1,0 +1,354 @@
+#include "applicationLauncher/applicationLauncher.h"
+
+#include "applicationLauncher/emptyTabHint.h"
+#include "applicationLauncher/filterField.h"
+#include "applicationLauncher/launchProcess.h"
+#include "applicationLauncher/launchService.h"
+#include "applicationLauncher/launcherDelegate.h"
+#include "applicationLauncher/launcherFilterProxyModel.h"
+#include "platform/desktopIconLookup.h"
+#include "platform/droppedProgram.h"
+#include "platform/programIconEngine.h"
+#include "qtlib/itemViews.h"
+#include "qtlib/urlDrags.h"
+#include "records/batchScript.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// Lines of a long report that the Error box itself shows.
+constexpr int shownOutputLines = 10;
+constexpr int shownErrorLines = 25;
+
+} // namespace
+
+ApplicationLauncher::ApplicationLauncher(QWidget *parent)
+    : QWidget(parent)
+    , m_tabWidget(new QTabWidget(this))
+    , m_filterField(new FilterField(this))
+    , m_homeView(new ListView(this))
+    , m_favoritesView(new ListView(this))
+    , m_model(new LauncherDataModel(this))
+    , m_delegate(new LauncherDelegate(this))
+    , m_favoritesProxy(new QSortFilterProxyModel(this))
+    , m_launchService(new LaunchService(this))
+{
+    setAcceptDrops(true);
+    // The lists never take the keyboard; the launcher does, for Enter and for
+    // typing to find.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus();
+
+    // The filters are bound to the model from the start, so that entries added
+    // and marked before any launcher file exists show in their tabs at once.
+    m_favoritesProxy->setDynamicSortFilter(true);
+    m_favoritesProxy->setFilterCaseSensitivity(Qt::CaseSensitive);
+    m_favoritesProxy->setFilterFixedString(QStringLiteral("true"));
+    m_favoritesProxy->setFilterRole(LauncherDataModel::FavoriteRole);
+    m_favoritesProxy->setSourceModel(m_model);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_tabWidget->setIconSize(QSize(20, 20));
+    m_tabWidget->setUsesScrollButtons(false);
+    layout->addWidget(m_filterField);
+    layout->addWidget(m_tabWidget);
+    connect(m_filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
+    connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
+    connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
+    connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
+
+    addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
+    // Entries are reordered by dragging them within the home list.
+    m_homeView->setDragEnabled(true);
+    m_homeView->setAcceptDrops(true);
+    m_homeView->setDropIndicatorShown(true);
+    m_homeView->setDragDropOverwriteMode(false);
+    m_homeView->setDefaultDropAction(Qt::MoveAction);
+    addTab(m_favoritesView, m_favoritesProxy, QStringLiteral(":/images/star_off.png"));
+
+    const QStringList tagIcons = {QStringLiteral(":/images/heart_off.png"), QStringLiteral(":/images/diamond_off.png"),
+                                  QStringLiteral(":/images/spade_off.png"), QStringLiteral(":/images/kroeber_off.png")};
+    for (int i = 0; i < tagValues.size(); ++i) {
+        auto *proxy = new TagSortFilterProxyModel(this);
+        proxy->setDynamicSortFilter(true);
+        proxy->setFilterTag(tagValues.at(i));
+        proxy->setFilterRole(LauncherDataModel::TagRole);
+        proxy->setSourceModel(m_model);
+
+        auto *view = new ListView(this);
+        m_tagViews.append(view);
+        addTab(view, proxy, tagIcons.at(i));
+    }
+}
+
+void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, const QString &icon)
+{
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->setModel(m_filterField->addStage(model));
+    view->setItemDelegate(m_delegate);
+    // Every card has the same size; the list need not ask each one.
+    view->setUniformItemSizes(true);
+    view->setFocusPolicy(Qt::NoFocus);
+    // The cards show their buttons under the pointer.
+    view->viewport()->setAttribute(Qt::WA_Hover);
+    connect(view, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
+    connect(view, SIGNAL(insertRequested()), this, SLOT(addRow()));
+    connect(view, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(doubleClickedItem(QModelIndex)));
+    m_tabWidget->addTab(view, QIcon(icon), QString());
+    new EmptyTabHint(view);
+}
+
+void ApplicationLauncher::setLauncherData(const ApplicationDataList &list)
+{
+    m_model->setLauncherData(list);
+}
+
+int ApplicationLauncher::currentTabIndex() const
+{
+    return m_tabWidget->currentIndex();
+}
+
+void ApplicationLauncher::setCurrentTabIndex(int index)
+{
+    m_tabWidget->setCurrentIndex(index);
+}
+
+bool ApplicationLauncher::saveLauncherData(const QString &fileName)
+{
+    return saveLauncherData(fileName, nullptr);
+}
+
+bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
+{
+    if (!m_keptFile.isEmpty() && QFileInfo(fileName).absoluteFilePath() == m_keptFile) {
+        // Read again: the user may have moved it away or repaired it, or a
+        // copy may now be possible.
+        ApplicationDataList ignored;
+        LauncherFileProblem problem;
+        readLauncherFile(fileName, &ignored, &problem);
+        if (problem.keepsFile()) {
+            if (errorString)
+                *errorString = tr("It could not be read, and no copy of it could be made: move it away or repair "
+                                  "it, then save again.");
+            return false;
+        }
+        m_keptFile.clear();
+    }
+    return writeLauncherFile(fileName, m_model->launcherData(), errorString);
+}
+
+void ApplicationLauncher::readLauncherData(const QString &fileName)
+{
+    readLauncherData(fileName, nullptr);
+}
+
+void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFileProblem *problem)
+{
+    ApplicationDataList list;
+    LauncherFileProblem found;
+    if (readLauncherFile(fileName, &list, &found))
+        setLauncherData(list);
+    if (found.keepsFile())
+        m_keptFile = QFileInfo(fileName).absoluteFilePath();
+    if (problem)
+        *problem = found;
+}
+
+ListView *ApplicationLauncher::currentView() const
+{
+    const int tab = m_tabWidget->currentIndex();
+    if (tab == 0)
+        return m_homeView;
+    if (tab == 1)
+        return m_favoritesView;
+    return m_tagViews.at(tab - 2);
+}
+
+void ApplicationLauncher::createContextMenu(const QPoint &pos)
+{
+    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())});
+}
+
+void ApplicationLauncher::addRow()
+{
+    m_model->insertRow(m_model->rowCount());
+}
+
+void ApplicationLauncher::removeRow()
+{
+    currentView()->removeSelectedRow();
+}
+
+void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
+{
+    m_launchService->launch(index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
+}
+
+void ApplicationLauncher::launchCurrentItem()
+{
+    const ListView *view = currentView();
+    const QModelIndex current = view->currentIndex();
+    const QModelIndex index = current.isValid() ? current : view->model()->index(0, 0);
+    if (index.isValid())
+        doubleClickedItem(index);
+}
+
+void ApplicationLauncher::moveCurrentItem(int step)
+{
+    ListView *view = currentView();
+    const int rows = view->model()->rowCount();
+    if (rows == 0)
+        return;
+    const QModelIndex current = view->currentIndex();
+    const int row = current.isValid() ? qBound(0, current.row() + step, rows - 1) : step > 0 ? 0 : rows - 1;
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view->scrollTo(index);
+}
+
+void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
+{
+    const QString text = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    // Without a filter, Enter launches only a card the user chose.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentView()->currentIndex().isValid())
+            launchCurrentItem();
+    } else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
+        m_filterField->dismiss();
+    else if (!command && !text.isEmpty() && text.at(0).isPrint())
+        m_filterField->typeText(text);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void ApplicationLauncher::showLaunchError(LaunchProcess *process)
+{
+    reportError(process, QString());
+}
+
+void ApplicationLauncher::showLaunchFailure(const QString &message)
+{
+    reportError(nullptr, message);
+}
+
+// Boxes are shown one after the other, never one from within another's event
+// loop: a program that writes errors without end gets one box, and many
+// failing launches do not pile boxes up until the stack runs out.
+void ApplicationLauncher::reportError(LaunchProcess *process, const QString &text)
+{
+    m_errorReports.append({process, text});
+    if (m_showingError)
+        return;
+    m_showingError = true;
+    const QPointer<ApplicationLauncher> alive(this);
+    while (!m_errorReports.isEmpty()) {
+        const ErrorReport report = m_errorReports.takeFirst();
+        if (!report.process && report.text.isEmpty())
+            continue;
+        if (report.process) {
+            const LaunchProcess::Report output = report.process->takeErrorReport();
+            showLaunchReport(output.output, output.error);
+        } else {
+            QMessageBox::critical(this, tr("Error"), report.text, QMessageBox::Ok);
+        }
+        if (!alive)
+            return;
+        if (report.process)
+            m_launchService->release(report.process);
+    }
+    m_showingError = false;
+}
+
+// Standard output, a line of 80 hyphens, then error output. A long report
+// shows the end of the output and the beginning of the errors, and the whole
+// under the box's details, so that the box still fits on the screen.
+void ApplicationLauncher::showLaunchReport(const QString &output, const QString &error)
+{
+    const QString separator = QString(80, QLatin1Char('-')) + QLatin1Char('\n');
+    QStringList outputLines = output.split(QLatin1Char('\n'));
+    QStringList errorLines = error.split(QLatin1Char('\n'));
+    const bool cut = outputLines.size() > shownOutputLines || errorLines.size() > shownErrorLines;
+    if (outputLines.size() > shownOutputLines)
+        outputLines = QStringList(QStringLiteral("...")) + outputLines.mid(outputLines.size() - shownOutputLines);
+    if (errorLines.size() > shownErrorLines)
+        errorLines = errorLines.mid(0, shownErrorLines) + QStringList(QStringLiteral("..."));
+
+    QMessageBox box(QMessageBox::Critical, tr("Error"),
+                    outputLines.join(QLatin1Char('\n')) + separator + errorLines.join(QLatin1Char('\n')),
+                    QMessageBox::Ok, this);
+    if (cut)
+        box.setDetailedText(output + separator + error);
+    box.exec();
+}
+
+void ApplicationLauncher::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+void ApplicationLauncher::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Entries are dropped on the home list. A card dragged off it also carries
+    // its batch file's URL: taken here, it would become an entry for that file
+    // while the move removed the card itself.
+    if (event->mimeData()->hasFormat(applicationDataMimeType)) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        return;
+    }
+    acceptUrlDrags(event);
+}
+
+void ApplicationLauncher::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        QStringList refused;
+        for (const QUrl &url : event->mimeData()->urls()) {
+            const QString error = appendProgram(url.toLocalFile());
+            if (!error.isEmpty())
+                refused.append(tr("%1 was not added: %2").arg(QDir::toNativeSeparators(url.toLocalFile()), error));
+        }
+        event->acceptProposedAction();
+        if (!refused.isEmpty())
+            QMessageBox::warning(this, tr("Error"), refused.join(QLatin1Char('\n')));
+    }
+    event->accept();
+}
+
+QString ApplicationLauncher::appendProgram(const QString &filePath)
+{
+    const QFileInfo file(filePath);
+    if (file.isDir())
+        return QString();
+    const Platform::DroppedProgram program = Platform::droppedProgram(filePath);
+    if (!program.error.isEmpty())
+        return program.error;
+    // The entry must start exactly the program and words the file names:
+    // nothing of them may turn into commands of the batch file.
+    if (!fitsBatchProgramPath(program.path))
+        return tr("Its program cannot be written into a batch file.");
+    VariableDataList arguments;
+    for (const QString &word : program.arguments) {
+        if (!fitsBatchLine(word))
+            return tr("Its command holds a line break or another control character.");
+        arguments.append(VariableData(batchArgument(word)));
+    }
+    const ApplicationData application(file.baseName(), QString(), program.path, QString(), arguments);
+    if (!program.icon.isEmpty())
+        ProgramIconEngine::remember(program.path, DesktopIconLookup::namedIcon(program.icon));
+    const int row = m_model->rowCount();
+    m_model->insertRow(row);
+    m_model->setData(m_model->index(row), QVariant::fromValue(application), LauncherDataModel::ApplicationDataRole);
+    return QString();
+}

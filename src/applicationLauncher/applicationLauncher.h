@@ -1,0 +1,87 @@
+#ifndef KORVANI_APPLICATIONLAUNCHER_H
+#define KORVANI_APPLICATIONLAUNCHER_H
+
+#include "applicationLauncher/launcherModel.h"
+#include "records/launcherFile.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class FilterField;
+class LaunchProcess;
+class LaunchService;
+class LauncherDelegate;
+class ListView;
+class QTabWidget;
+
+// The tabbed launcher: every entry, the favourites, and one tab per tag mark.
+// It takes dropped programs and launches entries.
+class ApplicationLauncher : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ApplicationLauncher(QWidget *parent = nullptr);
+
+    void setLauncherData(const ApplicationDataList &list);
+    int currentTabIndex() const;
+    LauncherDataModel *launcherModel() const { return m_model; }
+    LaunchService *launchService() const { return m_launchService; }
+    // Save and read as the slots do, and tell what went wrong. A launcher file
+    // that could not be read, nor copied, is not saved over until it can be
+    // read or has gone.
+    bool saveLauncherData(const QString &fileName, QString *errorString);
+    void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
+
+public slots:
+    void setCurrentTabIndex(int index);
+    bool saveLauncherData(const QString &fileName);
+    void readLauncherData(const QString &fileName);
+    void createContextMenu(const QPoint &pos);
+    void addRow();
+    void removeRow();
+    void doubleClickedItem(const QModelIndex &index);
+    void launchCurrentItem();
+    void moveCurrentItem(int step);
+
+private slots:
+    void showLaunchError(LaunchProcess *process);
+    void showLaunchFailure(const QString &message);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // Adds an entry for a dropped file; the reason when it was refused.
+    QString appendProgram(const QString &filePath);
+    void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
+    ListView *currentView() const;
+    void reportError(LaunchProcess *process, const QString &text);
+    void showLaunchReport(const QString &output, const QString &error);
+
+    // An Error box to show: a process's output, or a text of its own.
+    struct ErrorReport
+    {
+        QPointer<LaunchProcess> process;
+        QString text;
+    };
+
+    QTabWidget *m_tabWidget;
+    FilterField *m_filterField;
+    ListView *m_homeView;
+    ListView *m_favoritesView;
+    QList<ListView *> m_tagViews;
+    LauncherDataModel *m_model;
+    LauncherDelegate *m_delegate;
+    QSortFilterProxyModel *m_favoritesProxy;
+    LaunchService *m_launchService;
+    QString m_keptFile;
+    QList<ErrorReport> m_errorReports;
+    bool m_showingError = false;
+};
+
+#endif

@@ -1,0 +1,47 @@
+#include "applicationLauncher/emptyTabHint.h"
+
+#include "applicationLauncher/launcherFilterProxyModel.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+
+EmptyTabHint::EmptyTabHint(QAbstractItemView *view)
+    : QLabel(view->viewport())
+    , m_view(view)
+{
+    setAlignment(Qt::AlignCenter);
+    setWordWrap(true);
+    setMargin(20);
+    // Drops and the context menu belong to the list beneath.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setStyleSheet(QStringLiteral("background: transparent"));
+    hide();
+    view->viewport()->installEventFilter(this);
+    QAbstractItemModel *model = view->model();
+    for (const char *change : {SIGNAL(rowsInserted(QModelIndex, int, int)), SIGNAL(rowsRemoved(QModelIndex, int, int)),
+                               SIGNAL(modelReset()), SIGNAL(layoutChanged())})
+        connect(model, change, this, SLOT(refresh()));
+    refresh();
+}
+
+bool EmptyTabHint::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize)
+        setGeometry(m_view->viewport()->rect());
+    else if (event->type() == QEvent::Show)
+        refresh();
+    return QLabel::eventFilter(watched, event);
+}
+
+void EmptyTabHint::refresh()
+{
+    // Counting a hidden tab's cards would make its filters sort the whole
+    // list at start; it is counted when it shows.
+    if (!m_view->viewport()->isVisible())
+        return;
+    QAbstractItemModel *model = m_view->model();
+    const auto *filter = qobject_cast<const LauncherFilterProxyModel *>(model);
+    setText(filter && filter->isFiltering() ? tr("No entry matches the filter.")
+                                            : tr("Drop programs or .desktop files here, or choose File > Add."));
+    setVisible(model->rowCount() == 0);
+}

@@ -1,0 +1,115 @@
+#include "applicationLauncher/launcherDelegate.h"
+
+#include "applicationEditor/applicationEditor.h"
+#include "applicationLauncher/launcherModel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+const QFont nameFont(QStringLiteral("Corbel"), 12, QFont::Bold, true);
+const QFont descriptionFont(QStringLiteral("Corbel"), 10, QFont::Normal, true);
+
+} // namespace
+
+LauncherDelegate::LauncherDelegate(QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_starOn(QStringLiteral(":/images/star_on.png"))
+    , m_starOff(QStringLiteral(":/images/star_off.png"))
+    , m_pen(QStringLiteral(":/images/pen.png"))
+{
+    for (const QString &mark :
+         {QStringLiteral("heart"), QStringLiteral("diamond"), QStringLiteral("spade"), QStringLiteral("kroeber")}) {
+        m_markPixmaps.append({QPixmap(QStringLiteral(":/images/%1_on.png").arg(mark)),
+                              QPixmap(QStringLiteral(":/images/%1_off.png").arg(mark))});
+    }
+}
+
+QRect LauncherDelegate::buttonRect(const QRect &card, int button)
+{
+    const int origin = card.right() - buttonCount * (buttonSize + buttonSpacing) - margin;
+    return QRect(origin + button * (buttonSize + buttonSpacing), card.top() + margin, buttonSize, buttonSize);
+}
+
+void LauncherDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QRect &card = option.rect;
+    const int half = card.height() / 2;
+    painter->save();
+    if (option.state & QStyle::State_Selected) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(option.palette.brush(QPalette::Current, QPalette::Highlight));
+        painter->drawRoundedRect(QRectF(card), 1.0, 1.0, Qt::AbsoluteSize);
+    }
+    const QPen cardPen(option.palette.color(QPalette::Current, QPalette::Text), 0.5, Qt::SolidLine, Qt::SquareCap,
+                       Qt::BevelJoin);
+    painter->setPen(cardPen);
+    const QLine line(card.left() + 2 * margin + iconSize, card.top() + half, card.right() - margin, card.top() + half);
+    painter->drawLines(&line, 1);
+
+    const QIcon icon = index.data(LauncherDataModel::IconRole).value<QIcon>();
+    painter->drawPixmap(QRect(card.left() + margin, card.top() + margin, iconSize, iconSize),
+                        icon.pixmap(iconSize, iconSize, QIcon::Normal, QIcon::Off));
+
+    const int textLeft = card.left() + 2 * margin + iconSize;
+    const int textWidth = card.width() - 3 * margin - iconSize;
+    painter->setFont(nameFont);
+    painter->setPen(cardPen);
+    painter->drawText(QRect(textLeft, card.top() + margin, textWidth, half), Qt::AlignLeft | Qt::AlignTop,
+                      index.data(LauncherDataModel::NameRole).toString());
+    painter->setFont(descriptionFont);
+    painter->setPen(cardPen);
+    painter->drawText(QRect(textLeft, card.top() + margin + half, textWidth, half), Qt::AlignLeft | Qt::AlignTop,
+                      index.data(LauncherDataModel::DescriptionRole).toString());
+
+    if (option.state & QStyle::State_MouseOver) {
+        const int tag = index.data(LauncherDataModel::TagRole).toInt();
+        for (int i = 0; i < tagValues.size(); ++i)
+            painter->drawPixmap(buttonRect(card, i), m_markPixmaps.at(i).at(tag & tagValues.at(i) ? 0 : 1));
+        const bool favorite = index.data(LauncherDataModel::FavoriteRole).toBool();
+        painter->drawPixmap(buttonRect(card, 4), favorite ? m_starOn : m_starOff);
+        painter->drawPixmap(buttonRect(card, 5), m_pen);
+    }
+    painter->restore();
+}
+
+QSize LauncherDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
+{
+    return QSize(100, iconSize + 2 * margin);
+}
+
+bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                   const QModelIndex &index)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        const QPoint pos = static_cast<QMouseEvent *>(event)->pos();
+        for (int i = 0; i < tagValues.size(); ++i) {
+            if (buttonRect(option.rect, i).contains(pos)) {
+                const int tag = index.data(LauncherDataModel::TagRole).toInt();
+                model->setData(index, tag ^ tagValues.at(i), LauncherDataModel::TagRole);
+                return true;
+            }
+        }
+        if (buttonRect(option.rect, 4).contains(pos)) {
+            const bool favorite = index.data(LauncherDataModel::FavoriteRole).toBool();
+            model->setData(index, !favorite, LauncherDataModel::FavoriteRole);
+            return true;
+        }
+        if (buttonRect(option.rect, 5).contains(pos)) {
+            editEntry(model, index);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+void LauncherDelegate::editEntry(QAbstractItemModel *model, const QModelIndex &index)
+{
+    // The index must survive the editor's own event loop.
+    const QPersistentModelIndex entry(index);
+    ApplicationEditor editor(qobject_cast<QWidget *>(parent()));
+    editor.setApplicationData(entry.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
+    if (editor.exec() != QDialog::Rejected && entry.isValid())
+        model->setData(entry, QVariant::fromValue(editor.applicationData()), LauncherDataModel::ApplicationDataRole);
+}

@@ -1,0 +1,237 @@
+#include "applicationLauncher/launcherModel.h"
+
+#include "platform/dataFolder.h"
+#include "records/recordStream.h"
+
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+LauncherDataModel::LauncherDataModel(QObject *parent)
+    : QAbstractListModel(parent)
+{
+}
+
+bool LauncherDataModel::isUsable(const QModelIndex &index) const
+{
+    return index.isValid() && index.model() == this && index.row() < m_applications.size();
+}
+
+int LauncherDataModel::rowCount(const QModelIndex &parent) const
+{
+    // Entries have no children; a list that answered for them would nest itself.
+    return parent.isValid() ? 0 : m_applications.size();
+}
+
+QVariant LauncherDataModel::data(const QModelIndex &index, int role) const
+{
+    if (!isUsable(index))
+        return QVariant();
+    const ApplicationData &application = m_applications.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case NameRole:
+        return application.name();
+    case Qt::DecorationRole:
+    case IconRole:
+        return application.icon();
+    case Qt::ToolTipRole:
+        return application.batchScript();
+    case Qt::CheckStateRole:
+        return application.favorite() ? Qt::Checked : Qt::Unchecked;
+    case DescriptionRole:
+        return application.description();
+    case PathRole:
+        return application.path();
+    case PreScriptRole:
+        return application.preScript();
+    case ArgumentsRole:
+        return QVariant::fromValue(application.arguments());
+    case EnvironmentsRole:
+        return QVariant::fromValue(application.environments());
+    case FavoriteRole:
+        return application.favorite();
+    case TagRole:
+        return application.tag();
+    case ApplicationDataRole:
+        return QVariant::fromValue(application);
+    default:
+        return QVariant();
+    }
+}
+
+bool LauncherDataModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!isUsable(index))
+        return false;
+    ApplicationData &application = m_applications[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case NameRole:
+        application.setName(value.toString());
+        break;
+    case DescriptionRole:
+        application.setDescription(value.toString());
+        break;
+    case PathRole:
+        application.setPath(value.toString());
+        application.updateIcon();
+        break;
+    case PreScriptRole:
+        application.setPreScript(value.toString());
+        break;
+    case ArgumentsRole:
+        application.setArguments(value.value<VariableDataList>());
+        break;
+    case EnvironmentsRole:
+        application.setEnvironments(value.value<VariableDataList>());
+        break;
+    case FavoriteRole:
+        application.setFavorite(value.toBool());
+        break;
+    case TagRole:
+        application.setTag(value.toInt());
+        break;
+    case ApplicationDataRole:
+        application = value.value<ApplicationData>();
+        break;
+    default:
+        break;
+    }
+    // Announced for every role, also those that store nothing.
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags LauncherDataModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags | Qt::ItemIsDropEnabled;
+}
+
+bool LauncherDataModel::insertRows(int row, int count, const QModelIndex &parent)
+{
+    if (count < 1)
+        return true;
+    if (parent.isValid() || row < 0 || row > m_applications.size())
+        return false;
+    beginInsertRows(parent, row, row + count - 1);
+    for (int i = 0; i < count; ++i)
+        m_applications.insert(row + i, ApplicationData(QStringLiteral("No Name")));
+    endInsertRows();
+    return true;
+}
+
+bool LauncherDataModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (count < 1)
+        return true;
+    // Announcing rows that do not exist would corrupt every attached view.
+    if (parent.isValid() || row < 0 || row > m_applications.size() - count)
+        return false;
+    beginRemoveRows(parent, row, row + count - 1);
+    m_applications.erase(m_applications.begin() + row, m_applications.begin() + row + count);
+    endRemoveRows();
+    return true;
+}
+
+QStringList LauncherDataModel::mimeTypes() const
+{
+    return {applicationDataMimeType, QStringLiteral("text/uri-list"), QStringLiteral("text/plain")};
+}
+
+QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
+{
+    ApplicationDataList applications;
+    for (const QModelIndex &index : indexes) {
+        if (isUsable(index))
+            applications.append(m_applications.at(index.row()));
+    }
+    auto *data = new QMimeData;
+    data->setData(applicationDataMimeType, writeApplicationDataPayload(applications));
+
+    // Written when the drag starts, whatever becomes of it.
+    QList<QUrl> urls;
+    QString text;
+    for (const ApplicationData &application : qAsConst(applications)) {
+        const QString path = Platform::dragScriptPath(application.batchFileName());
+        if (application.writeBatchFile(path))
+            urls.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        text += application.batchScript();
+    }
+    data->setUrls(urls);
+    data->setText(text);
+    return data;
+}
+
+bool LauncherDataModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int, int column,
+                                        const QModelIndex &) const
+{
+    // Dropped files are the launcher widget's to take, whatever action the
+    // source proposes; the list takes entries only.
+    return (action & supportedDropActions()) && data->hasFormat(applicationDataMimeType) && column <= 0;
+}
+
+bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex &parent)
+{
+    if (action == Qt::IgnoreAction)
+        return true;
+    if (!data->hasFormat(applicationDataMimeType) || column > 0)
+        return false;
+    const int position = row != -1 ? row : parent.isValid() ? parent.row() : rowCount();
+    if (position < 0 || position > m_applications.size())
+        return false;
+    const ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
+    if (applications.isEmpty())
+        return true;
+    // In one step: row by row, every filtered tab would work through the whole
+    // list again for each dropped entry.
+    beginInsertRows(QModelIndex(), position, position + applications.size() - 1);
+    m_applications = m_applications.mid(0, position) + applications + m_applications.mid(position);
+    endInsertRows();
+    return true;
+}
+
+Qt::DropActions LauncherDataModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions LauncherDataModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+ApplicationDataList LauncherDataModel::launcherData() const
+{
+    return m_applications;
+}
+
+void LauncherDataModel::setLauncherData(const ApplicationDataList &list)
+{
+    // The proxies and views are attached from the start, and the number of rows
+    // changes here: only a reset tells them all to rebuild.
+    beginResetModel();
+    m_applications = list;
+    endResetModel();
+}
+
+TagSortFilterProxyModel::TagSortFilterProxyModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+}
+
+void TagSortFilterProxyModel::setFilterTag(int tag)
+{
+    m_filterTag = tag;
+    invalidateFilter();
+}
+
+bool TagSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
+    return index.data(LauncherDataModel::TagRole).toInt() & m_filterTag;
+}

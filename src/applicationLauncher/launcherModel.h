@@ -1,0 +1,72 @@
+#ifndef KORVANI_LAUNCHERMODEL_H
+#define KORVANI_LAUNCHERMODEL_H
+
+#include "records/records.h"
+
+#include <QAbstractListModel>
+#include <QSortFilterProxyModel>
+
+// The one store of launcher entries while the program runs: one row per entry.
+class LauncherDataModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum Roles {
+        NameRole = Qt::UserRole + 1,
+        DescriptionRole,
+        PathRole,
+        PreScriptRole,
+        ArgumentsRole,
+        EnvironmentsRole,
+        FavoriteRole,
+        TagRole,
+        IconRole,
+        ApplicationDataRole,
+    };
+
+    explicit LauncherDataModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+
+    ApplicationDataList launcherData() const;
+    void setLauncherData(const ApplicationDataList &list);
+
+private:
+    bool isUsable(const QModelIndex &index) const;
+
+    ApplicationDataList m_applications;
+};
+
+// Accepts the entries that carry one tag mark.
+class TagSortFilterProxyModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit TagSortFilterProxyModel(QObject *parent = nullptr);
+
+    void setFilterTag(int tag);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+
+private:
+    int m_filterTag = 0;
+};
+
+#endif

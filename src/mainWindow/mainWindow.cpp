@@ -1,0 +1,286 @@
+#include "mainWindow/mainWindow.h"
+
+#include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/launchService.h"
+#include "platform/dataFolder.h"
+#include "platform/fileAccess.h"
+#include "platform/globalShortcut.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// A path of the data folder as the user knows it.
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path));
+}
+
+const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
+const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
+
+} // namespace
+
+bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    // The program ends through close() only. Otherwise closing an error box
+    // or a menu while the window is hidden in the tray would end it, unsaved.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    resize(290, 480);
+    setWindowTitle(tr("Korvani"));
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/appicon.png"))));
+
+    m_launcher = new ApplicationLauncher(this);
+    setCentralWidget(m_launcher);
+
+    QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
+    connect(fileMenu->addAction(tr("Save")), SIGNAL(triggered()), this, SLOT(save()));
+    fileMenu->addSeparator();
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()), m_launcher,
+            SLOT(addRow()));
+    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()), m_launcher,
+            SLOT(removeRow()));
+    fileMenu->addSeparator();
+    connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
+
+    QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
+    connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));
+    helpMenu->addSeparator();
+    connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
+    connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
+
+    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/appicon.png")), this);
+    connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
+            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    m_trayIcon->setVisible(true);
+
+    QStringList problems;
+    QString shortcut = defaultGlobalShortcut;
+    if (QFileInfo::exists(Platform::settingsFile()) && !Platform::isReadableSettingsFile(Platform::settingsFile())) {
+        problems.append(
+            tr("The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.")
+                .arg(nativePath(Platform::settingsFile())));
+    } else {
+        m_settings = new QSettings(Platform::settingsFile(), QSettings::IniFormat, this);
+        m_settings->beginGroup(QStringLiteral("MainWindow"));
+        restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
+        restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
+        shortcut = m_settings->value(QStringLiteral("globalShortcut"), defaultGlobalShortcut).toString();
+        m_settings->endGroup();
+        m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+        m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
+        m_settings->endGroup();
+    }
+    // Only an X11 desktop lets a program grab a key for itself.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        auto *globalShortcut = new GlobalShortcut(this);
+        if (globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText)))
+            connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
+    }
+
+    LauncherFileProblem problem;
+    m_launcher->readLauncherData(Platform::launcherFile(), &problem);
+    if (problem.any())
+        problems.append(launcherFileMessage(problem));
+    // Told once the window shows, so that the user sees what it is about.
+    if (!problems.isEmpty()) {
+        QTimer::singleShot(0, this, [this, problems] {
+            QMessageBox::warning(this, tr("Korvani"), problems.join(QStringLiteral("\n\n")));
+        });
+    }
+}
+
+QString MainWindow::launcherFileMessage(const LauncherFileProblem &problem) const
+{
+    const QString file = nativePath(Platform::launcherFile());
+    const QString reason = problem.notAList ? tr("it is not a JSON list of entries.") : problem.reason;
+    QString message = tr("The entries in %1 could not be read: %2").arg(file, reason);
+    if (problem.keepsFile())
+        message += QLatin1Char('\n')
+            + tr("Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.");
+    else if (!problem.copyName.isEmpty())
+        message += QLatin1Char('\n') + tr("It is kept as %1.").arg(nativePath(problem.copyName));
+    return message;
+}
+
+bool MainWindow::close()
+{
+    if (!saveAll())
+        return false;
+    m_trayIcon->setVisible(false);
+    return QWidget::close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_trayIcon->isVisible()) {
+        if (systemTrayAvailable()) {
+            hide();
+            event->ignore();
+            return;
+        }
+        // Without a tray a hidden window could never come back, and a new start
+        // finds this instance running: closing must end the program.
+        if (!saveAll()) {
+            event->ignore();
+            return;
+        }
+        m_trayIcon->setVisible(false);
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void MainWindow::endOnRequest()
+{
+    // Nobody may be there to answer a box: a failure goes to the error channel.
+    QString error;
+    if (!writeAll(&error))
+        qWarning("%s", qPrintable(error));
+    m_trayIcon->setVisible(false);
+    QWidget::close();
+}
+
+void MainWindow::commitSessionData()
+{
+    QString error;
+    if (!writeAll(&error))
+        qWarning("%s", qPrintable(error));
+}
+
+bool MainWindow::writeAll(QString *error)
+{
+    if (m_settings) {
+        m_settings->beginGroup(QStringLiteral("MainWindow"));
+        m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
+        m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
+        m_settings->endGroup();
+        m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
+        m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
+        m_settings->endGroup();
+        m_settings->sync();
+    }
+    return writeEntries(error);
+}
+
+bool MainWindow::writeEntries(QString *error)
+{
+    QString reason;
+    if (m_launcher->saveLauncherData(Platform::launcherFile(), &reason))
+        return true;
+    *error = tr("The entries could not be saved to %1.\n%2").arg(nativePath(Platform::launcherFile()), reason);
+    return false;
+}
+
+bool MainWindow::saveAll()
+{
+    QString error;
+    if (writeAll(&error))
+        return true;
+    // The user may end the program anyway, knowing what is lost.
+    QMessageBox box(QMessageBox::Warning, tr("Korvani"), error, QMessageBox::NoButton, this);
+    QPushButton *quit = box.addButton(tr("Quit without saving"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == quit;
+}
+
+void MainWindow::about()
+{
+    QMessageBox::about(this, tr("About Korvani"),
+                       QStringLiteral("<p>Version : %1</p>"
+                                      "<p>Korvani is built with the Qt toolkit. "
+                                      "More about Korvani at <a href=\"https://korvani.org\">korvani.org</a>.</p>")
+                           .arg(QStringLiteral(KORVANI_ABOUT_VERSION)));
+}
+
+void MainWindow::showManual()
+{
+    QDesktopServices::openUrl(QUrl(manualAddress, QUrl::TolerantMode));
+}
+
+void MainWindow::save()
+{
+    QString error;
+    if (!writeEntries(&error))
+        QMessageBox::warning(this, tr("Korvani"), error);
+}
+
+void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Context:
+    case QSystemTrayIcon::Trigger:
+        showTrayMenu();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        show();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::bringForward()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::toggleWindow()
+{
+    // A window hidden while active that gets the focus back is not counted
+    // active again by the widgets, only by its native window.
+    const bool active = isActiveWindow() || (windowHandle() && QGuiApplication::focusWindow() == windowHandle());
+    if (isVisible() && active)
+        hide();
+    else
+        bringForward();
+}
+
+void MainWindow::showTrayMenu()
+{
+    QMenu menu(this);
+    m_trayIcon->setContextMenu(&menu);
+
+    const LauncherDataModel *model = m_launcher->launcherModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QPersistentModelIndex index = model->index(row, 0);
+        const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
+        QString text = application.name();
+        if (!application.description().isEmpty())
+            text += QLatin1Char('(') + application.description() + QLatin1Char(')');
+        QAction *action = menu.addAction(application.icon(), text);
+        connect(action, &QAction::triggered, action, [this, index] {
+            m_launcher->launchService()->launch(
+                index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
+        });
+    }
+    menu.addSeparator();
+    QAction *quit = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
+    connect(quit, SIGNAL(triggered()), this, SLOT(close()));
+
+    menu.exec(QCursor::pos());
+    m_trayIcon->setContextMenu(nullptr);
+}

@@ -1,0 +1,93 @@
+#include "platform/dataFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Platform {
+
+namespace {
+
+// The name of this system's template folder.
+QString templateSystem()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("windows");
+#else
+    // Other Unix systems run the same programs as Linux does.
+    return QStringLiteral("linux");
+#endif
+}
+
+// An installed program finds its shared files at ../share/korvani.
+QString installedShare(const QString &applicationDir)
+{
+    const QString share = QDir(applicationDir).absoluteFilePath(QStringLiteral("../share/korvani"));
+    return QFileInfo(share).isDir() ? QDir::cleanPath(share) : QString();
+}
+
+} // namespace
+
+QString templateFolder()
+{
+    return QStringLiteral("data/db/") + templateSystem();
+}
+
+QString dataFolder(const QString &applicationDir)
+{
+    if (installedShare(applicationDir).isEmpty() && QFileInfo(applicationDir).isWritable())
+        return applicationDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void addShippedTemplates(const QString &applicationDir, const QString &dataFolder)
+{
+    const QString share = installedShare(applicationDir);
+    const QDir shipped(share.isEmpty() ? QDir(applicationDir).absoluteFilePath(templateFolder())
+                                       : share + QStringLiteral("/db/") + templateSystem());
+    const QDir target(QDir(dataFolder).absoluteFilePath(templateFolder()));
+    if (shipped == target || !shipped.exists())
+        return;
+    target.mkpath(QStringLiteral("."));
+    for (const QString &name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
+        if (!target.exists(name))
+            QFile::copy(shipped.filePath(name), target.filePath(name));
+    }
+}
+
+bool enterDataFolder(const QString &applicationDir, QString *error)
+{
+    // Falling back to the current folder would read and rewrite whatever
+    // launcher file happens to lie there.
+    const QString folder = dataFolder(applicationDir);
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isWritable() || !QDir::setCurrent(folder)) {
+        *error = QCoreApplication::translate("Platform", "Korvani cannot keep its data in the folder %1.")
+                     .arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    addShippedTemplates(applicationDir, folder);
+    return true;
+}
+
+QString launcherFile()
+{
+    return QStringLiteral("data/shortchut.json");
+}
+
+QString settingsFile()
+{
+    return QStringLiteral("data/settings.ini");
+}
+
+QString dragScriptPath(const QString &batchFileName)
+{
+    return QStringLiteral("data/temp/") + batchFileName;
+}
+
+QString launchScriptPath(const QString &batchFileName)
+{
+    return QStringLiteral("temp") + QDir::separator() + batchFileName;
+}
+
+} // namespace Platform

@@ -1,0 +1,112 @@
+#include "platform/fileAccess.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace Platform {
+
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error)
+{
+    QFile file;
+#ifdef Q_OS_UNIX
+    // Opening a FIFO for reading waits for a writer, unless it does not block;
+    // what is opened is then looked at, not what the name showed a moment ago.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        *error = QCoreApplication::translate("Platform", "It is not a regular file.");
+        return false;
+    }
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#else
+    if (!QFileInfo(path).isFile()) {
+        *error = QCoreApplication::translate("Platform", "It is not a regular file.");
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+#endif
+    if (file.size() > maxSize) {
+        *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
+        return false;
+    }
+    // It may grow while it is read.
+    *content = file.read(maxSize + 1);
+    if (content->size() > maxSize) {
+        content->clear();
+        *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
+        return false;
+    }
+    return true;
+}
+
+bool replaceFile(const QString &path, const QByteArray &content, QString *error)
+{
+#ifdef Q_OS_UNIX
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.korvani-XXXXXX"));
+    if (!file.open()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(content) != content.size() || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    file.setAutoRemove(false);
+    return true;
+#else
+    // Where the old file cannot be replaced (it is open), it is overwritten.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+QString saveTarget(const QString &path, QString *error)
+{
+    const QFileInfo file(path);
+    if (!file.isSymLink())
+        return path;
+    // A launcher file kept elsewhere and linked here, as dotfile managers do,
+    // is saved where it is.
+    if (!file.isFile()) {
+        *error = QCoreApplication::translate("Platform", "It is a link to something that is not a regular file.");
+        return QString();
+    }
+    return file.canonicalFilePath();
+}
+
+bool isReadableSettingsFile(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && file.size() <= maxSettingsFileSize;
+}
+
+} // namespace Platform

@@ -1,0 +1,63 @@
+#include "platform/platform.h"
+
+#include <QCoreApplication>
+
+namespace Platform {
+
+QString commandInterpreter()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("cmd.exe");
+#else
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/korvani-cmd");
+#endif
+}
+
+QString applicationFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files");
+#else
+    return QStringLiteral("/usr/bin");
+#endif
+}
+
+QString applicationFilterPatterns()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(" (*.exe)");
+#else
+    // Programs here carry no extension.
+    return QStringLiteral(" (*)");
+#endif
+}
+
+QString anyFileFilterPatterns()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(" (*.*)");
+#else
+    // "*.*" would hide every file without a dot in its name.
+    return QStringLiteral(" (*)");
+#endif
+}
+
+QChar pathListSeparator()
+{
+#ifdef Q_OS_WIN
+    return QLatin1Char(';');
+#else
+    return QLatin1Char(':');
+#endif
+}
+
+bool freedesktopIcons()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return true;
+#else
+    return false;
+#endif
+}
+
+} // namespace Platform

@@ -1,0 +1,31 @@
+#ifndef KORVANI_PLATFORM_H
+#define KORVANI_PLATFORM_H
+
+#include <QString>
+
+// Everything that differs between Windows and the other systems, and between
+// a portable and an installed program, lives in this folder; here are the
+// small differences of programs, folders and separators.
+namespace Platform {
+
+// The command interpreter that runs launch scripts with the arguments "/c" and
+// the script's path: cmd.exe on Windows; elsewhere Korvani's own interpreter,
+// which lives beside the executable and is never looked up on PATH.
+QString commandInterpreter();
+
+// Where the program browse dialog opens, and the file-name patterns that follow
+// the translated word in its filter: programs, and any file.
+QString applicationFolder();
+QString applicationFilterPatterns();
+QString anyFileFilterPatterns();
+
+// The separator of folder lists such as PATH: ";" on Windows, ":" elsewhere.
+QChar pathListSeparator();
+
+// Whether programs' icons come from freedesktop desktop entries and the icon
+// theme, rather than from the system's own file icons.
+bool freedesktopIcons();
+
+} // namespace Platform
+
+#endif

@@ -1,0 +1,117 @@
+#include "platform/programIconEngine.h"
+
+#include "platform/desktopIconLookup.h"
+#include "platform/platform.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+// Icons found so far, by path and by what was at the path then. They are never
+// destroyed: their pixmaps cannot be released once the application is gone.
+QHash<QString, QIcon> &foundIcons()
+{
+    static auto *icons = new QHash<QString, QIcon>;
+    return *icons;
+}
+
+QString cacheKey(const QString &path)
+{
+    const QFileInfo file(path);
+    const QChar kind = file.isDir() ? QLatin1Char('d') : file.exists() ? QLatin1Char('f') : QLatin1Char('-');
+    return kind + path;
+}
+
+QIcon lookUp(const QString &path)
+{
+    if (Platform::freedesktopIcons() && QFileInfo(path).isFile()) {
+        const QIcon icon = DesktopIconLookup::programIcon(path);
+        if (!icon.isNull())
+            return icon;
+    }
+    // The provider keeps the style's icons once drawn, so every entry shares
+    // them. Like the icons found, it is never destroyed.
+    static const QFileIconProvider *provider = new QFileIconProvider;
+    if (QFile::exists(path))
+        return provider->icon(QFileInfo(path));
+    return provider->icon(QFileIconProvider::File);
+}
+
+} // namespace
+
+QIcon ProgramIconEngine::icon(const QString &path)
+{
+    return QIcon(new ProgramIconEngine(path));
+}
+
+void ProgramIconEngine::remember(const QString &path, const QIcon &icon)
+{
+    if (!icon.isNull())
+        foundIcons().insert(cacheKey(path), icon);
+}
+
+ProgramIconEngine::ProgramIconEngine(const QString &path)
+    : m_path(path)
+{
+}
+
+const QIcon &ProgramIconEngine::resolved() const
+{
+    if (!m_resolved) {
+        const QString key = cacheKey(m_path);
+        auto found = foundIcons().constFind(key);
+        if (found == foundIcons().constEnd())
+            found = foundIcons().insert(key, lookUp(m_path));
+        m_icon = *found;
+        m_resolved = true;
+    }
+    return m_icon;
+}
+
+void ProgramIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
+{
+    resolved().paint(painter, rect, Qt::AlignCenter, mode, state);
+}
+
+QSize ProgramIconEngine::actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state)
+{
+    return resolved().actualSize(size, mode, state);
+}
+
+QPixmap ProgramIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)
+{
+    return resolved().pixmap(size, mode, state);
+}
+
+QList<QSize> ProgramIconEngine::availableSizes(QIcon::Mode mode, QIcon::State state) const
+{
+    return resolved().availableSizes(mode, state);
+}
+
+QString ProgramIconEngine::iconName() const
+{
+    return resolved().name();
+}
+
+QString ProgramIconEngine::key() const
+{
+    return QStringLiteral("ProgramIconEngine");
+}
+
+QIconEngine *ProgramIconEngine::clone() const
+{
+    return new ProgramIconEngine(*this);
+}
+
+void ProgramIconEngine::virtual_hook(int id, void *data)
+{
+    // Answered without a lookup: an icon whose program is unknown still shows
+    // the generic file icon, so it is never null.
+    if (id == IsNullHook) {
+        *static_cast<bool *>(data) = false;
+        return;
+    }
+    QIconEngine::virtual_hook(id, data);
+}

@@ -1,0 +1,130 @@
+#include "qtlib/itemViews.h"
+
+#include <QDrag>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+// Removes the selected rows one at a time, asking the selection again after each
+// removal, so that a row selected in several columns goes once and the rows
+// follow the order in which they were selected.
+void removeSelectedRows(QAbstractItemView *view)
+{
+    if (!view->model() || !view->selectionModel())
+        return;
+    QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    while (!selected.isEmpty()) {
+        view->model()->removeRow(selected.first().row(), QModelIndex());
+        QModelIndexList remaining = view->selectionModel()->selectedIndexes();
+        // A model that refuses the removal keeps the selection as it was.
+        if (remaining == selected)
+            break;
+        selected = remaining;
+    }
+}
+
+// Delete removes the selected rows and Insert asks for a new one, whatever the
+// modifiers. Tells whether the key was one of them.
+template <typename View>
+bool handleRowKey(View *view, QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        view->removeSelectedRow();
+        return true;
+    }
+    if (event->key() == Qt::Key_Insert) {
+        emit view->insertRequested();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove)
+{
+    QMenu menu(view);
+    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), add.text), SIGNAL(triggered(bool)),
+                     add.receiver, add.slot);
+    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/x.png")), remove.text), SIGNAL(triggered(bool)),
+                     remove.receiver, remove.slot);
+    // Views report the position in their viewport's coordinates.
+    menu.exec(view->viewport()->mapToGlobal(pos));
+}
+
+ListView::ListView(QWidget *parent)
+    : QListView(parent)
+{
+}
+
+void ListView::removeSelectedRow()
+{
+    removeSelectedRows(this);
+}
+
+void ListView::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleRowKey(this, event))
+        QAbstractItemView::keyPressEvent(event);
+}
+
+void ListView::startDrag(Qt::DropActions supportedActions)
+{
+    QModelIndexList indexes;
+    for (const QModelIndex &index : selectedIndexes()) {
+        if (model()->flags(index) & Qt::ItemIsDragEnabled)
+            indexes.append(index);
+    }
+    if (indexes.isEmpty())
+        return;
+    QMimeData *mimeData = model()->mimeData(indexes);
+    if (!mimeData)
+        return;
+    QList<QPersistentModelIndex> dragged;
+    for (const QModelIndex &index : qAsConst(indexes))
+        dragged.append(index);
+
+    auto *drag = new QDrag(this);
+    const QRect card = visualRect(indexes.first());
+    drag->setPixmap(viewport()->grab(card));
+    drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - card.topLeft());
+    drag->setMimeData(mimeData);
+    m_droppedHere = false;
+    const Qt::DropAction defaultAction = supportedActions & defaultDropAction() ? defaultDropAction() : Qt::CopyAction;
+    if (drag->exec(supportedActions, defaultAction) == Qt::MoveAction && m_droppedHere) {
+        // Rows dropped in front of the dragged ones have moved them down.
+        std::sort(dragged.begin(), dragged.end(),
+                  [](const QPersistentModelIndex &a, const QPersistentModelIndex &b) { return a.row() > b.row(); });
+        for (const QPersistentModelIndex &index : qAsConst(dragged)) {
+            if (index.isValid())
+                model()->removeRow(index.row(), index.parent());
+        }
+    }
+    m_droppedHere = false;
+}
+
+void ListView::dropEvent(QDropEvent *event)
+{
+    QListView::dropEvent(event);
+    if (event->source() == this && event->isAccepted() && event->dropAction() == Qt::MoveAction)
+        m_droppedHere = true;
+}
+
+TableView::TableView(QWidget *parent)
+    : QTableView(parent)
+{
+}
+
+void TableView::removeSelectedRow()
+{
+    removeSelectedRows(this);
+}
+
+void TableView::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleRowKey(this, event))
+        QAbstractItemView::keyPressEvent(event);
+}

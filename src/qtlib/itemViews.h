@@ -1,0 +1,63 @@
+#ifndef KORVANI_ITEMVIEWS_H
+#define KORVANI_ITEMVIEWS_H
+
+#include <QListView>
+#include <QTableView>
+
+// An entry of a context menu: its text and the slot its "triggered(bool)" reaches.
+struct MenuCommand
+{
+    QString text;
+    QObject *receiver;
+    const char *slot;
+};
+
+// Runs the context menu of a list with its "Add" and "Remove" entries at a
+// position in the view's viewport, and discards it afterwards.
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove);
+
+// List and table views whose Insert key asks the owner for a new row and whose
+// Delete key removes the selected rows.
+class ListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit ListView(QWidget *parent = nullptr);
+
+signals:
+    void insertRequested();
+
+public slots:
+    virtual void removeSelectedRow();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    // A drag that ends as a move removes the dragged rows only when it was
+    // dropped on this view: a file manager that moves what it was given must
+    // not take the rows away with it.
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool m_droppedHere = false;
+};
+
+class TableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit TableView(QWidget *parent = nullptr);
+
+signals:
+    void insertRequested();
+
+public slots:
+    virtual void removeSelectedRow();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+#endif

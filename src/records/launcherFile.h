@@ -1,0 +1,54 @@
+#ifndef KORVANI_LAUNCHERFILE_H
+#define KORVANI_LAUNCHERFILE_H
+
+#include "records/records.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+template <typename Record>
+QJsonArray toJsonArray(const QList<Record> &list)
+{
+    QJsonArray array;
+    for (const Record &record : list)
+        array.append(record.toJsonObject());
+    return array;
+}
+
+template <typename Record>
+QList<Record> fromJsonArray(const QJsonArray &array)
+{
+    QList<Record> list;
+    for (const QJsonValue &value : array)
+        list.append(Record::fromJsonObject(value.toObject()));
+    return list;
+}
+
+// What was wrong with a launcher file that could not be read.
+struct LauncherFileProblem
+{
+    bool notAList = false; // it was read, but is not a JSON array
+    QString reason; // why it could not be read at all
+    QString copyName; // where a copy of it is kept
+
+    bool any() const { return notAList || !reason.isEmpty(); }
+    // Unread and not copied: saving over it would lose the user's only copy.
+    bool keepsFile() const { return any() && copyName.isEmpty(); }
+};
+
+// The largest launcher file that is read.
+constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
+
+// The launcher file. Reading returns false when there is no file, or when it
+// cannot be read: it is not a regular file, it is too large, or opening it
+// fails. Content that is not a JSON array reads as an empty list, and a copy
+// of it is kept beside the file so that the next save does not destroy the
+// user's only copy. What went wrong goes to problem.
+// Writing replaces the file atomically and creates its folder when needed; when
+// it fails, the file stays as it was and errorString tells the system's reason.
+bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr);
+// The entries of a launcher file's content; false when it is not a JSON array.
+bool parseLauncherData(const QByteArray &content, ApplicationDataList *list);
+bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr);
+
+#endif

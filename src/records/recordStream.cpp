@@ -1,0 +1,122 @@
+#include "records/recordStream.h"
+
+#include <QDataStream>
+
+namespace {
+
+template <typename Record>
+QDataStream &readList(QDataStream &stream, QList<Record> &list)
+{
+    const QDataStream::Status oldStatus = stream.status();
+    if (!stream.device() || !stream.device()->isTransactionStarted())
+        stream.resetStatus();
+    list.clear();
+    quint32 count = 0;
+    stream >> count;
+    // Each element takes at least one byte of the stream, so a failed read ends
+    // the loop long before an absurd count could; nothing is reserved in advance.
+    for (quint32 i = 0; i < count; ++i) {
+        Record record;
+        stream >> record;
+        if (stream.status() != QDataStream::Ok) {
+            list.clear();
+            break;
+        }
+        list.append(record);
+    }
+    if (oldStatus != QDataStream::Ok) {
+        stream.resetStatus();
+        stream.setStatus(oldStatus);
+    }
+    return stream;
+}
+
+} // namespace
+
+void registerRecordTypes()
+{
+    qRegisterMetaType<VariableData>("VariableData");
+    qRegisterMetaTypeStreamOperators<VariableData>("VariableData");
+    qRegisterMetaType<VariableDataList>("VariableDataList");
+    qRegisterMetaTypeStreamOperators<VariableDataList>("VariableDataList");
+    qRegisterMetaType<ApplicationData>("ApplicationData");
+    qRegisterMetaTypeStreamOperators<ApplicationData>("ApplicationData");
+    qRegisterMetaType<ApplicationDataList>("ApplicationDataList");
+    qRegisterMetaTypeStreamOperators<ApplicationDataList>("ApplicationDataList");
+}
+
+QDataStream &operator<<(QDataStream &stream, const VariableData &variable)
+{
+    return stream << variable.name() << variable.value();
+}
+
+QDataStream &operator>>(QDataStream &stream, VariableData &variable)
+{
+    QString name;
+    QString value;
+    stream >> name >> value;
+    variable.setName(name);
+    variable.setValue(value);
+    return stream;
+}
+
+QDataStream &operator<<(QDataStream &stream, const ApplicationData &application)
+{
+    return stream << application.name() << application.description() << application.path() << application.preScript()
+                  << application.favorite() << application.arguments() << application.environments()
+                  << qint32(application.tag());
+}
+
+QDataStream &operator>>(QDataStream &stream, ApplicationData &application)
+{
+    QString name;
+    QString description;
+    QString path;
+    QString preScript;
+    bool favorite = false;
+    VariableDataList arguments;
+    VariableDataList environments;
+    qint32 tag = 0;
+    stream >> name >> description >> path >> preScript >> favorite >> arguments >> environments >> tag;
+    application.setName(name);
+    application.setDescription(description);
+    application.setPath(path);
+    application.setPreScript(preScript);
+    application.setFavorite(favorite);
+    application.setArguments(arguments);
+    application.setEnvironments(environments);
+    application.setTag(tag);
+    application.updateIcon();
+    return stream;
+}
+
+QDataStream &operator>>(QDataStream &stream, VariableDataList &list)
+{
+    return readList(stream, list);
+}
+
+QDataStream &operator>>(QDataStream &stream, ApplicationDataList &list)
+{
+    return readList(stream, list);
+}
+
+QByteArray writeApplicationDataPayload(const ApplicationDataList &list)
+{
+    QByteArray payload;
+    QDataStream stream(&payload, QIODevice::WriteOnly);
+    for (const ApplicationData &application : list)
+        stream << application;
+    return payload;
+}
+
+ApplicationDataList readApplicationDataPayload(const QByteArray &payload)
+{
+    ApplicationDataList list;
+    QDataStream stream(payload);
+    while (!stream.atEnd()) {
+        ApplicationData application;
+        stream >> application;
+        list.append(application);
+    }
+    return list;
+}

@@ -1,0 +1,32 @@
+#include "records/records.h"
+
+#include "platform/programIconEngine.h"
+
+const QString applicationDataMimeType = QStringLiteral("application/korvani-application-data");
+const QList<int> tagValues = {1, 2, 4, 8};
+
+VariableData::VariableData(const QString &name, const QString &value)
+    : m_name(name)
+    , m_value(value)
+{
+}
+
+ApplicationData::ApplicationData(const QString &name, const QString &description, const QString &path,
+                                 const QString &preScript, const VariableDataList &arguments,
+                                 const VariableDataList &environments, bool favorite, int tag)
+    : m_name(name)
+    , m_description(description)
+    , m_path(path)
+    , m_preScript(preScript)
+    , m_arguments(arguments)
+    , m_environments(environments)
+    , m_favorite(favorite)
+    , m_tag(tag)
+{
+    updateIcon();
+}
+
+void ApplicationData::updateIcon()
+{
+    m_icon = ProgramIconEngine::icon(m_path);
+}

@@ -1,0 +1,93 @@
+#ifndef KORVANI_RECORDS_H
+#define KORVANI_RECORDS_H
+
+#include <QIcon>
+#include <QJsonObject>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// Program-wide objects shared by the launcher, its cards and its drag and drop.
+extern const QString applicationDataMimeType;
+extern const QList<int> tagValues; // heart, diamond, spade, kroeber
+
+// One command-line argument (name and optional value) or one environment variable.
+class VariableData
+{
+public:
+    explicit VariableData(const QString &name = QString(), const QString &value = QString());
+
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    QString value() const { return m_value; }
+    void setValue(const QString &value) { m_value = value; }
+
+    QJsonObject toJsonObject() const;
+    static VariableData fromJsonObject(const QJsonObject &object);
+
+private:
+    QString m_name;
+    QString m_value;
+};
+
+using VariableDataList = QList<VariableData>;
+
+// One launcher entry.
+class ApplicationData
+{
+public:
+    explicit ApplicationData(const QString &name = QString(), const QString &description = QString(),
+                             const QString &path = QString(), const QString &preScript = QString(),
+                             const VariableDataList &arguments = VariableDataList(),
+                             const VariableDataList &environments = VariableDataList(), bool favorite = false,
+                             int tag = 0);
+
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    QString description() const { return m_description; }
+    void setDescription(const QString &description) { m_description = description; }
+    QString path() const { return m_path; }
+    // Leaves the icon as it was; call updateIcon() to follow the new path.
+    void setPath(const QString &path) { m_path = path; }
+    QString preScript() const { return m_preScript; }
+    void setPreScript(const QString &preScript) { m_preScript = preScript; }
+    VariableDataList arguments() const { return m_arguments; }
+    void setArguments(const VariableDataList &arguments) { m_arguments = arguments; }
+    VariableDataList environments() const { return m_environments; }
+    void setEnvironments(const VariableDataList &environments) { m_environments = environments; }
+    bool favorite() const { return m_favorite; }
+    void setFavorite(bool favorite) { m_favorite = favorite; }
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    QIcon icon() const { return m_icon; }
+
+    void updateIcon();
+
+    QJsonObject toJsonObject() const;
+    static ApplicationData fromJsonObject(const QJsonObject &object);
+
+    QString batchScript() const;
+    QString batchFileName() const;
+    // False when the file could not be written, with the system's reason.
+    bool writeBatchFile(const QString &filePath, QString *errorString = nullptr) const;
+
+private:
+    QString m_name;
+    QString m_description;
+    QString m_path;
+    QString m_preScript;
+    VariableDataList m_arguments;
+    VariableDataList m_environments;
+    bool m_favorite;
+    int m_tag;
+    QIcon m_icon;
+};
+
+using ApplicationDataList = QList<ApplicationData>;
+
+Q_DECLARE_METATYPE(VariableData)
+Q_DECLARE_METATYPE(VariableDataList)
+Q_DECLARE_METATYPE(ApplicationData)
+Q_DECLARE_METATYPE(ApplicationDataList)
+
+#endif
