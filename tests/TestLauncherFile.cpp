@@ -22,6 +22,8 @@ private slots:
     void readingRules();
     void unreadableContent_data();
     void unreadableContent();
+    void sameAsStandardJson_data();
+    void sameAsStandardJson();
     void missingFile();
 #ifdef Q_OS_UNIX
     void filesThatAreNotRead_data();
@@ -178,6 +180,92 @@ void TestLauncherFile::unreadableContent()
         QCOMPARE(readAll(dir.filePath("shortchut.json.unreadable-2")), QByteArray("garbage"));
     } else {
         QVERIFY(copies.isEmpty());
+    }
+}
+
+namespace {
+
+// An array of that many entries, the one at the given place replaced.
+QByteArray manyEntries(int count, int replaced = -1, const QByteArray &replacement = QByteArray())
+{
+    QByteArrayList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(i == replaced ? replacement : "{\"name\": \"" + QByteArray::number(i) + "\"}");
+    return '[' + entries.join(",\n") + ']';
+}
+
+} // namespace
+
+void TestLauncherFile::sameAsStandardJson_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    // Whether it is read as a list when the toolkit's parser, which takes a
+    // little more than standard JSON, would not be asked.
+    QTest::addColumn<bool>("standard");
+
+    QTest::newRow("many entries") << manyEntries(1000) << true;
+    QTest::newRow("a bad entry after many good ones") << manyEntries(1000, 700, "{\"name\": }") << true;
+    QTest::newRow("trailing comma after many entries") << manyEntries(600, 599, "") << true;
+    QTest::newRow("empty") << QByteArray("[]") << true;
+    QTest::newRow("empty with spaces") << QByteArray(" [ \t\r\n] \n") << true;
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[{\"name\":\"a\"}]") << true;
+    QTest::newRow("byte order mark after a space") << QByteArray(" \xEF\xBB\xBF[{}]") << true;
+    QTest::newRow("brackets and commas in strings") << QByteArray(R"([{"name":"],[{}\"","description":"\\"}])") << true;
+    QTest::newRow("values that are no entries")
+        << QByteArray(R"([1, "x", null, true, [2, {"name": "y"}], {"name": "z"}])") << true;
+    QTest::newRow("escaped key") << QByteArray(R"([{"n\u0061me":"a","name":"b"}])") << true;
+    QTest::newRow("repeated key") << QByteArray(R"([{"name":"a","name":5}])") << true;
+    QTest::newRow("an object, not an array") << QByteArray(R"({"name":"a"})") << true;
+    QTest::newRow("a string, not an array") << QByteArray(R"("[]")") << true;
+    QTest::newRow("trailing comma") << QByteArray(R"([{"name":"a"},])") << true;
+    QTest::newRow("leading comma") << QByteArray(R"([,{"name":"a"}])") << true;
+    QTest::newRow("two commas") << QByteArray(R"([{},,{}])") << true;
+    QTest::newRow("missing comma") << QByteArray(R"([{} {}])") << true;
+    QTest::newRow("garbage after the array") << QByteArray(R"([{}] x)") << true;
+    QTest::newRow("a second array") << QByteArray(R"([{}][{}])") << true;
+    QTest::newRow("a closing brace for the array") << QByteArray(R"([{}})") << true;
+    QTest::newRow("mismatched brackets inside") << QByteArray(R"([{"a":[1}]}])") << true;
+    QTest::newRow("unterminated string") << QByteArray(R"([{"name":"a}])") << true;
+    QTest::newRow("unterminated array") << QByteArray(R"([{"name":"a"})") << true;
+    QTest::newRow("backslash at the end") << QByteArray("[\"\\") << true;
+    QTest::newRow("vertical tab is no space") << QByteArray("[{}\x0b]") << true;
+    QTest::newRow("nul after the array") << QByteArray("[{}]\0", 5) << true;
+    QTest::newRow("bad literal in an unknown key") << QByteArray(R"([{"x":nul}])") << true;
+    QTest::newRow("bad number in an unknown key") << QByteArray(R"([{"x":[1, -]}])") << true;
+    QTest::newRow("number out of range") << QByteArray(R"([{"x":1e400}])") << true;
+    QTest::newRow("large integer") << QByteArray(R"([{"tag":12345678901234567890123}])") << true;
+    QTest::newRow("nested as deep as allowed")
+        << QByteArray("[" + QByteArray(1023, '[') + QByteArray(1023, ']') + "]") << true;
+    QTest::newRow("nested too deep") << QByteArray("[" + QByteArray(1024, '[') + QByteArray(1024, ']') + "]") << true;
+    QTest::newRow("nested too deep in an entry")
+        << QByteArray("[{\"x\":" + QByteArray(1023, '[') + QByteArray(1023, ']') + "}]") << true;
+    // What the toolkit writes for a lone half of a surrogate pair, as a
+    // Windows file name may hold, is read back.
+    QTest::newRow("lone surrogate") << QByteArray(R"([{"path":"C:\\\udc80.exe"}])") << true;
+    // Standard JSON escapes control characters, knows only its own escapes,
+    // and gives a fraction digits.
+    QTest::newRow("unknown escape") << QByteArray(R"([{"name":"\x"}])") << false;
+    QTest::newRow("raw control character") << QByteArray("[{\"name\":\"a\tb\"}]") << false;
+    QTest::newRow("number ending in a point") << QByteArray(R"([{"tag":1.}])") << false;
+}
+
+// What is read, and whether the text is taken as a list at all, is what the
+// toolkit's JSON parser says of the whole text.
+void TestLauncherFile::sameAsStandardJson()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, standard);
+
+    const QJsonDocument document = QJsonDocument::fromJson(content);
+    ApplicationDataList list{ApplicationData(QStringLiteral("left over"))};
+    QCOMPARE(parseLauncherData(content, &list), document.isArray() && standard);
+    if (!list.isEmpty()) {
+        QCOMPARE(list.size(), document.array().size());
+        for (int i = 0; i < list.size(); ++i) {
+            const QJsonObject entry = document.array().at(i).toObject();
+            QCOMPARE(list.at(i).name(), entry.value(QStringLiteral("name")).toString());
+            QCOMPARE(list.at(i).path(), entry.value(QStringLiteral("path")).toString());
+        }
     }
 }
 

@@ -40,7 +40,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_favoritesView(new ListView(this))
     , m_model(new LauncherDataModel(this))
     , m_delegate(new LauncherDelegate(this))
-    , m_favoritesProxy(new QSortFilterProxyModel(this))
+    , m_favoritesProxy(new FavoritesProxyModel(this))
 {
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does, for Enter and for
@@ -51,9 +51,6 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     // The filters are bound to the model from the start, so that entries added
     // and marked before any launcher file exists show in their tabs at once.
     m_favoritesProxy->setDynamicSortFilter(true);
-    m_favoritesProxy->setFilterCaseSensitivity(Qt::CaseSensitive);
-    m_favoritesProxy->setFilterFixedString(QStringLiteral("true"));
-    m_favoritesProxy->setFilterRole(LauncherDataModel::FavoriteRole);
     m_favoritesProxy->setSourceModel(m_model);
 
     auto *layout = new QVBoxLayout(this);

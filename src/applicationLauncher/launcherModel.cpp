@@ -219,6 +219,16 @@ void LauncherDataModel::setLauncherData(const ApplicationDataList &list)
     endResetModel();
 }
 
+FavoritesProxyModel::FavoritesProxyModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+}
+
+bool FavoritesProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    return sourceModel()->index(sourceRow, 0, sourceParent).data(LauncherDataModel::FavoriteRole).toBool();
+}
+
 TagSortFilterProxyModel::TagSortFilterProxyModel(QObject *parent)
     : QSortFilterProxyModel(parent)
 {

@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPersistentModelIndex>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -46,7 +45,10 @@ MainWindow::MainWindow(QWidget *parent)
 
     resize(290, 480);
     setWindowTitle(tr("Korvani"));
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/appicon.png"))));
+    // A window and tray icon is never drawn large: the 512-pixel image would
+    // cost a fifth of the start.
+    const QIcon appIcon(QStringLiteral(":/images/appicon_64.png"));
+    setWindowIcon(appIcon);
 
     m_launcher = new ApplicationLauncher(this);
     setCentralWidget(m_launcher);
@@ -67,7 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
     connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
 
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/appicon.png")), this);
+    m_trayIcon = new QSystemTrayIcon(appIcon, this);
     connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
     m_trayIcon->setVisible(true);

@@ -16,7 +16,7 @@
 
 namespace Platform {
 
-bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error)
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error, int padding)
 {
     QFile file;
 #ifdef Q_OS_UNIX
@@ -49,8 +49,20 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, Q
         *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
         return false;
     }
-    // It may grow while it is read.
-    *content = file.read(maxSize + 1);
+    // Read into room for the padding, so that the content need not move again.
+    const qint64 expected = file.size();
+    content->reserve(int(expected + 1 + padding));
+    content->resize(int(expected + 1));
+    const qint64 read = file.read(content->data(), expected + 1);
+    if (read < 0) {
+        content->clear();
+        *error = file.errorString();
+        return false;
+    }
+    content->resize(int(read));
+    // It grew while it was read.
+    if (read > expected)
+        content->append(file.read(maxSize + 1 - read));
     if (content->size() > maxSize) {
         content->clear();
         *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);

@@ -8,8 +8,9 @@ namespace Platform {
 
 // Reads a whole file that is a regular file of at most maxSize bytes. Anything
 // else (a FIFO, a device, a folder, a larger file) is not read, so that it can
-// neither hang the program nor fill its memory: false, with the reason.
-bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error);
+// neither hang the program nor fill its memory: false, with the reason. The
+// content is given padding bytes of room past its end.
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error, int padding = 0);
 
 // Writes a file anew: the content goes into a new file, readable and writable
 // by the user only, that then takes the name over. Whatever had the name is

@@ -1,42 +1,15 @@
 #include "records/launcherFile.h"
 
 #include "platform/fileAccess.h"
-#include "records/jsonArrayReader.h"
+#include "records/launcherFileReader.h"
+#include "records/launcherFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QSaveFile>
 
-#include <cmath>
-#include <limits>
-
 namespace {
-
-QString stringValue(const QJsonObject &object, const QString &key)
-{
-    // Anything but a string gives a null string, as a missing key does.
-    return object.value(key).toString();
-}
-
-int intValue(const QJsonObject &object, const QString &key)
-{
-    const QJsonValue value = object.value(key);
-    if (!value.isDouble())
-        return 0;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || std::floor(number) != number || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return 0;
-    return static_cast<int>(number);
-}
-
-VariableDataList listValue(const QJsonObject &object, const QString &key)
-{
-    const QJsonValue value = object.value(key);
-    return value.isArray() ? fromJsonArray<VariableData>(value.toArray()) : VariableDataList();
-}
 
 // Keeps the content of an unreadable launcher file under a free name beside
 // it, unless an identical copy is already there. The copy's name; empty when
@@ -73,11 +46,6 @@ QJsonObject VariableData::toJsonObject() const
     return {{QStringLiteral("name"), m_name}, {QStringLiteral("value"), m_value}};
 }
 
-VariableData VariableData::fromJsonObject(const QJsonObject &object)
-{
-    return VariableData(stringValue(object, QStringLiteral("name")), stringValue(object, QStringLiteral("value")));
-}
-
 QJsonObject ApplicationData::toJsonObject() const
 {
     return {{QStringLiteral("name"), m_name},
@@ -90,34 +58,13 @@ QJsonObject ApplicationData::toJsonObject() const
             {QStringLiteral("environments"), toJsonArray(m_environments)}};
 }
 
-ApplicationData ApplicationData::fromJsonObject(const QJsonObject &object)
-{
-    return ApplicationData(
-        stringValue(object, QStringLiteral("name")), stringValue(object, QStringLiteral("description")),
-        stringValue(object, QStringLiteral("path")), stringValue(object, QStringLiteral("preScript")),
-        listValue(object, QStringLiteral("arguments")), listValue(object, QStringLiteral("environments")),
-        object.value(QStringLiteral("favorite")).toBool(), intValue(object, QStringLiteral("tag")));
-}
-
-bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
-{
-    list->clear();
-    JsonArrayReader reader(content);
-    QJsonValue value;
-    while (reader.next(&value))
-        list->append(ApplicationData::fromJsonObject(value.toObject()));
-    if (!reader.isValid())
-        list->clear();
-    return reader.isValid();
-}
-
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem)
 {
     LauncherFileProblem found;
     if (!QFileInfo(fileName).exists())
         return false;
     QByteArray content;
-    if (!Platform::readRegularFile(fileName, maxLauncherFileSize, &content, &found.reason)) {
+    if (!Platform::readRegularFile(fileName, maxLauncherFileSize, &content, &found.reason, launcherFilePadding)) {
         if (problem)
             *problem = found;
         return false;
@@ -140,7 +87,7 @@ bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list,
         QDir().mkpath(QFileInfo(target).absolutePath());
         QSaveFile file(target);
         if (file.open(QIODevice::WriteOnly)) {
-            const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
+            const QByteArray content = launcherFileContent(list);
             if (file.write(content) == content.size() && file.commit())
                 return true;
         }

@@ -1,11 +1,14 @@
 #ifndef KORVANI_LAUNCHERFILE_H
 #define KORVANI_LAUNCHERFILE_H
 
+#include "records/launcherFileReader.h"
+#include "records/launcherFileWriter.h"
 #include "records/records.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
+// The JSON form of records: what the launcher file's content holds.
 template <typename Record>
 QJsonArray toJsonArray(const QList<Record> &list)
 {
@@ -13,15 +16,6 @@ QJsonArray toJsonArray(const QList<Record> &list)
     for (const Record &record : list)
         array.append(record.toJsonObject());
     return array;
-}
-
-template <typename Record>
-QList<Record> fromJsonArray(const QJsonArray &array)
-{
-    QList<Record> list;
-    for (const QJsonValue &value : array)
-        list.append(Record::fromJsonObject(value.toObject()));
-    return list;
 }
 
 // What was wrong with a launcher file that could not be read.
@@ -47,8 +41,6 @@ constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
 // Writing replaces the file atomically and creates its folder when needed; when
 // it fails, the file stays as it was and errorString tells the system's reason.
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr);
-// The entries of a launcher file's content; false when it is not a JSON array.
-bool parseLauncherData(const QByteArray &content, ApplicationDataList *list);
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr);
 
 #endif
