@@ -35,6 +35,13 @@ void TestDataFolder::portableLayout()
     QCOMPARE(Platform::dataFolder(program), program);
     Platform::addShippedTemplates(program, program);
     QCOMPARE(QDir(program + "/" + Platform::templateFolder()).entryList(QDir::Files), QStringList{"tool.ini"});
+
+    // The entries and settings hold secrets: their folder is the user's alone.
+    const QString before = QDir::currentPath();
+    QString error;
+    QVERIFY(Platform::enterDataFolder(program, &error));
+    QDir::setCurrent(before);
+    QCOMPARE(fileMode(program + "/data"), 0700);
 }
 
 void TestDataFolder::installedLayout()

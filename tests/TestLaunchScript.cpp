@@ -171,6 +171,11 @@ void TestLaunchScript::writeReplacesLinkAndKeepsToUser()
         | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // The folder made for batch files is the user's alone.
+    QVERIFY(record.writeBatchFile(dir.filePath("temp/secret.bat")));
+    QCOMPARE(fileMode(dir.filePath("temp")), 0700);
+    QCOMPARE(fileMode(dir.filePath("temp/secret.bat")), 0600);
 }
 #endif
 

@@ -31,6 +31,9 @@ private slots:
 #endif
     void hundredMegabyteFile();
     void roundTrip();
+    void otherFieldsAndOddValues();
+    void writtenAsTheToolkitWrites_data();
+    void writtenAsTheToolkitWrites();
     void writtenLayout();
     void emptyList();
     void writeCreatesDataFolder();
@@ -39,6 +42,7 @@ private slots:
     void failedWriteKeepsPreviousFile();
     void savingThroughLinks_data();
     void savingThroughLinks();
+    void writtenForTheUserOnly();
 #endif
 
 private:
@@ -118,8 +122,8 @@ void TestLauncherFile::readingRules_data()
         << QByteArray(defaults).replace(R"("environments":[])",
                                         R"("environments":[{"name":"","value":""},{"name":"","value":""}])");
     QTest::newRow("entry that is not an object") << QByteArray("42") << defaults;
-    QTest::newRow("unknown keys are ignored")
-        << QByteArray(R"({"icon":"x","name":"n"})") << QByteArray(defaults).replace(R"("name":"")", R"("name":"n")");
+    QTest::newRow("unknown keys are kept") << QByteArray(R"({"icon":"x","name":"n"})")
+                                           << QByteArray(defaults).replace(R"("name":"")", R"("icon":"x","name":"n")");
 }
 
 void TestLauncherFile::readingRules()
@@ -315,6 +319,77 @@ void TestLauncherFile::roundTrip()
     QCOMPARE(readAll(fileName), first);
 }
 
+// What this version does not know is written back as it was; what it cannot
+// keep is told, and the file as it was is kept beside it.
+void TestLauncherFile::otherFieldsAndOddValues()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("shortchut.json");
+    const QByteArray content =
+        R"([{"name":"Tool","path":"/bin/true","favorite":"true","tag":"3","arguments":[{"name":"--a","value":5}],)"
+        R"("workingDirectory":"/srv/x","later":{"list":[1,2.5,null,true,"\u00e9"],"n\u0061me2":{}}},"a note",)"
+        R"({"name":42,"path":"/bin/false","environments":[{"name":"K","value":"v","secret":true}]}])";
+    ::writeFile(fileName, content);
+
+    ApplicationDataList list;
+    LauncherFileProblem problem;
+    QVERIFY(readLauncherFile(fileName, &list, &problem));
+    QCOMPARE(list.size(), 3);
+    QCOMPARE(problem.losses.count, 6);
+    QCOMPARE(problem.losses.examples.size(), LauncherDataLosses::shownExamples);
+    QVERIFY2(problem.losses.examples.first().contains(QStringLiteral("\"favorite\"")),
+             qPrintable(problem.losses.examples.first()));
+    QVERIFY(problem.any());
+    QVERIFY(!problem.keepsFile());
+    QCOMPARE(problem.copyName, fileName + ".original");
+    QCOMPARE(readAll(problem.copyName), content);
+
+    QVERIFY(writeLauncherFile(fileName, list));
+    const QJsonArray saved = QJsonDocument::fromJson(readAll(fileName)).array();
+    const QJsonObject tool = saved.at(0).toObject();
+    QCOMPARE(tool.value("workingDirectory").toString(), QStringLiteral("/srv/x"));
+    QCOMPARE(tool.value("later"),
+             QJsonDocument::fromJson(R"([{"list":[1,2.5,null,true,"é"],"name2":{}}])").array().at(0));
+    QCOMPARE(tool.value("favorite"), QJsonValue(false));
+    QCOMPARE(tool.value("tag"), QJsonValue(0));
+    QCOMPARE(saved.at(1).toObject().keys().size(), 8);
+    QCOMPARE(saved.at(2).toObject().value("name"), QJsonValue(QString()));
+
+    // Read back, it is whole: nothing more is told or copied.
+    QVERIFY(readLauncherFile(fileName, &list, &problem));
+    QVERIFY(!problem.any());
+    QCOMPARE(list.first().otherFields().keys(), (QStringList{"later", "workingDirectory"}));
+}
+
+void TestLauncherFile::writtenAsTheToolkitWrites_data()
+{
+    QTest::addColumn<ApplicationDataList>("list");
+    QJsonObject others;
+    others.insert(QStringLiteral("aaa"), 1.5);
+    others.insert(QStringLiteral("later"), QJsonArray{QJsonObject{{"x", QJsonArray()}}, QJsonObject(), "s\n"});
+    others.insert(QStringLiteral("zz"), QJsonValue::Null);
+    others.insert(QStringLiteral("ünicode"), true);
+    ApplicationData withOthers(QStringLiteral("n"));
+    withOthers.setOtherFields(others);
+    const QString odd = QStringLiteral("tab\t, quote \", slash \\ / , bell ") + QChar(7) + QStringLiteral(", delete ")
+        + QChar(0x7f) + QStringLiteral(", é, 日本, ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(", lone ")
+        + QChar(0xdc80) + QChar(0xd800);
+
+    QTest::newRow("none") << ApplicationDataList();
+    QTest::newRow("sample") << sampleList();
+    QTest::newRow("odd characters") << ApplicationDataList{
+        ApplicationData(odd, odd, odd, odd, {VariableData(odd, odd)}, {VariableData(odd)}, true, -7)};
+    QTest::newRow("other fields") << ApplicationDataList{withOthers, ApplicationData()};
+}
+
+// The launcher file's text is the toolkit's JSON text of the entries' JSON
+// form, byte for byte, so that a file stays as it was over a save.
+void TestLauncherFile::writtenAsTheToolkitWrites()
+{
+    QFETCH(ApplicationDataList, list);
+    QCOMPARE(launcherFileContent(list), QJsonDocument(toJsonArray(list)).toJson());
+}
+
 void TestLauncherFile::writtenLayout()
 {
     const QString fileName = m_dir.filePath("layout.json");
@@ -427,6 +502,32 @@ void TestLauncherFile::savingThroughLinks()
         QVERIFY2(error.contains(QStringLiteral("link")), qPrintable(error));
         QCOMPARE(QFileInfo(targetName).exists(), target == "fifo");
         QVERIFY(!QFileInfo(targetName).isFile());
+    }
+}
+
+// The entries, their copies and the folder made for them are the user's alone.
+void TestLauncherFile::writtenForTheUserOnly()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("data/shortchut.json");
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    QCOMPARE(fileMode(fileName), 0600);
+    QCOMPARE(fileMode(dir.filePath("data")), 0700);
+
+    // Written over a file that others could read.
+    QVERIFY(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    QCOMPARE(fileMode(fileName), 0600);
+
+    // Copies of what could not be read, or not read whole.
+    for (const QByteArray &content : {QByteArray("garbage"), QByteArray(R"([{"tag":"x"}])")}) {
+        ::writeFile(fileName, content);
+        QVERIFY(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        ApplicationDataList list;
+        LauncherFileProblem problem;
+        QVERIFY(readLauncherFile(fileName, &list, &problem));
+        QVERIFY(!problem.copyName.isEmpty());
+        QCOMPARE(fileMode(problem.copyName), 0600);
     }
 }
 

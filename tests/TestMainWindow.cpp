@@ -170,6 +170,9 @@ void TestMainWindow::closeWritesBothAndEnds()
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QSettings settings("data/settings.ini", QSettings::IniFormat);
     QCOMPARE(settings.value("ApplicationLauncher/currentTab").toInt(), 4);
+    QCOMPARE(fileMode("data/settings.ini"), 0600);
+    QCOMPARE(fileMode("data/shortchut.json"), 0600);
+    QCOMPARE(fileMode("data"), 0700);
     QVERIFY(!settings.value("MainWindow/mainWindowGeometry").toByteArray().isEmpty());
     QVERIFY(!settings.value("MainWindow/mainWindowState").toByteArray().isEmpty());
     QVERIFY(!trayIcon()->isVisible());
@@ -348,6 +351,7 @@ void TestMainWindow::quitWithoutSavingEnds()
     QFETCH(bool, ends);
     newWindow();
     m_window->show();
+    launcher()->addRow();
     writeFile("data", "not a folder");
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {

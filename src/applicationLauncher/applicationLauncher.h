@@ -11,6 +11,7 @@
 
 class FilterField;
 class LaunchProcess;
+class LauncherFileMonitor;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
@@ -27,9 +28,9 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
-    // Save and read as the slots do, and tell what went wrong. A launcher file
-    // that could not be read, nor copied, is not saved over until it can be
-    // read or has gone.
+    // The launcher file as last read or saved, and whether the entries have changed since.
+    LauncherFileMonitor *launcherFile() const { return m_file; }
+    // Save and read as the slots do, and tell what went wrong.
     bool saveLauncherData(const QString &fileName, QString *errorString);
     void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
 
@@ -76,7 +77,7 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
-    QString m_keptFile;
+    LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;
 };

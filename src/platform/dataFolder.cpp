@@ -1,5 +1,7 @@
 #include "platform/dataFolder.h"
 
+#include "platform/fileAccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -66,6 +68,8 @@ bool enterDataFolder(const QString &applicationDir, QString *error)
                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
+    // The entries and settings hold secrets.
+    makePrivateFolder(QFileInfo(launcherFile()).path());
     addShippedTemplates(applicationDir, folder);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "platform/fileAccess.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -99,6 +100,49 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error)
     }
     return true;
 #endif
+}
+
+bool writeNewFile(const QString &path, const QByteArray &content, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    QFile file;
+    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+#endif
+    if (file.write(content) != content.size() || !file.flush()) {
+        *error = file.errorString();
+        file.close();
+        QFile::remove(path);
+        return false;
+    }
+    return true;
+}
+
+bool makePrivateFolder(const QString &path)
+{
+    const QFileDevice::Permissions userOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+        | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    return QDir().mkpath(path) && QFile::setPermissions(path, userOnly);
+}
+
+void makePrivateFile(const QString &path)
+{
+    QString ignored;
+    if (!QFileInfo::exists(path))
+        writeNewFile(path, QByteArray(), &ignored);
+    QFile::setPermissions(
+        path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 QString saveTarget(const QString &path, QString *error)

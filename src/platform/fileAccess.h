@@ -18,6 +18,19 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, Q
 // reading the old file reads it whole. False, with the reason, on failure.
 bool replaceFile(const QString &path, const QByteArray &content, QString *error);
 
+// Writes a new file, readable and writable by the user only, that must not
+// exist yet: never through a link or file already there. False, with the
+// reason, on failure; nothing is left behind then.
+bool writeNewFile(const QString &path, const QByteArray &content, QString *error);
+
+// Makes a folder of the program's own and lets the user alone in: the data
+// folder and the folders of batch files, which hold secrets.
+bool makePrivateFolder(const QString &path);
+
+// Lets the user alone read and write a file of the program's, made empty
+// when there is none, so that what is written into it never shows to others.
+void makePrivateFile(const QString &path);
+
 // The file that saving to path writes: path itself, or the regular file that a
 // link at path leads to. Empty, with the reason, when the link leads to
 // anything else, such as a device.

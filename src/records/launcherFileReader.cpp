@@ -1,6 +1,8 @@
 #include "records/launcherFileReader.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <simdjson.h>
 
@@ -182,11 +184,44 @@ error_code skipValue(ondemand::value value, int depth)
     return simdjson::INCORRECT_TYPE;
 }
 
-// Reads the entries of one document.
+const char *const entryKeys[] = {"name",     "description", "path",      "preScript",
+                                 "favorite", "tag",         "arguments", "environments"};
+const char *const variableKeys[] = {"name", "value"};
+
+// Which of the keys the field's key is: most keys are compared as written,
+// without unescaping them; a key spelt with escapes is compared unescaped.
+template <size_t count>
+error_code findKey(ondemand::field &field, const char *const (&keys)[count], int *found, QString *otherKey)
+{
+    const ondemand::raw_json_string raw = field.key();
+    for (size_t i = 0; i < count; ++i) {
+        if (raw.unsafe_is_equal(keys[i])) {
+            *found = int(i);
+            return SUCCESS;
+        }
+    }
+    std::string_view key;
+    if (const error_code error = field.unescaped_key().get(key))
+        return error;
+    *found = -1;
+    for (size_t i = 0; i < count && *found < 0; ++i) {
+        if (key == keys[i])
+            *found = int(i);
+    }
+    *otherKey = QString::fromUtf8(key.data(), int(key.size()));
+    return SUCCESS;
+}
+
+// Reads the entries of one document, and tells what they cannot hold.
 class EntryReader
 {
 public:
-    error_code readEntry(ondemand::value value, ApplicationData *entry);
+    explicit EntryReader(LauncherDataLosses *losses)
+        : m_losses(losses)
+    {
+    }
+
+    error_code readEntry(ondemand::value value, int number, ApplicationData *entry);
 
 private:
     // Whether the value is of the expected type; if not, it is walked and its
@@ -197,19 +232,33 @@ private:
     error_code readInt(ondemand::value value, const char *key, int *integer);
     error_code readVariables(ondemand::value value, const char *key, VariableDataList *variables);
     error_code readVariable(ondemand::value value, const char *key, VariableData *variable);
-    error_code skipField(ondemand::field &field, int depth);
+    error_code readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields);
+    void lose(const QString &what);
 
+    LauncherDataLosses *m_losses;
+    int m_entry = 0;
     StringCache m_strings;
 };
 
+void EntryReader::lose(const QString &what)
+{
+    if (!m_losses)
+        return;
+    if (m_losses->examples.size() < LauncherDataLosses::shownExamples)
+        m_losses->examples.append(what);
+    ++m_losses->count;
+}
+
 bool EntryReader::take(ondemand::value &value, json_type expected, const char *key, error_code *error)
 {
-    Q_UNUSED(key)
     json_type type;
     if ((*error = value.type().get(type)))
         return false;
     if (type == expected)
         return true;
+    lose(LauncherDataLosses::tr("Entry %1: \"%2\" holds a value of another kind than Korvani keeps there.")
+             .arg(m_entry)
+             .arg(QLatin1String(key)));
     *error = skipValue(value, 3);
     return false;
 }
@@ -240,6 +289,8 @@ error_code EntryReader::readInt(ondemand::value value, const char *key, int *int
     if (std::floor(number) == number && number >= std::numeric_limits<int>::min()
         && number <= std::numeric_limits<int>::max())
         *integer = static_cast<int>(number);
+    else
+        lose(LauncherDataLosses::tr("Entry %1: \"%2\" is not a whole number within range.").arg(m_entry).arg(key));
     return SUCCESS;
 }
 
@@ -264,30 +315,35 @@ error_code EntryReader::readVariables(ondemand::value value, const char *key, Va
 
 error_code EntryReader::readVariable(ondemand::value value, const char *key, VariableData *variable)
 {
-    Q_UNUSED(key)
     json_type type;
     error_code error;
     if ((error = value.type().get(type)))
         return error;
-    if (type != json_type::object)
+    if (type != json_type::object) {
+        lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" is not a name with a value.").arg(m_entry).arg(key));
         return skipValue(value, 4);
+    }
     ondemand::object object;
     if ((error = value.get_object().get(object)))
         return error;
     QString text;
+    QString otherKey;
     for (auto member : object) {
         ondemand::field field;
-        if ((error = std::move(member).get(field)))
+        int found;
+        if ((error = std::move(member).get(field)) || (error = findKey(field, variableKeys, &found, &otherKey)))
             return error;
-        const ondemand::raw_json_string name = field.key();
-        if (name.unsafe_is_equal("name")) {
+        if (found == 0) {
             error = readString(field.value(), "name", &text);
             variable->setName(text);
-        } else if (name.unsafe_is_equal("value")) {
+        } else if (found == 1) {
             error = readString(field.value(), "value", &text);
             variable->setValue(text);
         } else {
-            error = skipField(field, 5);
+            lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" holds \"%3\", which Korvani does not keep.")
+                     .arg(m_entry)
+                     .arg(QLatin1String(key), otherKey));
+            error = skipValue(field.value(), 5);
         }
         if (error)
             return error;
@@ -295,22 +351,32 @@ error_code EntryReader::readVariable(ondemand::value value, const char *key, Var
     return SUCCESS;
 }
 
-// A key Korvani does not know.
-error_code EntryReader::skipField(ondemand::field &field, int depth)
+// A key Korvani does not know, kept with its value as written, so that what a
+// newer version wrote survives this one's save.
+error_code EntryReader::readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields)
 {
-    std::string_view key;
-    const error_code error = field.unescaped_key().get(key);
-    return error ? error : skipValue(field.value(), depth);
+    error_code error;
+    ondemand::value value = field.value();
+    const char *start = value.raw_json_token().data();
+    const char *end = nullptr;
+    if ((error = skipValue(value, 3)) || (error = value.current_location().get(end)))
+        return error;
+    const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
+    otherFields->insert(name, QJsonDocument::fromJson(text).array().at(0));
+    return SUCCESS;
 }
 
-error_code EntryReader::readEntry(ondemand::value value, ApplicationData *entry)
+error_code EntryReader::readEntry(ondemand::value value, int number, ApplicationData *entry)
 {
+    m_entry = number;
     json_type type;
     error_code error;
     if ((error = value.type().get(type)))
         return error;
-    if (type != json_type::object)
+    if (type != json_type::object) {
+        lose(LauncherDataLosses::tr("Element %1 of the list is not an entry.").arg(number));
         return skipValue(value, 2);
+    }
     ondemand::object object;
     if ((error = value.get_object().get(object)))
         return error;
@@ -318,42 +384,57 @@ error_code EntryReader::readEntry(ondemand::value value, ApplicationData *entry)
     VariableDataList arguments, environments;
     bool favorite = false;
     int tag = 0;
+    QJsonObject otherFields;
+    QString otherKey;
     for (auto member : object) {
         ondemand::field field;
-        if ((error = std::move(member).get(field)))
+        int found;
+        if ((error = std::move(member).get(field)) || (error = findKey(field, entryKeys, &found, &otherKey)))
             return error;
-        // Compared as written; a key spelt with escapes counts as another key.
-        const ondemand::raw_json_string key = field.key();
-        if (key.unsafe_is_equal("name"))
-            error = readString(field.value(), "name", &name);
-        else if (key.unsafe_is_equal("description"))
-            error = readString(field.value(), "description", &description);
-        else if (key.unsafe_is_equal("path"))
-            error = readString(field.value(), "path", &path);
-        else if (key.unsafe_is_equal("preScript"))
-            error = readString(field.value(), "preScript", &preScript);
-        else if (key.unsafe_is_equal("favorite"))
-            error = readBool(field.value(), "favorite", &favorite);
-        else if (key.unsafe_is_equal("tag"))
-            error = readInt(field.value(), "tag", &tag);
-        else if (key.unsafe_is_equal("arguments"))
-            error = readVariables(field.value(), "arguments", &arguments);
-        else if (key.unsafe_is_equal("environments"))
-            error = readVariables(field.value(), "environments", &environments);
-        else
-            error = skipField(field, 3);
+        const char *const key = found >= 0 ? entryKeys[found] : nullptr;
+        switch (found) {
+        case 0:
+            error = readString(field.value(), key, &name);
+            break;
+        case 1:
+            error = readString(field.value(), key, &description);
+            break;
+        case 2:
+            error = readString(field.value(), key, &path);
+            break;
+        case 3:
+            error = readString(field.value(), key, &preScript);
+            break;
+        case 4:
+            error = readBool(field.value(), key, &favorite);
+            break;
+        case 5:
+            error = readInt(field.value(), key, &tag);
+            break;
+        case 6:
+            error = readVariables(field.value(), key, &arguments);
+            break;
+        case 7:
+            error = readVariables(field.value(), key, &environments);
+            break;
+        default:
+            error = readOtherField(field, otherKey, &otherFields);
+        }
         if (error)
             return error;
     }
     *entry = ApplicationData(name, description, path, preScript, arguments, environments, favorite, tag);
+    entry->setOtherFields(otherFields);
     return SUCCESS;
 }
 
 } // namespace
 
-bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
+bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, LauncherDataLosses *losses)
 {
     list->clear();
+    if (losses)
+        *losses = LauncherDataLosses();
     QByteArray padded;
     const char *data = content.constData();
     if (content.capacity() - content.size() < launcherFilePadding) {
@@ -374,13 +455,14 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
     if (parser.iterate(data, size_t(size), size_t(size) + launcherFilePadding).get(document)
         || document.get_array().get(array))
         return false;
+    LauncherDataLosses found;
     // Large: kept off the stack.
-    const auto reader = std::make_unique<EntryReader>();
+    const auto reader = std::make_unique<EntryReader>(&found);
     ApplicationDataList entries;
     for (auto element : array) {
         ondemand::value value;
         ApplicationData entry;
-        if (std::move(element).get(value) || reader->readEntry(value, &entry))
+        if (std::move(element).get(value) || reader->readEntry(value, entries.size() + 1, &entry))
             return false;
         entries.append(entry);
     }
@@ -389,5 +471,7 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
     if (document.current_location().get(rest) == SUCCESS)
         return false;
     *list = entries;
+    if (losses)
+        *losses = found;
     return true;
 }

@@ -1,5 +1,9 @@
 #include "records/launcherFileWriter.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace {
 
 class Writer
@@ -17,6 +21,7 @@ private:
     void key(int level, const char *name);
     void string(const QString &text);
     void variables(int level, const VariableDataList &list);
+    void otherField(const QString &name, const QJsonValue &value);
 
     QByteArray &m_text;
 };
@@ -121,33 +126,79 @@ void Writer::variables(int level, const VariableDataList &list)
     m_text.append(']');
 }
 
+// A key of a newer version, written as the toolkit writes its value.
+void Writer::otherField(const QString &name, const QJsonValue &value)
+{
+    indent(2);
+    string(name);
+    m_text.append(": ");
+    // In an array, the value is written one level in; here it stands two in.
+    const QByteArray written = QJsonDocument(QJsonArray{value}).toJson();
+    const QList<QByteArray> lines = written.mid(2, written.size() - 5).split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            m_text.append('\n');
+            indent(1);
+        }
+        m_text.append(i == 0 ? lines.at(i).mid(4) : lines.at(i));
+    }
+}
+
 void Writer::entry(const ApplicationData &application)
 {
-    // The keys in sorted order.
+    // The keys in sorted order, the unknown ones among them.
+    struct Field
+    {
+        const char *name;
+        int known;
+    };
+    static const Field known[] = {{"arguments", 0}, {"description", 1}, {"environments", 2}, {"favorite", 3},
+                                  {"name", 4},      {"path", 5},        {"preScript", 6},    {"tag", 7}};
+    const QJsonObject others = application.otherFields();
+    auto other = others.constBegin();
     m_text.append("    {\n");
-    key(2, "arguments");
-    variables(2, application.arguments());
-    m_text.append(",\n");
-    key(2, "description");
-    string(application.description());
-    m_text.append(",\n");
-    key(2, "environments");
-    variables(2, application.environments());
-    m_text.append(",\n");
-    key(2, "favorite");
-    m_text.append(application.favorite() ? "true" : "false");
-    m_text.append(",\n");
-    key(2, "name");
-    string(application.name());
-    m_text.append(",\n");
-    key(2, "path");
-    string(application.path());
-    m_text.append(",\n");
-    key(2, "preScript");
-    string(application.preScript());
-    m_text.append(",\n");
-    key(2, "tag");
-    m_text.append(QByteArray::number(application.tag()));
+    bool first = true;
+    for (const Field &field : known) {
+        for (; other != others.constEnd() && other.key() < QLatin1String(field.name); ++other) {
+            if (!first)
+                m_text.append(",\n");
+            first = false;
+            otherField(other.key(), other.value());
+        }
+        if (!first)
+            m_text.append(",\n");
+        first = false;
+        key(2, field.name);
+        switch (field.known) {
+        case 0:
+            variables(2, application.arguments());
+            break;
+        case 1:
+            string(application.description());
+            break;
+        case 2:
+            variables(2, application.environments());
+            break;
+        case 3:
+            m_text.append(application.favorite() ? "true" : "false");
+            break;
+        case 4:
+            string(application.name());
+            break;
+        case 5:
+            string(application.path());
+            break;
+        case 6:
+            string(application.preScript());
+            break;
+        default:
+            m_text.append(QByteArray::number(application.tag()));
+        }
+    }
+    for (; other != others.constEnd(); ++other) {
+        m_text.append(",\n");
+        otherField(other.key(), other.value());
+    }
     m_text.append("\n    }");
 }
 

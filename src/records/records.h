@@ -64,6 +64,11 @@ public:
 
     void updateIcon();
 
+    // The keys of the launcher file that this version does not know, with
+    // their values as read, written back as they were.
+    QJsonObject otherFields() const { return m_otherFields; }
+    void setOtherFields(const QJsonObject &otherFields) { m_otherFields = otherFields; }
+
     QJsonObject toJsonObject() const;
 
     QString batchScript() const;
@@ -82,6 +87,7 @@ private:
     int m_tag;
     // None until asked for: a long launcher file costs no icons at start.
     mutable QIcon m_icon;
+    QJsonObject m_otherFields;
 };
 
 using ApplicationDataList = QList<ApplicationData>;

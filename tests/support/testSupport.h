@@ -98,4 +98,7 @@ QByteArray readAll(const QString &fileName);
 // Writes a file, creating its folder first.
 void writeFile(const QString &fileName, const QByteArray &content = QByteArray());
 
+// The permission bits of a file or folder, as 0600 reads: -1 when there is none.
+int fileMode(const QString &path);
+
 #endif
