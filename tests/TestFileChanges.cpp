@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
 
 // Another program (a sync tool, an editor) changes the launcher file while
 // Korvani runs: nothing of either side is lost, and only the user decides
@@ -29,16 +30,15 @@ private slots:
     void nothingToSaveLeavesFile();
 
 private:
-    MainWindow *newWindow();
+    void newWindow();
     ApplicationLauncher *launcher() const { return m_window->findChild<ApplicationLauncher *>(); }
     int entriesShown() const { return launcher()->launcherModel()->rowCount(); }
     // Writes the file as the other program does: a new file renamed over it,
     // or the same file rewritten in place.
     void writeAsOtherProgram(const QString &how, int count);
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_previousDir;
-    MainWindow *m_window = nullptr;
+    std::unique_ptr<TemporaryCurrentFolder> m_folder;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 namespace {
@@ -79,14 +79,13 @@ QStringList conflictCopies()
 void TestFileChanges::initTestCase()
 {
     registerRecordTypes();
-    m_previousDir = QDir::currentPath();
     LauncherFileController::ask = answerQuestion;
 }
 
 void TestFileChanges::init()
 {
-    m_dir = new QTemporaryDir;
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_folder.reset(new TemporaryCurrentFolder);
+    QVERIFY(m_folder->isCurrent());
     asked.clear();
     answer = LauncherFileController::Cancel;
     QVERIFY(writeLauncherFile(fileName, entries(100)));
@@ -94,19 +93,15 @@ void TestFileChanges::init()
 
 void TestFileChanges::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
-    QDir::setCurrent(m_previousDir);
-    delete m_dir;
-    m_dir = nullptr;
+    m_window.reset();
+    m_folder.reset();
     takeQuitRequest();
 }
 
-MainWindow *TestFileChanges::newWindow()
+void TestFileChanges::newWindow()
 {
-    m_window = new MainWindow;
-    Platform::onEndRequest(m_window, [this] { m_window->endOnRequest(); });
-    return m_window;
+    m_window.reset(new MainWindow);
+    Platform::onEndRequest(m_window.get(), [this] { m_window->endOnRequest(); });
 }
 
 void TestFileChanges::writeAsOtherProgram(const QString &how, int count)

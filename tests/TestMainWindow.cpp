@@ -443,6 +443,9 @@ void TestMainWindow::filesThatCannotBeReadAreReported_data()
     QTest::newRow("launcher file not JSON")
         << "data/shortchut.json"
         << "garbage" << QDir::toNativeSeparators("/data/shortchut.json.unreadable") << true;
+    QTest::newRow("launcher file read with losses")
+        << "data/shortchut.json"
+        << "losses" << QDir::toNativeSeparators("/data/shortchut.json.original") << true;
     QTest::newRow("launcher file a FIFO") << "data/shortchut.json"
                                           << "fifo"
                                           << "not a regular file" << false;
@@ -463,7 +466,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
         QDir().mkpath("data");
         QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     } else {
-        writeFile(file, "garbage");
+        writeFile(file, kind == "losses" ? R"([{"name":"a","tag":"x"}])" : "garbage");
     }
 
     ModalAnswerer answerer;

@@ -6,11 +6,11 @@
 
 #include <QList>
 #include <QPointer>
-#include <QProcess>
 #include <QWidget>
 
 class FilterField;
 class LaunchProcess;
+class LaunchService;
 class LauncherFileMonitor;
 class LauncherDelegate;
 class ListView;
@@ -28,6 +28,7 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
+    LaunchService *launchService() const { return m_launchService; }
     // The launcher file as last read or saved, and whether the entries have changed since.
     LauncherFileMonitor *launcherFile() const { return m_file; }
     // Save and read as the slots do, and tell what went wrong.
@@ -42,11 +43,12 @@ public slots:
     void addRow();
     void removeRow();
     void doubleClickedItem(const QModelIndex &index);
-    void processOutputError();
-    void processFinished();
-    void processFailed(QProcess::ProcessError error);
     void launchCurrentItem();
     void moveCurrentItem(int step);
+
+private slots:
+    void showLaunchError(LaunchProcess *process);
+    void showLaunchFailure(const QString &message);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -77,6 +79,7 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
+    LaunchService *m_launchService;
     LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

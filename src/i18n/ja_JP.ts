@@ -59,10 +59,6 @@
         <translation>エラー</translation>
     </message>
     <message>
-        <source>The batch file %1 could not be written: %2</source>
-        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
-    </message>
-    <message>
         <source>%1 was not added: %2</source>
         <translation>%1 は追加されませんでした: %2</translation>
     </message>
@@ -179,6 +175,13 @@
     <message>
         <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
         <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchService</name>
+    <message>
+        <source>The batch file %1 could not be written: %2</source>
+        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
     </message>
 </context>
 <context>

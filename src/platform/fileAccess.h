@@ -36,7 +36,7 @@ void makePrivateFile(const QString &path);
 // anything else, such as a device.
 QString saveTarget(const QString &path, QString *error);
 
-// The largest desktop entry, template or settings file that is read.
+// The largest template or settings file that is read.
 constexpr qint64 maxSettingsFileSize = 1 << 20;
 
 // Whether a settings file or template may be handed to QSettings, which reads
