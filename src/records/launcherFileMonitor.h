@@ -65,7 +65,7 @@ private:
     {
         bool exists = false;
         qint64 size = 0;
-        uint hash = 0;
+        quint64 hash = 0;
         bool operator==(const Fingerprint &other) const
         {
             return exists == other.exists && size == other.size && hash == other.hash;

@@ -1,6 +1,5 @@
 #include "records/launcherFileReader.h"
 
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -82,7 +81,7 @@ public:
         // Longer strings are rarely repeated.
         if (bytes.size() > 256)
             return QString::fromUtf8(bytes.data(), int(bytes.size()));
-        Slot &slot = m_slots[qHashBits(bytes.data(), bytes.size()) % slotCount];
+        Slot &slot = m_slots[slotOf(bytes)];
         if (!slot.used || slot.bytes != bytes) {
             slot.bytes = bytes;
             slot.text = QString::fromUtf8(bytes.data(), int(bytes.size()));
@@ -92,6 +91,23 @@ public:
     }
 
 private:
+    // Only the length and the ends are looked at: two strings in one slot
+    // cost a string made anew, never a wrong one.
+    static size_t slotOf(std::string_view bytes)
+    {
+        quint64 hash = bytes.size();
+        if (bytes.size() >= 8) {
+            quint64 first, last;
+            std::memcpy(&first, bytes.data(), 8);
+            std::memcpy(&last, bytes.data() + bytes.size() - 8, 8);
+            hash ^= first * 0x9e3779b97f4a7c15ULL ^ last * 0xc2b2ae3d27d4eb4fULL;
+        } else {
+            for (const char c : bytes)
+                hash = hash * 31 + uchar(c);
+        }
+        return size_t(hash ^ (hash >> 32)) % slotCount;
+    }
+
     struct Slot
     {
         std::string_view bytes;

@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cstring>
+
 namespace {
 
 class Writer
@@ -103,8 +105,15 @@ void Writer::string(const QString &text)
 
 void Writer::key(int level, const char *name)
 {
-    indent(level);
-    m_text.append('"').append(name).append("\": ");
+    // In one piece: the keys and their indents are a good part of the file.
+    char text[64];
+    const int indent = 4 * level;
+    const int length = int(std::strlen(name));
+    std::memset(text, ' ', size_t(indent));
+    text[indent] = '"';
+    std::memcpy(text + indent + 1, name, size_t(length));
+    std::memcpy(text + indent + 1 + length, "\": ", 3);
+    m_text.append(text, indent + length + 4);
 }
 
 void Writer::variables(int level, const VariableDataList &list)
