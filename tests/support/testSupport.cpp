@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -112,6 +113,24 @@ int fileMode(const QString &path)
 {
     struct stat status = {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+QString copyExecutable(const QString &executable, const QString &folder)
+{
+    const QString copy = QDir(folder).filePath(QFileInfo(executable).fileName());
+    if (!QFile::copy(executable, copy)
+        || !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return QString();
+    return copy;
+}
+
+quint64 caughtSignals(qint64 pid)
+{
+    for (const QByteArray &line : readAll(QStringLiteral("/proc/%1/status").arg(pid)).split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
 }
 
 QStringList rowTexts(const QAbstractItemModel *model, int role)
