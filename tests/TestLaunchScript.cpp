@@ -176,6 +176,15 @@ void TestLaunchScript::writeReplacesLinkAndKeepsToUser()
     QVERIFY(record.writeBatchFile(dir.filePath("temp/secret.bat")));
     QCOMPARE(fileMode(dir.filePath("temp")), 0700);
     QCOMPARE(fileMode(dir.filePath("temp/secret.bat")), 0600);
+
+    // A folder that was there before is anyone's to set up, /tmp among them.
+    QVERIFY(QDir(dir.path()).mkdir("shared"));
+    QVERIFY(QFile::setPermissions(dir.filePath("shared"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                      | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(record.writeBatchFile(dir.filePath("shared/secret.bat")));
+    QCOMPARE(fileMode(dir.filePath("shared")), 0755);
+    QCOMPARE(fileMode(dir.filePath("shared/secret.bat")), 0600);
 }
 #endif
 

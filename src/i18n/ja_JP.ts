@@ -184,14 +184,6 @@
         <translation>Korvani が二重に起動しないようにするための %1 を用意できないため、起動しません。</translation>
     </message>
     <message>
-        <source>It is not a folder.</source>
-        <translation>フォルダではありません。</translation>
-    </message>
-    <message>
-        <source>It belongs to another user.</source>
-        <translation>別のユーザーのものです。</translation>
-    </message>
-    <message>
         <source>Its path is too long for a local socket.</source>
         <translation>ローカルソケットにはパスが長すぎます。</translation>
     </message>
@@ -272,6 +264,14 @@
 </context>
 <context>
     <name>Platform</name>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>フォルダではありません。</translation>
+    </message>
+    <message>
+        <source>It belongs to another user.</source>
+        <translation>別のユーザーのものです。</translation>
+    </message>
     <message>
         <source>It is not a regular file.</source>
         <translation>通常のファイルではありません。</translation>

@@ -68,8 +68,9 @@ bool enterDataFolder(const QString &applicationDir, QString *error)
                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    // The entries and settings hold secrets.
-    makePrivateFolder(QFileInfo(launcherFile()).path());
+    // The entries, the settings and the batch files hold secrets.
+    for (const QString &file : {launcherFile(), launchScriptPath(QString()), dragScriptPath(QString())})
+        makePrivateFolder(QFileInfo(file).path());
     addShippedTemplates(applicationDir, folder);
     return true;
 }

@@ -129,11 +129,61 @@ bool writeNewFile(const QString &path, const QByteArray &content, QString *error
     return true;
 }
 
-bool makePrivateFolder(const QString &path)
+bool makeFolders(const QString &path)
 {
-    const QFileDevice::Permissions userOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-        | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
-    return QDir().mkpath(path) && QFile::setPermissions(path, userOnly);
+#ifdef Q_OS_UNIX
+    // Each folder made here is the user's alone from the start; folders that
+    // are already there keep their modes: they may be anyone's, such as /tmp.
+    const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+    int start = 1;
+    while (start <= absolute.size()) {
+        int end = absolute.indexOf(QLatin1Char('/'), start);
+        if (end < 0)
+            end = absolute.size();
+        const QByteArray folder = QFile::encodeName(absolute.left(end));
+        if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        start = end + 1;
+    }
+    return QFileInfo(absolute).isDir();
+#else
+    return QDir().mkpath(path);
+#endif
+}
+
+bool makePrivateFolder(const QString &path, QString *reason)
+{
+    QString ignored;
+    QString &why = reason ? *reason : ignored;
+#ifdef Q_OS_UNIX
+    // What stands in the way is told below.
+    makeFolders(path);
+    const QByteArray folder = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(folder.constData(), &status) != 0) {
+        why = qt_error_string(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        why = QCoreApplication::translate("Platform", "It is not a folder.");
+        return false;
+    }
+    if (status.st_uid != ::geteuid()) {
+        why = QCoreApplication::translate("Platform", "It belongs to another user.");
+        return false;
+    }
+    if ((status.st_mode & 077) != 0 && ::chmod(folder.constData(), 0700) != 0) {
+        why = qt_error_string(errno);
+        return false;
+    }
+    return true;
+#else
+    if (!QDir().mkpath(path)) {
+        why = QCoreApplication::translate("Platform", "It is not a folder.");
+        return false;
+    }
+    return true;
+#endif
 }
 
 void makePrivateFile(const QString &path)

@@ -23,9 +23,16 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error)
 // reason, on failure; nothing is left behind then.
 bool writeNewFile(const QString &path, const QByteArray &content, QString *error);
 
-// Makes a folder of the program's own and lets the user alone in: the data
-// folder and the folders of batch files, which hold secrets.
-bool makePrivateFolder(const QString &path);
+// Makes the folders of a path that are missing, each for the user alone;
+// folders already there are left as they are. False when the path is no
+// folder in the end.
+bool makeFolders(const QString &path);
+
+// Makes a folder of the program's own, which holds secrets (the data folder,
+// the folders of batch files, the single-instance channel), and lets the user
+// alone in: it must be a folder, not a link, of this user. False, with the
+// reason, when it is not.
+bool makePrivateFolder(const QString &path, QString *reason = nullptr);
 
 // Lets the user alone read and write a file of the program's, made empty
 // when there is none, so that what is written into it never shows to others.

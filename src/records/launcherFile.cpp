@@ -85,7 +85,7 @@ bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list,
     const QString target = Platform::saveTarget(fileName, &error);
     if (!target.isEmpty()) {
         // A folder that cannot be made shows in the open below, with its reason.
-        Platform::makePrivateFolder(QFileInfo(target).absolutePath());
+        Platform::makeFolders(QFileInfo(target).absolutePath());
         QSaveFile file(target);
         // The entries' environment values are often passwords and tokens.
         if (file.open(QIODevice::WriteOnly)
