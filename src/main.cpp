@@ -1,4 +1,6 @@
+#include "mainWindow/interfaceFont.h"
 #include "mainWindow/mainWindow.h"
+#include "mainWindow/translations.h"
 #include "platform/dataFolder.h"
 #include "platform/instanceChannel.h"
 #include "platform/sessionEnd.h"
@@ -11,7 +13,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QTcpServer>
-#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -30,11 +31,10 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();
 
-    // The catalogue comes from the program itself, so that even a data folder
-    // that cannot be used is reported in the user's language.
-    QTranslator translator;
-    translator.load(QStringLiteral(":/i18n/") + QLocale::system().name());
-    app.installTranslator(&translator);
+    // The catalogues come first, so that even a data folder that cannot be
+    // used is reported in the user's language.
+    const Translations translations(QLocale::system());
+    useProportionalLatinFont();
 
     // Every relative path of the program is taken against this folder.
     QString error;

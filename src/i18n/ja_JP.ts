@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Pre Script</source>
-        <translation>Pre Script</translation>
+        <translation>事前スクリプト</translation>
     </message>
     <message>
         <source>Save</source>
@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>Manual</source>
-        <translation>マニュアル</translation>
+        <translation>手動</translation>
     </message>
     <message>
         <source>Arguments</source>
@@ -98,7 +98,7 @@
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>ファイル</translation>
+        <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
         <source>Save</source>
@@ -114,23 +114,23 @@
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation>終了</translation>
+        <translation>終了(&amp;Q)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation>ヘルプ</translation>
+        <translation>ヘルプ(&amp;H)</translation>
     </message>
     <message>
         <source>Online &amp;Manual</source>
-        <translation>オンラインマニュアル</translation>
+        <translation>オンラインマニュアル(&amp;M)</translation>
     </message>
     <message>
         <source>About &amp;Korvani</source>
-        <translation>Korvaniについて</translation>
+        <translation>Korvaniについて(&amp;K)</translation>
     </message>
     <message>
         <source>About &amp;Qt</source>
-        <translation>Qtについて</translation>
+        <translation>Qtについて(&amp;Q)</translation>
     </message>
     <message>
         <source>About Korvani</source>
@@ -225,15 +225,15 @@
     </message>
     <message>
         <source>Select File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルの選択</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル</translation>
     </message>
     <message>
         <source>Select Directory</source>
-        <translation type="unfinished"></translation>
+        <translation>フォルダの選択</translation>
     </message>
 </context>
 <context>
