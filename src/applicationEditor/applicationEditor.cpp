@@ -74,6 +74,11 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     connect(close, SIGNAL(clicked()), this, SLOT(reject()));
     buttons->addWidget(close);
     layout->addLayout(buttons);
+
+    // Tab follows the fields as they stand, the star beside the name.
+    setTabOrder(m_nameEdit, m_favoriteCheckBox);
+    setTabOrder(m_favoriteCheckBox, m_descriptionEdit);
+    setTabOrder(m_descriptionEdit, m_pathEdit);
 }
 
 void ApplicationEditor::setVisible(bool visible)

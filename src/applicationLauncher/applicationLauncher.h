@@ -12,6 +12,7 @@
 class FilterField;
 class LaunchProcess;
 class LauncherDelegate;
+class LauncherKeys;
 class ListView;
 class QTabWidget;
 
@@ -44,11 +45,15 @@ public slots:
     void processOutputError();
     void processFinished();
     void processFailed(QProcess::ProcessError error);
-    void launchCurrentItem();
-    void moveCurrentItem(int step);
+
+signals:
+    // A card was launched with Enter from the filter, which was then cleared.
+    void launchedFromFilter();
+
+public:
+    ListView *currentView() const;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -57,7 +62,6 @@ private:
     // Adds an entry for a dropped file; the reason when it was refused.
     QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
-    ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);
     void showLaunchReport(const QString &output, const QString &error);
 
@@ -70,6 +74,7 @@ private:
 
     QTabWidget *m_tabWidget;
     FilterField *m_filterField;
+    LauncherKeys *m_keys;
     ListView *m_homeView;
     ListView *m_favoritesView;
     QList<ListView *> m_tagViews;

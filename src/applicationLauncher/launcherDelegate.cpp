@@ -100,14 +100,12 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
         const QPoint pos = static_cast<QMouseEvent *>(event)->pos();
         for (int i = 0; i < tagValues.size(); ++i) {
             if (buttonRect(option.rect, i).contains(pos)) {
-                const int tag = index.data(LauncherDataModel::TagRole).toInt();
-                model->setData(index, tag ^ tagValues.at(i), LauncherDataModel::TagRole);
+                toggleTag(model, index, tagValues.at(i));
                 return true;
             }
         }
         if (buttonRect(option.rect, 4).contains(pos)) {
-            const bool favorite = index.data(LauncherDataModel::FavoriteRole).toBool();
-            model->setData(index, !favorite, LauncherDataModel::FavoriteRole);
+            toggleFavorite(model, index);
             return true;
         }
         if (buttonRect(option.rect, 5).contains(pos)) {
@@ -116,6 +114,16 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
         }
     }
     return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+void LauncherDelegate::toggleTag(QAbstractItemModel *model, const QModelIndex &index, int tagValue)
+{
+    model->setData(index, index.data(LauncherDataModel::TagRole).toInt() ^ tagValue, LauncherDataModel::TagRole);
+}
+
+void LauncherDelegate::toggleFavorite(QAbstractItemModel *model, const QModelIndex &index)
+{
+    model->setData(index, !index.data(LauncherDataModel::FavoriteRole).toBool(), LauncherDataModel::FavoriteRole);
 }
 
 void LauncherDelegate::editEntry(QAbstractItemModel *model, const QModelIndex &index)
