@@ -207,16 +207,16 @@ void TestLauncherCards::longTextsEndInEllipsis()
     const QRect cardRect(0, 0, 300, 58);
     const int buttonsLeft = LauncherDelegate::buttonRect(cardRect, HeartButton).left();
     const QRect descriptionBand(58, 34, 242, 24);
-    for (const QStyle::State state : {QStyle::State_Enabled, QStyle::State_Enabled | QStyle::State_MouseOver}) {
+    for (const QStyle::State state : {QStyle::State(QStyle::State_Enabled), QStyle::State_Enabled | QStyle::State_MouseOver}) {
         const bool hovered = state & QStyle::State_MouseOver;
         const QImage card = paintCard(application, state);
         // Under the pointer, the band of the name ends where the buttons begin.
         const QRect nameBand(58, 5, hovered ? buttonsLeft - 58 : 242, 24);
         for (const QRect &band : {nameBand, descriptionBand}) {
-            const QRect text = ink(card, band);
+            const QRect drawn = ink(card, band);
             const QRect letter = ink(card, QRect(band.left(), band.top(), 10, band.height()));
-            const QRect end = ink(card, QRect(text.right() - 2, band.top(), 3, band.height()));
-            QVERIFY(text.right() <= 294);
+            const QRect end = ink(card, QRect(drawn.right() - 2, band.top(), 3, band.height()));
+            QVERIFY(drawn.right() <= 294);
             QVERIFY2(end.height() * 2 < letter.height(), qPrintable(QString::number(end.height())));
         }
         if (hovered) {

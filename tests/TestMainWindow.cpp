@@ -225,7 +225,7 @@ void TestMainWindow::trayMenuListsEveryEntry()
     QStringList offered;
     chooseFromNextMenu(QString(), &offered);
     m_window->iconActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(offered, (QStringList{"Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
+    QCOMPARE(offered, (QStringList{"Show Korvani", "", "Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
     QVERIFY(!QFile::exists("temp"));
     QVERIFY(trayIcon()->contextMenu() == nullptr);
 }

@@ -126,10 +126,10 @@ void TestResources::translation_data()
 
     QTest::newRow("japanese file menu") << "ja_JP" << true << "MainWindow"
                                         << "&File"
-                                        << "ファイル";
+                                        << "ファイル(&F)";
     QTest::newRow("japanese help menu") << "ja_JP" << true << "MainWindow"
                                         << "&Help"
-                                        << "ヘルプ";
+                                        << "ヘルプ(&H)";
     QTest::newRow("japanese editor") << "ja_JP" << true << "ApplicationEditor"
                                      << "Environments"
                                      << "環境変数";
@@ -142,9 +142,9 @@ void TestResources::translation_data()
     QTest::newRow("japanese browse") << "ja_JP" << true << "PathLineEditButton"
                                      << "Select Application"
                                      << "アプリケーションの選択";
-    QTest::newRow("japanese untranslated") << "ja_JP" << true << "PathLineEditButton"
+    QTest::newRow("japanese file browser") << "ja_JP" << true << "PathLineEditButton"
                                            << "Select File"
-                                           << "Select File";
+                                           << "ファイルの選択";
     QTest::newRow("japanese header") << "ja_JP" << true << "VariableDataModel"
                                      << "Value"
                                      << "値";

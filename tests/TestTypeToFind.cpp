@@ -117,7 +117,7 @@ void TestTypeToFind::filter_data()
     QTest::newRow("program file name") << "vim" << int(Home) << QStringList{"Editor"};
     QTest::newRow("not the program's folder") << "nowhere" << int(Home) << QStringList();
     QTest::newRow("no match") << "py xyz" << int(Home) << QStringList();
-    QTest::newRow("tab switch keeps the filter") << "fi" << int(Heart) << QStringList{"Editor", "Files"};
+    QTest::newRow("tab switch keeps the filter") << "fi" << int(Heart) << QStringList{"Files", "Editor"};
     QTest::newRow("favourites filtered") << "fi" << int(Favorites) << QStringList{"Files"};
 }
 
@@ -153,15 +153,18 @@ void TestTypeToFind::keys_data()
 
     QTest::newRow("Escape clears and closes")
         << "py" << QList<int>{Qt::Key_Escape} << QStringList() << false << allNames;
+    // A launch clears the filter.
     QTest::newRow("Enter launches the first match")
-        << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Prompt_a_shell.bat"} << true
-        << QStringList{"Prompt", "Python"};
+        << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Prompt_a_shell.bat"} << false << allNames;
     QTest::newRow("Down chooses the next match")
         << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}
-        << QStringList{"Python_interactive_prompt.bat"} << true << QStringList{"Prompt", "Python"};
+        << QStringList{"Python_interactive_prompt.bat"} << false << allNames;
     QTest::newRow("Down stops at the last match")
         << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}
-        << QStringList{"Prompt_a_shell.bat"} << true << QStringList{"Prompt", "Python"};
+        << QStringList{"Prompt_a_shell.bat"} << false << allNames;
+    QTest::newRow("Down without a filter chooses a card")
+        << "" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << QStringList{"Editor_text_files.bat"}
+        << false << allNames;
     QTest::newRow("Enter without a match launches nothing")
         << "xyz" << QList<int>{Qt::Key_Return} << QStringList() << true << QStringList();
     QTest::newRow("backspacing the filter away closes the field")
@@ -265,12 +268,13 @@ void TestTypeToFind::marksWhileFiltered()
     QTest::keyClicks(keyTarget(m_launcher.get()), "fi");
     m_launcher->setCurrentTabIndex(Heart);
     ListView *heart = tabView(*m_launcher, Heart);
-    const QRect files = heart->visualRect(heart->model()->index(1, 0));
+    // Ranked first, as its name starts with the filter.
+    const QRect files = heart->visualRect(heart->model()->index(0, 0));
     QTest::mouseClick(heart->viewport(), Qt::LeftButton, {}, LauncherDelegate::buttonRect(files, 0).center());
 
     QCOMPARE(shown(Heart), QStringList{"Editor"});
     QCOMPARE(shown(Diamond), QStringList{"Files"});
-    QCOMPARE(shown(Home), (QStringList{"Editor", "Files"}));
+    QCOMPARE(shown(Home), (QStringList{"Files", "Editor"}));
     QCOMPARE(m_launcher->launcherModel()->index(2).data(Model::TagRole).toInt(), 2);
 
     QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key_Escape);

@@ -38,6 +38,8 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     auto *scrollArea = new QScrollArea(this);
     scrollArea->setWidgetResizable(true);
     scrollArea->setFrameShape(QFrame::NoFrame);
+    // It scrolls to the field that takes the keyboard; it takes none itself.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     auto *fields = new QWidget(scrollArea);
     auto *form = new QFormLayout(fields);
     form->setContentsMargins(0, 0, 0, 0);

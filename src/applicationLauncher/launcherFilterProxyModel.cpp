@@ -15,10 +15,15 @@ void LauncherFilterProxyModel::setFilterWords(const QString &text)
     if (words == m_words)
         return;
     m_words = words;
-    invalidateFilter();
-    // Ranked while filtering; in list order otherwise, so that the list can be
-    // reordered again.
-    sort(isFiltering() ? 0 : -1);
+    // Ranked while filtering, anew for every change of the words; in list
+    // order otherwise, so that the list can be reordered again.
+    if (isFiltering()) {
+        sort(0);
+        invalidate();
+    } else {
+        sort(-1);
+        invalidateFilter();
+    }
 }
 
 bool LauncherFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
