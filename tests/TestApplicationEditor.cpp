@@ -448,9 +448,9 @@ void TestApplicationEditor::keyboardReachesEveryField()
         reached.append(QString::fromLatin1(focused->metaObject()->className()));
     }
     qApp->setStyleSheet(previous);
-    QCOMPARE(reached, (QStringList{"QLineEdit", "QCheckBox", "QLineEdit", "PathLineEdit", "QPushButton", "QTextEdit",
-                                   "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton",
-                                   "QPushButton"}));
+    QCOMPARE(reached,
+             (QStringList{"QLineEdit", "QCheckBox", "QLineEdit", "PathLineEdit", "QPushButton", "QTextEdit",
+                          "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton", "QPushButton"}));
 }
 
 void TestApplicationEditor::valueBeingTypedIsSaved_data()

@@ -207,7 +207,8 @@ void TestLauncherCards::longTextsEndInEllipsis()
     const QRect cardRect(0, 0, 300, 58);
     const int buttonsLeft = LauncherDelegate::buttonRect(cardRect, HeartButton).left();
     const QRect descriptionBand(58, 34, 242, 24);
-    for (const QStyle::State state : {QStyle::State(QStyle::State_Enabled), QStyle::State_Enabled | QStyle::State_MouseOver}) {
+    for (const QStyle::State state :
+         {QStyle::State(QStyle::State_Enabled), QStyle::State_Enabled | QStyle::State_MouseOver}) {
         const bool hovered = state & QStyle::State_MouseOver;
         const QImage card = paintCard(application, state);
         // Under the pointer, the band of the name ends where the buttons begin.

@@ -74,9 +74,9 @@ void TestProgramIcons::initTestCase()
         QSKIP("this system shows the file icons of programs");
     registerRecordTypes();
     QVERIFY(m_bin.isValid());
-    for (const char *name : {"korvani-test-editor", "korvani-test-painter", "korvani-test-viewer",
-                             "korvani-test-unknown", "korvani-test-wrapped", "korvani-test-dropped",
-                             "korvani-test-drawing"})
+    for (const char *name :
+         {"korvani-test-editor", "korvani-test-painter", "korvani-test-viewer", "korvani-test-unknown",
+          "korvani-test-wrapped", "korvani-test-dropped", "korvani-test-drawing"})
         makeProgram(name);
     QVERIFY(QFile::link(m_bin.filePath("korvani-test-editor"), m_bin.filePath("editor-link")));
     // Desktop entries name their programs as the PATH finds them.
@@ -152,7 +152,8 @@ void TestProgramIcons::droppedDesktopEntryGivesItsIcon()
 // card would show the generic icon instead.
 void TestProgramIcons::iconOnlyAsSvgIsDrawn()
 {
-    const QImage shown = shownIcon(ApplicationData(QStringLiteral("x"), QString(), m_bin.filePath("korvani-test-drawing")));
+    const QImage shown = shownIcon(
+        ApplicationData(QStringLiteral("x"), QString(), m_bin.filePath("korvani-test-drawing")));
     QCOMPARE(shown.pixelColor(8, 8), QColor(Qt::red));
     QCOMPARE(shown.pixelColor(15, 15), QColor(Qt::red));
 }

@@ -156,15 +156,14 @@ void TestTypeToFind::keys_data()
     // A launch clears the filter.
     QTest::newRow("Enter launches the first match")
         << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Prompt_a_shell.bat"} << false << allNames;
-    QTest::newRow("Down chooses the next match")
-        << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}
-        << QStringList{"Python_interactive_prompt.bat"} << false << allNames;
+    QTest::newRow("Down chooses the next match") << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}
+                                                 << QStringList{"Python_interactive_prompt.bat"} << false << allNames;
     QTest::newRow("Down stops at the last match")
         << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}
         << QStringList{"Prompt_a_shell.bat"} << false << allNames;
     QTest::newRow("Down without a filter chooses a card")
-        << "" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << QStringList{"Editor_text_files.bat"}
-        << false << allNames;
+        << "" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << QStringList{"Editor_text_files.bat"} << false
+        << allNames;
     QTest::newRow("Enter without a match launches nothing")
         << "xyz" << QList<int>{Qt::Key_Return} << QStringList() << true << QStringList();
     QTest::newRow("backspacing the filter away closes the field")
@@ -237,9 +236,8 @@ void TestTypeToFind::ranking_data()
     // does; each further word decides among equals; list order last.
     QTest::newRow("two words") << "py prom"
                                << QStringList{"Python / prompt", "Prompt 0495", "Spyder prompt", "Terminal"};
-    QTest::newRow("start of a later word") << "prompt"
-                                           << QStringList{"Prompt 0495", "Python / prompt", "Spyder prompt",
-                                                          "Terminal"};
+    QTest::newRow("start of a later word")
+        << "prompt" << QStringList{"Prompt 0495", "Python / prompt", "Spyder prompt", "Terminal"};
     QTest::newRow("any case") << "TERM" << QStringList{"Terminal", "Prompt 0495"};
 }
 

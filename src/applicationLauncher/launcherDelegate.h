@@ -36,7 +36,6 @@ public:
     static void toggleFavorite(QAbstractItemModel *model, const QModelIndex &index);
 
 private:
-
     QPixmap m_starOn;
     QPixmap m_starOff;
     QPixmap m_pen;

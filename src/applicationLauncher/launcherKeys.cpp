@@ -150,6 +150,8 @@ bool LauncherKeys::handleKey(const QKeyEvent *event)
     if (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
         switch (key) {
         case Qt::Key_Tab:
+            switchTab(modifiers & Qt::ShiftModifier ? -1 : 1);
+            return true;
         case Qt::Key_PageDown:
             switchTab(1);
             return true;
@@ -169,6 +171,11 @@ bool LauncherKeys::handleKey(const QKeyEvent *event)
     }
     if (modifiers == Qt::NoModifier) {
         switch (key) {
+        // Handled here, and not as the context-menu request the window system
+        // would make of it, so that it acts whatever sent the key.
+        case Qt::Key_Menu:
+            showContextMenu();
+            return true;
         case Qt::Key_Escape:
             if (!m_filterField->isVisible())
                 return false;
@@ -236,5 +243,6 @@ void LauncherKeys::showContextMenu()
 {
     ListView *view = m_launcher->currentView();
     const QModelIndex current = view->currentIndex();
-    m_launcher->createContextMenu(current.isValid() ? view->visualRect(current).center() : view->viewport()->rect().center());
+    m_launcher->createContextMenu(current.isValid() ? view->visualRect(current).center()
+                                                    : view->viewport()->rect().center());
 }

@@ -16,8 +16,7 @@ const QString cardFamily = QStringLiteral("Corbel");
 bool isSansSerif(const QString &family)
 {
     return family.contains(QLatin1String("Sans"), Qt::CaseInsensitive)
-        || family.contains(QLatin1String("Gothic"), Qt::CaseInsensitive)
-        || family.contains(QStringLiteral("ゴシック"));
+        || family.contains(QLatin1String("Gothic"), Qt::CaseInsensitive) || family.contains(QStringLiteral("ゴシック"));
 }
 
 } // namespace

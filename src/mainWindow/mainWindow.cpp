@@ -37,7 +37,8 @@ const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 } // namespace
 
 bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
-void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &, const QString &) = &MainWindow::showMessageOfTray;
+void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &,
+                                    const QString &) = &MainWindow::showMessageOfTray;
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -268,6 +269,10 @@ void MainWindow::present()
     show();
     raise();
     activateWindow();
+    // Hidden while active, the window can get the focus back without the
+    // widgets learning of it, and the keys would then reach no widget.
+    if (windowHandle() && QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+        QApplication::setActiveWindow(this);
 }
 
 bool MainWindow::isShownAndActive() const
