@@ -91,6 +91,33 @@
     </message>
 </context>
 <context>
+    <name>LauncherKeys</name>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>お気に入り</translation>
+    </message>
+    <message>
+        <source>Heart</source>
+        <translation>ハート</translation>
+    </message>
+    <message>
+        <source>Diamond</source>
+        <translation>ダイヤ</translation>
+    </message>
+    <message>
+        <source>Spade</source>
+        <translation>スペード</translation>
+    </message>
+    <message>
+        <source>Club</source>
+        <translation>クラブ</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Korvani</source>
@@ -170,6 +197,10 @@
         <source>It is kept as %1.</source>
         <translation>%1 として保存されています。</translation>
     </message>
+    <message>
+        <source>Korvani keeps running here. Click this icon to show it again or to launch an entry; choose Quit in its menu to end it.</source>
+        <translation>Korvani はここで動作を続けます。このアイコンをクリックすると、ウィンドウを再び表示したり項目を起動したりできます。終了するには、メニューの「終了」を選んでください。</translation>
+    </message>
 </context>
 <context>
     <name>Platform</name>
@@ -234,6 +265,17 @@
     <message>
         <source>Select Directory</source>
         <translation>フォルダの選択</translation>
+    </message>
+</context>
+<context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Show Korvani</source>
+        <translation>Korvaniを表示</translation>
+    </message>
+    <message>
+        <source>Hide Korvani</source>
+        <translation>Korvaniを隠す</translation>
     </message>
 </context>
 <context>

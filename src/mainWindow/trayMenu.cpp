@@ -2,6 +2,7 @@
 
 #include "applicationLauncher/launcherModel.h"
 
+#include <QCoreApplication>
 #include <QPersistentModelIndex>
 
 #include <cmath>
@@ -18,7 +19,8 @@ TrayMenu::TrayMenu(const QAbstractItemModel *model, bool windowShown, int screen
     m_windowAction = addAction(windowShown ? tr("Hide Korvani") : tr("Show Korvani"));
     addSeparator();
     QAction *quitSeparator = addSeparator();
-    m_quitAction = addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
+    m_quitAction = addAction(QIcon(QStringLiteral(":/images/x.png")),
+                             QCoreApplication::translate("MainWindow", "&Quit"));
     measureEntries();
     const int room = (m_screenHeight - sizeHint().height()) / m_entryHeight;
     removeAction(quitSeparator);
