@@ -394,8 +394,7 @@ void TestApplicationEditor::buttons()
 // However small the screen, Save stays on it: the fields scroll instead.
 void TestApplicationEditor::fitsTheScreen()
 {
-    const QString previous = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    const ProgramStyleSheet styleSheet;
     ApplicationEditor editor;
     VariableDataList many;
     for (int i = 0; i < 40; ++i)
@@ -413,7 +412,6 @@ void TestApplicationEditor::fitsTheScreen()
     const QRect saveOnScreen(save->mapToGlobal(QPoint(0, 0)), save->size());
     const QSize saveHint = save->sizeHint();
     const QRect frame = editor.frameGeometry();
-    qApp->setStyleSheet(previous);
     QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
     QVERIFY(screen.contains(saveOnScreen));
     QVERIFY(saveOnScreen.width() >= saveHint.width() && saveOnScreen.height() >= saveHint.height());
@@ -424,8 +422,7 @@ void TestApplicationEditor::fitsTheScreen()
 // Ctrl+Tab writes a tab.
 void TestApplicationEditor::keyboardReachesEveryField()
 {
-    const QString previous = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    const ProgramStyleSheet styleSheet;
     ApplicationEditor editor;
     editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", {VariableData("-x")}, {}));
     editor.show();
@@ -447,7 +444,6 @@ void TestApplicationEditor::keyboardReachesEveryField()
         QVERIFY2(focused->grab().toImage() != withFocus, focused->metaObject()->className());
         reached.append(QString::fromLatin1(focused->metaObject()->className()));
     }
-    qApp->setStyleSheet(previous);
     QCOMPARE(reached,
              (QStringList{"QLineEdit", "QCheckBox", "QLineEdit", "PathLineEdit", "QPushButton", "QTextEdit",
                           "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton", "QPushButton"}));

@@ -532,13 +532,11 @@ void TestMainWindow::manualOpensProjectPage()
 // Six tabs fit into the window's width.
 void TestMainWindow::shownWithoutSettingsAtSpecifiedSize()
 {
-    const QString previous = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    const ProgramStyleSheet styleSheet;
     newWindow();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     const QSize size = m_window->size();
-    qApp->setStyleSheet(previous);
     QCOMPARE(size, QSize(290, 480));
 }
 
