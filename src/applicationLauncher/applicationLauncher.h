@@ -6,11 +6,11 @@
 
 #include <QList>
 #include <QPointer>
-#include <QProcess>
 #include <QWidget>
 
 class FilterField;
 class LaunchProcess;
+class LaunchService;
 class LauncherDelegate;
 class LauncherKeys;
 class ListView;
@@ -28,6 +28,7 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
+    LaunchService *launchService() const { return m_launchService; }
     // Save and read as the slots do, and tell what went wrong. A launcher file
     // that could not be read, nor copied, is not saved over until it can be
     // read or has gone.
@@ -42,9 +43,6 @@ public slots:
     void addRow();
     void removeRow();
     void doubleClickedItem(const QModelIndex &index);
-    void processOutputError();
-    void processFinished();
-    void processFailed(QProcess::ProcessError error);
 
 signals:
     // A card was launched with Enter from the filter, which was then cleared.
@@ -52,6 +50,10 @@ signals:
 
 public:
     ListView *currentView() const;
+
+private slots:
+    void showLaunchError(LaunchProcess *process);
+    void showLaunchFailure(const QString &message);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -81,6 +83,7 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
+    LaunchService *m_launchService;
     QString m_keptFile;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

@@ -1,6 +1,7 @@
 #include "mainWindow/mainWindow.h"
 
 #include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/launchService.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
@@ -312,7 +313,11 @@ void MainWindow::showTrayMenu()
     const bool shown = isShownAndActive();
     TrayMenu menu(
         m_launcher->launcherModel(), shown, screen ? screen->availableGeometry().height() : 480,
-        [this](const QModelIndex &index) { m_launcher->doubleClickedItem(index); }, this);
+        [this](const QModelIndex &index) {
+            m_launcher->launchService()->launch(
+                index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
+        },
+        this);
     connect(menu.windowAction(), &QAction::triggered, this, [this, shown] { shown ? hide() : present(); });
     connect(menu.quitAction(), SIGNAL(triggered()), this, SLOT(close()));
     m_trayIcon->setContextMenu(&menu);
