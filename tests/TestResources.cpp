@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTranslator>
 #include <QtTest>
@@ -14,6 +15,7 @@ private slots:
     void images_data();
     void images();
     void styleSheetParses();
+    void dropDownHighlightIsReadable();
     void pathStateColours_data();
     void pathStateColours();
     void translation_data();
@@ -90,6 +92,37 @@ void TestResources::styleSheetParses()
     qApp->setStyleSheet(QString());
 
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+}
+
+// The highlighted text of a drop-down list (its entry, selected as it opens
+// for editing) shows in a colour well apart from the highlight's.
+void TestResources::dropDownHighlightIsReadable()
+{
+    qApp->setStyleSheet(styleSheet());
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.addItem(QString(40, QLatin1Char('W')));
+    combo.resize(200, combo.sizeHint().height());
+    combo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&combo));
+    QLineEdit *edit = combo.lineEdit();
+    edit->selectAll();
+    const QColor highlight = edit->palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage shown = edit->grab().toImage();
+    qApp->setStyleSheet(QString());
+
+    int textPixels = 0;
+    const QRect text = edit->rect().adjusted(4, 4, -4, -4);
+    for (int y = text.top(); y <= text.bottom(); ++y) {
+        for (int x = text.left(); x <= text.right(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            const int distance = qAbs(pixel.red() - highlight.red()) + qAbs(pixel.green() - highlight.green())
+                + qAbs(pixel.blue() - highlight.blue());
+            if (distance > 150)
+                ++textPixels;
+        }
+    }
+    QVERIFY2(textPixels > 20, qPrintable(QString::number(textPixels)));
 }
 
 void TestResources::pathStateColours_data()
