@@ -2,29 +2,18 @@
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/translations.h"
 #include "platform/dataFolder.h"
-#include "platform/instanceChannel.h"
+#include "platform/instanceGuard.h"
 #include "platform/sessionEnd.h"
 #include "records/recordStream.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QHostAddress>
 #include <QLocale>
 #include <QMessageBox>
-#include <QTcpServer>
 
 int main(int argc, char **argv)
 {
-    // Holding this port is what makes the program the only running instance.
-    // A second start asks the running one, through it, to show its window.
-    const quint16 instancePort = 33000;
-    QTcpServer instanceGuard;
-    if (!instanceGuard.listen(QHostAddress(QHostAddress::LocalHost), instancePort)) {
-        InstanceChannel::askToShow(instancePort);
-        return 0;
-    }
-
     QCoreApplication::setApplicationName(QStringLiteral("korvani"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KORVANI_VERSION));
     QApplication app(argc, argv);
@@ -34,6 +23,14 @@ int main(int argc, char **argv)
     // The catalogues come first, so that even a data folder that cannot be
     // used is reported in the user's language.
     const Translations translations(QLocale::system());
+
+    // One Korvani per user and data folder; a second start asks the running
+    // one to show its window. Nothing in the folder is read before.
+    InstanceGuard instanceGuard;
+    int exitCode = 0;
+    if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode))
+        return exitCode;
+
     useProportionalLatinFont();
 
     // Every relative path of the program is taken against this folder.
@@ -52,7 +49,6 @@ int main(int argc, char **argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
     Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
-    InstanceChannel channel(&instanceGuard);
-    QObject::connect(&channel, SIGNAL(showRequested()), &window, SLOT(bringForward()));
+    QObject::connect(&instanceGuard, SIGNAL(showRequested()), &window, SLOT(bringForward()));
     return app.exec();
 }
