@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -54,6 +55,8 @@ private slots:
     void saveKeepsTagAndRecomputesIcon();
     void markupInPreScriptSurvives();
     void buttons();
+    void fitsTheScreen();
+    void keyboardReachesEveryField();
     void closingWithChangesAsks_data();
     void closingWithChangesAsks();
     void programFillsEmptyName_data();
@@ -403,39 +406,117 @@ void TestApplicationEditor::buttons()
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
 }
 
+// However small the screen, Save stays on it: the fields scroll instead.
+void TestApplicationEditor::fitsTheScreen()
+{
+    const ProgramStyleSheet styleSheet;
+    ApplicationEditor editor;
+    VariableDataList many;
+    for (int i = 0; i < 40; ++i)
+        many.append(VariableData(QStringLiteral("-v%1").arg(i)));
+    editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", many, many));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const QRect screen = editor.screen()->availableGeometry();
+    QPushButton *save = nullptr;
+    for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("Save"))
+            save = button;
+    }
+    QVERIFY(save);
+    const QRect saveOnScreen(save->mapToGlobal(QPoint(0, 0)), save->size());
+    const QSize saveHint = save->sizeHint();
+    const QRect frame = editor.frameGeometry();
+    QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+    QVERIFY(screen.contains(saveOnScreen));
+    QVERIFY(saveOnScreen.width() >= saveHint.width() && saveOnScreen.height() >= saveHint.height());
+}
+
+// Tab reaches every field, table and button in the order they stand, and
+// each shows that it has the keyboard. In the pre script, Tab moves on and
+// Ctrl+Tab writes a tab.
+void TestApplicationEditor::keyboardReachesEveryField()
+{
+    const ProgramStyleSheet styleSheet;
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", {VariableData("-x")}, {}));
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *name = editor.findChildren<QLineEdit *>().first();
+    name->setFocus();
+    QStringList reached;
+    QList<QWidget *> seen;
+    for (int i = 0; i < 20 && !seen.contains(QApplication::focusWidget()); ++i) {
+        QWidget *focused = QApplication::focusWidget();
+        seen.append(focused);
+        const QImage withFocus = focused->grab().toImage();
+        if (auto *script = qobject_cast<QTextEdit *>(focused)) {
+            QTest::keyClick(script, Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(script->toPlainText(), QStringLiteral("\techo"));
+        }
+        QTest::keyClick(focused, Qt::Key_Tab);
+        QVERIFY2(focused->grab().toImage() != withFocus, focused->metaObject()->className());
+        reached.append(QString::fromLatin1(focused->metaObject()->className()));
+    }
+    QCOMPARE(reached,
+             (QStringList{"QLineEdit", "QCheckBox", "QLineEdit", "PathLineEdit", "QPushButton", "QTextEdit",
+                          "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton", "QPushButton"}));
+}
+
 void TestApplicationEditor::closingWithChangesAsks_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("change");
+    QTest::addColumn<QString>("change"); // typed into the name, or into a value's cell left open
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("open");
     QTest::addColumn<int>("result");
 
+    struct Row
+    {
+        const char *what;
+        const char *change;
+        const char *answer; // none: Escape in the box
+        bool open;
+        int result;
+    };
+    const Row rows[] = {
+        {"unchanged", "", "", false, QDialog::Rejected},
+        {"Save", "name", "Save", false, QDialog::Accepted},
+        {"Discard", "name", "Discard", false, QDialog::Rejected},
+        {"Cancel", "name", "Cancel", true, -1},
+        {"Escape in the box", "name", "", true, -1},
+    };
     for (const char *how : {"Close", "Escape", "window"}) {
-        QTest::addRow("%s, unchanged", how) << how << false << "" << false << int(QDialog::Rejected);
-        QTest::addRow("%s, Save", how) << how << true << "Save" << false << int(QDialog::Accepted);
-        QTest::addRow("%s, Discard", how) << how << true << "Discard" << false << int(QDialog::Rejected);
-        QTest::addRow("%s, Cancel", how) << how << true << "Cancel" << true << -1;
-        QTest::addRow("%s, Escape in the box", how) << how << true << "" << true << -1;
+        for (const Row &row : rows)
+            QTest::addRow("%s, %s", how, row.what) << how << row.change << row.answer << row.open << row.result;
+    }
+    for (const Row &row : {rows[1], rows[3]}) {
+        QTest::addRow("window, cell being typed, %s", row.what)
+            << "window" << QString("cell") << row.answer << row.open << row.result;
     }
 }
 
 void TestApplicationEditor::closingWithChangesAsks()
 {
     QFETCH(QString, how);
-    QFETCH(bool, change);
+    QFETCH(QString, change);
     QFETCH(QString, answer);
     QFETCH(bool, open);
     QFETCH(int, result);
 
     ApplicationEditor editor;
-    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QStringLiteral("about x")));
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QStringLiteral("about x"), QString(), QString(),
+                                              {VariableData(QStringLiteral("-v"), QStringLiteral("1"))}));
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
     QLineEdit *name = editor.findChild<QLineEdit *>();
-    if (change) {
+    if (change == "name") {
         QTest::mouseClick(name, Qt::LeftButton);
         QTest::keyClicks(name, QStringLiteral("yz"));
+    } else if (change == "cell") {
+        doubleClick(editor.findChild<VariableEditor *>()->findChild<TableView *>(), 0, 1);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
     }
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {
@@ -461,13 +542,16 @@ void TestApplicationEditor::closingWithChangesAsks()
     } else {
         editor.close();
     }
-    QCOMPARE(answerer.messages(), change ? QStringList("Korvani: Save the changes to this entry?") : QStringList());
-    if (change)
+    QCOMPARE(answerer.messages(),
+             change.isEmpty() ? QStringList() : QStringList("Korvani: Save the changes to this entry?"));
+    if (!change.isEmpty())
         QCOMPARE(QSet<QString>(offered.begin(), offered.end()), (QSet<QString>{"Save", "Discard", "Cancel"}));
     QCOMPARE(editor.isVisible(), open);
     if (!open)
         QCOMPARE(editor.result(), result);
-    QCOMPARE(editor.applicationData().name(), change ? QStringLiteral("xyz") : QStringLiteral("x"));
+    QCOMPARE(editor.applicationData().name(), change == "name" ? QStringLiteral("xyz") : QStringLiteral("x"));
+    QCOMPARE(editor.applicationData().arguments().first().value(),
+             change == "cell" ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
 void TestApplicationEditor::programFillsEmptyName_data()

@@ -154,7 +154,7 @@ void TestInstalledPrograms::xdgFolders()
     const EnvironmentChange dataDirs("XDG_DATA_DIRS", QStringLiteral(KORVANI_TEST_XDG));
     const EnvironmentChange path("PATH", home.filePath(QStringLiteral("bin")));
     const EnvironmentChange terminal("TERMINAL", m_terminal);
-    const QStringList all{"My Editor", "Test Painter", "Test Terminal\nRuns in a terminal"};
+    const QStringList all{"My Editor", "Test Drawing", "Test Painter", "Test Terminal\nRuns in a terminal"};
 
     ApplicationLauncher launcher;
     launcher.setLauncherData({ApplicationData(QStringLiteral("kept"))});
@@ -179,7 +179,7 @@ void TestInstalledPrograms::xdgFolders()
         filtered = rowTexts(list->model());
         QTest::keyClick(filter, Qt::Key_Return);
     });
-    QCOMPARE(filtered, all.mid(2));
+    QCOMPARE(filtered, all.mid(3));
     const ApplicationData console = launcher.launcherModel()->launcherData().last();
     QCOMPARE(console.name(), QStringLiteral("Test Terminal"));
     QCOMPARE(console.description(), QStringLiteral("Runs in a terminal"));
@@ -192,7 +192,7 @@ void TestInstalledPrograms::xdgFolders()
     // Several are chosen with the mouse and come in the list's order.
     runDialog(&launcher, [](QListView *list) {
         list->clearSelection();
-        for (const int row : {1, 0}) {
+        for (const int row : {2, 0}) {
             const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centre);
         }

@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "mainWindow/mainWindow.h"
+#include "mainWindow/trayMenu.h"
 #include "platform/sessionEnd.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
@@ -28,6 +29,24 @@ bool trayAvailable()
 bool trayMissing()
 {
     return false;
+}
+
+QStringList trayMessages;
+
+void recordTrayMessage(QSystemTrayIcon *, const QString &title, const QString &text)
+{
+    trayMessages.append(title + QStringLiteral(": ") + text);
+}
+
+// The entries a menu offers, its submenus' included.
+void collectEntries(const QMenu *menu, QStringList *entries)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->menu())
+            collectEntries(action->menu(), entries);
+        else if (!action->isSeparator())
+            entries->append(action->text());
+    }
 }
 
 QStringList texts(const QList<QAction *> &actions)
@@ -68,6 +87,9 @@ private slots:
     void restoresGeometry();
     void trayMenuListsEveryEntry();
     void trayMenuLaunchesWhileHidden();
+    void trayMenuShowsAndHidesTheWindow();
+    void trayMenuWithManyEntries();
+    void firstCloseIntoTrayTellsOnce();
     void activations_data();
     void activations();
     void titleBarCloseHidesIntoTray();
@@ -106,6 +128,8 @@ void TestMainWindow::init()
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
     MainWindow::systemTrayAvailable = trayAvailable;
+    MainWindow::showTrayMessage = recordTrayMessage;
+    trayMessages.clear();
 }
 
 void TestMainWindow::cleanup()
@@ -197,6 +221,9 @@ void TestMainWindow::closeWritesBothAndEnds()
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QSettings settings("data/settings.ini", QSettings::IniFormat);
     QCOMPARE(settings.value("ApplicationLauncher/currentTab").toInt(), 4);
+    QCOMPARE(fileMode("data/settings.ini"), 0600);
+    QCOMPARE(fileMode("data/shortchut.json"), 0600);
+    QCOMPARE(fileMode("data"), 0700);
     QVERIFY(!settings.value("MainWindow/mainWindowGeometry").toByteArray().isEmpty());
     QVERIFY(!settings.value("MainWindow/mainWindowState").toByteArray().isEmpty());
     QVERIFY(!trayIcon()->isVisible());
@@ -252,7 +279,7 @@ void TestMainWindow::trayMenuListsEveryEntry()
     QStringList offered;
     chooseFromNextMenu(QString(), &offered);
     m_window->iconActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(offered, (QStringList{"Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
+    QCOMPARE(offered, (QStringList{"Show Korvani", "", "Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
     QVERIFY(!QFile::exists("temp"));
     QVERIFY(trayIcon()->contextMenu() == nullptr);
 }
@@ -271,6 +298,95 @@ void TestMainWindow::trayMenuLaunchesWhileHidden()
     QVERIFY(!QFile::exists("temp/First.bat"));
     QVERIFY(!m_window->isVisible());
     QVERIFY(!takeQuitRequest());
+}
+
+// On X11 a double click never reaches the program: the menu brings the
+// window back, and hides it when it is shown and active.
+void TestMainWindow::trayMenuShowsAndHidesTheWindow()
+{
+    newWindow();
+    QStringList offered;
+    chooseFromNextMenu(QStringLiteral("Show Korvani"), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Trigger);
+    QCOMPARE(offered.first(), QStringLiteral("Show Korvani"));
+    QVERIFY(m_window->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+
+    offered.clear();
+    chooseFromNextMenu(QStringLiteral("Hide Korvani"), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Context);
+    QCOMPARE(offered.first(), QStringLiteral("Hide Korvani"));
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!takeQuitRequest());
+}
+
+// More entries than the screen has room for: favourites first, the rest in
+// submenus, each menu no taller than the screen, and Quit in the top one.
+void TestMainWindow::trayMenuWithManyEntries()
+{
+    QAbstractItemModel *model = nullptr;
+    newWindow();
+    ApplicationDataList list;
+    QStringList names;
+    for (int i = 0; i < 1000; ++i) {
+        names.append(QStringLiteral("Entry %1").arg(i, 4, 10, QLatin1Char('0')));
+        list.append(ApplicationData(names.last(), QString(), QString(), QString(), {}, {}, i % 100 == 7));
+    }
+    launcher()->setLauncherData(list);
+    model = launcher()->launcherModel();
+    const int screenHeight = 600;
+    QStringList launched;
+    TrayMenu menu(model, false, screenHeight,
+                  [&launched](const QModelIndex &index) { launched.append(index.data(Model::NameRole).toString()); });
+
+    const QList<QAction *> top = menu.actions();
+    QCOMPARE(top.first()->text(), QStringLiteral("Show Korvani"));
+    QCOMPARE(top.last()->text(), QStringLiteral("&Quit"));
+    QCOMPARE(top.last(), menu.quitAction());
+    // The favourites, every hundredth from 7 on, come first.
+    QCOMPARE(top.at(2)->text(), QStringLiteral("Entry 0007"));
+    QCOMPARE(top.at(3)->text(), QStringLiteral("Entry 0107"));
+
+    QStringList entries;
+    collectEntries(&menu, &entries);
+    entries.removeOne(QStringLiteral("Show Korvani"));
+    entries.removeOne(QStringLiteral("&Quit"));
+    std::sort(entries.begin(), entries.end());
+    QCOMPARE(entries, names);
+
+    QList<QMenu *> menus = menu.findChildren<QMenu *>();
+    menus.append(&menu);
+    QVERIFY(menus.size() > 1);
+    for (QMenu *each : qAsConst(menus))
+        QVERIFY2(each->sizeHint().height() <= screenHeight, qPrintable(each->title()));
+
+    // A grouped entry launches its own row.
+    QMenu *group = top.at(top.size() - 3)->menu();
+    QVERIFY(group);
+    while (group->actions().first()->menu())
+        group = group->actions().first()->menu();
+    group->actions().first()->trigger();
+    QCOMPARE(launched, QStringList{group->actions().first()->text()});
+}
+
+void TestMainWindow::firstCloseIntoTrayTellsOnce()
+{
+    newWindow();
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
+    QVERIFY(trayMessages.first().contains(QStringLiteral("Quit")));
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
+
+    // Nor at the next start.
+    QVERIFY(m_window->close());
+    takeQuitRequest();
+    newWindow();
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
 }
 
 void TestMainWindow::activations_data()
@@ -375,6 +491,7 @@ void TestMainWindow::quitWithoutSavingEnds()
     QFETCH(bool, ends);
     newWindow();
     m_window->show();
+    addSavedEntry(launcher());
     writeFile("data", "not a folder");
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {
@@ -446,13 +563,11 @@ void TestMainWindow::manualOpensProjectPage()
 // Six tabs fit into the window's width.
 void TestMainWindow::shownWithoutSettingsAtSpecifiedSize()
 {
-    const QString previous = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    const ProgramStyleSheet styleSheet;
     newWindow();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     const QSize size = m_window->size();
-    qApp->setStyleSheet(previous);
     QCOMPARE(size, QSize(290, 480));
 }
 
@@ -466,6 +581,9 @@ void TestMainWindow::filesThatCannotBeReadAreReported_data()
     QTest::newRow("launcher file not JSON")
         << "data/shortchut.json"
         << "garbage" << QDir::toNativeSeparators("/data/shortchut.json.unreadable") << true;
+    QTest::newRow("launcher file read with losses")
+        << "data/shortchut.json"
+        << "losses" << QDir::toNativeSeparators("/data/shortchut.json.original") << true;
     QTest::newRow("launcher file a FIFO") << "data/shortchut.json"
                                           << "fifo"
                                           << "not a regular file" << false;
@@ -486,7 +604,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
         QDir().mkpath("data");
         QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     } else {
-        writeFile(file, "garbage");
+        writeFile(file, kind == "losses" ? R"([{"name":"a","tag":"x"}])" : "garbage");
     }
 
     ModalAnswerer answerer;

@@ -24,6 +24,8 @@ public:
     // Whether the fields differ from the entry the dialog was filled with.
     bool isModified() const;
 
+    void setVisible(bool visible) override;
+
 public slots:
     void updateDB();
     // Closing with changes asks whether to save them, discard them or go on.
@@ -32,7 +34,13 @@ public slots:
 private slots:
     void nameFromProgram();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Shrinks the dialog where the screen is smaller than it.
+    void fitIntoScreen();
+
     QJsonObject m_filledWith;
     QLineEdit *m_nameEdit;
     QLineEdit *m_descriptionEdit;

@@ -7,14 +7,15 @@
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
+#include "applicationLauncher/launcherKeys.h"
 #include "applicationLauncher/programImport.h"
 #include "applicationLauncher/removalHistory.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
+#include "records/launcherFileMonitor.h"
 
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
@@ -33,28 +34,30 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     : QWidget(parent)
     , m_tabWidget(new QTabWidget(this))
     , m_filterField(new FilterField(this))
+    , m_keys(new LauncherKeys(this, m_filterField))
     , m_homeView(new ListView(this))
     , m_favoritesView(new ListView(this))
     , m_model(new LauncherDataModel(this))
     , m_delegate(new LauncherDelegate(this))
-    , m_favoritesProxy(new QSortFilterProxyModel(this))
+    , m_favoritesProxy(new FavoritesProxyModel(this))
     , m_launchService(new LaunchService(this))
     , m_editing(new EntryEditing(m_model, this))
     , m_removals(new RemovalHistory(m_model, this))
     , m_import(new ProgramImport(m_model, this))
+    , m_file(new LauncherFileMonitor(this))
 {
+    for (const char *change :
+         {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)), SIGNAL(rowsInserted(QModelIndex, int, int)),
+          SIGNAL(rowsRemoved(QModelIndex, int, int)), SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
+        connect(m_model, change, m_file, SLOT(markEdited()));
     setAcceptDrops(true);
-    // The lists never take the keyboard; the launcher does, for Enter and for
-    // typing to find.
+    // The lists never take the keyboard; the launcher does (LauncherKeys).
     setFocusPolicy(Qt::StrongFocus);
     setFocus();
 
     // The filters are bound to the model from the start, so that entries added
     // and marked before any launcher file exists show in their tabs at once.
     m_favoritesProxy->setDynamicSortFilter(true);
-    m_favoritesProxy->setFilterCaseSensitivity(Qt::CaseSensitive);
-    m_favoritesProxy->setFilterFixedString(QStringLiteral("true"));
-    m_favoritesProxy->setFilterRole(LauncherDataModel::FavoriteRole);
     m_favoritesProxy->setSourceModel(m_model);
 
     auto *layout = new QVBoxLayout(this);
@@ -63,8 +66,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     m_tabWidget->setUsesScrollButtons(false);
     layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
-    connect(m_filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
-    connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
+    connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
     connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
     connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
     connect(m_delegate, SIGNAL(editRequested(QModelIndex)), this, SLOT(editItem(QModelIndex)));
@@ -132,21 +134,11 @@ bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 
 bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
 {
-    if (!m_keptFile.isEmpty() && QFileInfo(fileName).absoluteFilePath() == m_keptFile) {
-        // Read again: the user may have moved it away or repaired it, or a
-        // copy may now be possible.
-        ApplicationDataList ignored;
-        LauncherFileProblem problem;
-        readLauncherFile(fileName, &ignored, &problem);
-        if (problem.keepsFile()) {
-            if (errorString)
-                *errorString = tr("It could not be read, and no copy of it could be made: move it away or repair "
-                                  "it, then save again.");
-            return false;
-        }
-        m_keptFile.clear();
-    }
-    return writeLauncherFile(fileName, m_model->launcherData(), errorString);
+    QString error;
+    const bool saved = m_file->write(fileName, m_model->launcherData(), &error);
+    if (!saved && errorString)
+        *errorString = error;
+    return saved;
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)
@@ -158,10 +150,8 @@ void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFile
 {
     ApplicationDataList list;
     LauncherFileProblem found;
-    if (readLauncherFile(fileName, &list, &found))
+    if (m_file->read(fileName, &list, &found))
         setLauncherData(list);
-    if (found.keepsFile())
-        m_keptFile = QFileInfo(fileName).absoluteFilePath();
     if (problem)
         *problem = found;
 }
@@ -178,13 +168,26 @@ ListView *ApplicationLauncher::currentView() const
 
 void ApplicationLauncher::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())});
+    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())},
+                      m_keys->cardActions());
 }
 
 void ApplicationLauncher::addRow()
 {
     const int tab = m_tabWidget->currentIndex();
-    m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
+    const bool edited = m_file->hasUnsavedEdits();
+    const QModelIndex added = m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
+    if (!added.isValid()) {
+        m_file->setUnsavedEdits(edited);
+        return;
+    }
+    // The new card is the current one, where the tab and the filter show it.
+    ListView *view = currentView();
+    const QModelIndex shown = LauncherDataModel::filterIndex(view->model(), added);
+    if (shown.isValid()) {
+        view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect);
+        view->scrollTo(shown);
+    }
 }
 
 void ApplicationLauncher::removeRow()
@@ -200,54 +203,9 @@ void ApplicationLauncher::editItem(const QModelIndex &index)
     m_editing->edit(index);
 }
 
-void ApplicationLauncher::editCurrentItem()
-{
-    const QModelIndex current = currentView()->currentIndex();
-    if (current.isValid())
-        editItem(current);
-}
-
 void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
 {
     m_launchService->launch(index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
-}
-
-void ApplicationLauncher::launchCurrentItem()
-{
-    const ListView *view = currentView();
-    const QModelIndex current = view->currentIndex();
-    const QModelIndex index = current.isValid() ? current : view->model()->index(0, 0);
-    if (index.isValid())
-        doubleClickedItem(index);
-}
-
-void ApplicationLauncher::moveCurrentItem(int step)
-{
-    ListView *view = currentView();
-    const int rows = view->model()->rowCount();
-    if (rows == 0)
-        return;
-    const QModelIndex current = view->currentIndex();
-    const int row = current.isValid() ? qBound(0, current.row() + step, rows - 1) : step > 0 ? 0 : rows - 1;
-    const QModelIndex index = view->model()->index(row, 0);
-    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    view->scrollTo(index);
-}
-
-void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
-{
-    const QString text = event->text();
-    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    // Without a filter, Enter launches only a card the user chose.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (currentView()->currentIndex().isValid())
-            launchCurrentItem();
-    } else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
-        m_filterField->dismiss();
-    else if (!command && !text.isEmpty() && text.at(0).isPrint())
-        m_filterField->typeText(text);
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void ApplicationLauncher::showLaunchError(LaunchProcess *process)

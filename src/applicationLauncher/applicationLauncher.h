@@ -12,7 +12,9 @@ class EntryEditing;
 class FilterField;
 class LaunchProcess;
 class LaunchService;
+class LauncherFileMonitor;
 class LauncherDelegate;
+class LauncherKeys;
 class ListView;
 class ProgramImport;
 class QTabWidget;
@@ -33,9 +35,9 @@ public:
     LaunchService *launchService() const { return m_launchService; }
     // What Remove took, for Undo to put back.
     RemovalHistory *removalHistory() const { return m_removals; }
-    // Save and read as the slots do, and tell what went wrong. A launcher file
-    // that could not be read, nor copied, is not saved over until it can be
-    // read or has gone.
+    // The launcher file as last read or saved, and whether the entries have changed since.
+    LauncherFileMonitor *launcherFile() const { return m_file; }
+    // Save and read as the slots do, and tell what went wrong.
     bool saveLauncherData(const QString &fileName, QString *errorString);
     void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
 
@@ -52,27 +54,29 @@ public slots:
     void removeRow();
     // Opens the editor on the entry at an index of the model or of a tab.
     void editItem(const QModelIndex &index);
-    void editCurrentItem();
     // Lets the user pick among the programs the desktop offers, and adds them
     // as dropped desktop entries are added.
     void addInstalledPrograms();
     void doubleClickedItem(const QModelIndex &index);
-    void launchCurrentItem();
-    void moveCurrentItem(int step);
+
+signals:
+    // A card was launched with Enter from the filter, which was then cleared.
+    void launchedFromFilter();
+
+public:
+    ListView *currentView() const;
 
 private slots:
     void showLaunchError(LaunchProcess *process);
     void showLaunchFailure(const QString &message);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
-    ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);
     void showLaunchReport(const QString &output, const QString &error);
 
@@ -85,6 +89,7 @@ private:
 
     QTabWidget *m_tabWidget;
     FilterField *m_filterField;
+    LauncherKeys *m_keys;
     ListView *m_homeView;
     ListView *m_favoritesView;
     QList<ListView *> m_tagViews;
@@ -95,7 +100,7 @@ private:
     EntryEditing *m_editing;
     RemovalHistory *m_removals;
     ProgramImport *m_import;
-    QString m_keptFile;
+    LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;
 };

@@ -19,15 +19,18 @@ void EntryEditing::edit(const QModelIndex &index)
         runEditor(entry);
 }
 
-void EntryEditing::add(int tag, bool favorite)
+QModelIndex EntryEditing::add(int tag, bool favorite)
 {
     const int row = m_model->rowCount();
     m_model->insertApplications(
         row, {ApplicationData(newEntryName, QString(), QString(), QString(), {}, {}, favorite, tag)});
     // The new entry must survive changes to the list while the editor is open.
     const QPersistentModelIndex entry = m_model->index(row);
-    if (!runEditor(entry) && entry.isValid())
+    if (runEditor(entry))
+        return entry;
+    if (entry.isValid())
         m_model->removeRow(entry.row());
+    return QModelIndex();
 }
 
 bool EntryEditing::runEditor(const QModelIndex &index)
@@ -38,6 +41,8 @@ bool EntryEditing::runEditor(const QModelIndex &index)
     editor.setApplicationData(entry.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
     if (editor.exec() != QDialog::Accepted || !entry.isValid())
         return false;
-    m_model->setData(entry, QVariant::fromValue(editor.applicationData()), LauncherDataModel::ApplicationDataRole);
+    // Saved unchanged, the entry is left as it is and the list not edited.
+    if (editor.isModified())
+        m_model->setData(entry, QVariant::fromValue(editor.applicationData()), LauncherDataModel::ApplicationDataRole);
     return true;
 }

@@ -1,10 +1,10 @@
 #ifndef KORVANI_ENTRYEDITING_H
 #define KORVANI_ENTRYEDITING_H
 
+#include <QModelIndex>
 #include <QObject>
 
 class LauncherDataModel;
-class QModelIndex;
 class QWidget;
 
 // Opens the entry editor for the launcher, on an entry of the list or on a new
@@ -21,10 +21,11 @@ public:
     void edit(const QModelIndex &index);
     // Appends a new entry with these marks and star, which the tab the user
     // added it in shows, and opens the editor on it. Unless it is saved, it
-    // goes again.
-    void add(int tag, bool favorite);
+    // goes again: the entry's index when it stays, else an invalid one.
+    QModelIndex add(int tag, bool favorite);
 
 private:
+    // True when the user saved.
     bool runEditor(const QModelIndex &entry);
 
     LauncherDataModel *m_model;

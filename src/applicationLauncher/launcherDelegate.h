@@ -29,6 +29,10 @@ public:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
 
+    // What the mark and star buttons do, for the keys to do the same.
+    static void toggleTag(QAbstractItemModel *model, const QModelIndex &index, int tagValue);
+    static void toggleFavorite(QAbstractItemModel *model, const QModelIndex &index);
+
 signals:
     // The pen of the card at this index was pressed.
     void editRequested(const QModelIndex &index);

@@ -94,9 +94,15 @@ bool LauncherDataModel::setData(const QModelIndex &index, const QVariant &value,
     case TagRole:
         application.setTag(value.toInt());
         break;
-    case ApplicationDataRole:
+    case ApplicationDataRole: {
+        // What this version does not know stays with the entry, whoever
+        // rebuilt the record from the fields it knows.
+        const QJsonObject otherFields = application.otherFields();
         application = value.value<ApplicationData>();
+        if (application.otherFields().isEmpty())
+            application.setOtherFields(otherFields);
         break;
+    }
     default:
         break;
     }
@@ -137,6 +143,25 @@ bool LauncherDataModel::removeRows(int row, int count, const QModelIndex &parent
     return true;
 }
 
+bool LauncherDataModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                                 const QModelIndex &destinationParent, int destinationChild)
+{
+    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0
+        || sourceRow > m_applications.size() - count || destinationChild < 0
+        || destinationChild > m_applications.size())
+        return false;
+    // beginMoveRows refuses a move into the moved rows themselves.
+    if (!beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent, destinationChild))
+        return false;
+    const ApplicationDataList moved = m_applications.mid(sourceRow, count);
+    m_applications.erase(m_applications.begin() + sourceRow, m_applications.begin() + sourceRow + count);
+    const int target = destinationChild > sourceRow ? destinationChild - count : destinationChild;
+    for (int i = 0; i < count; ++i)
+        m_applications.insert(target + i, moved.at(i));
+    endMoveRows();
+    return true;
+}
+
 QStringList LauncherDataModel::mimeTypes() const
 {
     return {applicationDataMimeType, QStringLiteral("text/uri-list"), QStringLiteral("text/plain")};
@@ -151,6 +176,9 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
     }
     auto *data = new QMimeData;
     data->setData(applicationDataMimeType, writeApplicationDataPayload(applications));
+    const QByteArray otherFields = writeOtherFieldsPayload(applications);
+    if (!otherFields.isEmpty())
+        data->setData(otherFieldsMimeType, otherFields);
 
     // Written when the drag starts, whatever becomes of it.
     QList<QUrl> urls;
@@ -184,7 +212,10 @@ bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const int position = row != -1 ? row : parent.isValid() ? parent.row() : rowCount();
     if (position < 0 || position > m_applications.size())
         return false;
-    insertApplications(position, readApplicationDataPayload(data->data(applicationDataMimeType)));
+    ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
+    if (data->hasFormat(otherFieldsMimeType))
+        readOtherFieldsPayload(data->data(otherFieldsMimeType), &applications);
+    insertApplications(position, applications);
     return true;
 }
 
@@ -203,6 +234,13 @@ QModelIndex LauncherDataModel::sourceIndex(const QModelIndex &index)
     while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(source.model()))
         source = proxy->mapToSource(source);
     return source;
+}
+
+QModelIndex LauncherDataModel::filterIndex(const QAbstractItemModel *filter, const QModelIndex &index)
+{
+    if (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(filter))
+        return proxy->mapFromSource(filterIndex(proxy->sourceModel(), index));
+    return filter == index.model() ? index : QModelIndex();
 }
 
 Qt::DropActions LauncherDataModel::supportedDragActions() const
@@ -227,6 +265,16 @@ void LauncherDataModel::setLauncherData(const ApplicationDataList &list)
     beginResetModel();
     m_applications = list;
     endResetModel();
+}
+
+FavoritesProxyModel::FavoritesProxyModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+}
+
+bool FavoritesProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    return sourceModel()->index(sourceRow, 0, sourceParent).data(LauncherDataModel::FavoriteRole).toBool();
 }
 
 TagSortFilterProxyModel::TagSortFilterProxyModel(QObject *parent)

@@ -33,6 +33,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool moveRows(const QModelIndex &sourceParent, int sourceRow, int count, const QModelIndex &destinationParent,
+                  int destinationChild) override;
 
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
@@ -52,11 +54,28 @@ public:
     // The index of this model that an index of a filter over it, or of a chain
     // of filters, stands for; an index of this model is its own.
     static QModelIndex sourceIndex(const QModelIndex &index);
+    // The index of a filter over this model, or of a chain of filters, that
+    // stands for an index of this model; invalid where a filter leaves it out.
+    static QModelIndex filterIndex(const QAbstractItemModel *filter, const QModelIndex &index);
 
 private:
     bool isUsable(const QModelIndex &index) const;
 
     ApplicationDataList m_applications;
+};
+
+// Accepts the favourite entries.
+class FavoritesProxyModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit FavoritesProxyModel(QObject *parent = nullptr);
+
+protected:
+    // What a filter on the text "true" of the favourite flag accepts, without
+    // making that text for every entry.
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 };
 
 // Accepts the entries that carry one tag mark.

@@ -3,6 +3,7 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/removalHistory.h"
+#include "mainWindow/trayMenu.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/globalShortcut.h"
@@ -20,6 +21,7 @@
 #include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
@@ -38,6 +40,8 @@ const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 } // namespace
 
 bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &,
+                                    const QString &) = &MainWindow::showMessageOfTray;
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -48,22 +52,32 @@ MainWindow::MainWindow(QWidget *parent)
 
     resize(290, 480);
     setWindowTitle(tr("Korvani"));
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/appicon.png"))));
+    // A window and tray icon is never drawn large: the 512-pixel image would
+    // cost a fifth of the start.
+    const QIcon appIcon(QStringLiteral(":/images/appicon_64.png"));
+    setWindowIcon(appIcon);
 
     m_launcher = new ApplicationLauncher(this);
     setCentralWidget(m_launcher);
 
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
-    connect(fileMenu->addAction(tr("Save")), SIGNAL(triggered()), this, SLOT(save()));
+    QAction *saveAction = fileMenu->addAction(tr("Save"));
+    saveAction->setShortcut(QKeySequence::Save);
+    connect(saveAction, SIGNAL(triggered()), this, SLOT(save()));
     fileMenu->addSeparator();
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()), m_launcher,
-            SLOT(addRow()));
+    QAction *addAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
+    addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
+    connect(addAction, SIGNAL(triggered()), m_launcher, SLOT(addRow()));
     connect(fileMenu->addAction(tr("Add Installed Programs...")), SIGNAL(triggered()), m_launcher,
             SLOT(addInstalledPrograms()));
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()), m_launcher,
-            SLOT(removeRow()));
+    QAction *removeAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
+    removeAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    connect(removeAction, SIGNAL(triggered()), m_launcher, SLOT(removeRow()));
     fileMenu->addSeparator();
-    connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
+    QAction *quitAction = fileMenu->addAction(tr("&Quit"));
+    quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitAction, SIGNAL(triggered()), this, SLOT(close()));
+    connect(m_launcher, SIGNAL(launchedFromFilter()), this, SLOT(hideIfBroughtForward()));
 
     QMenu *editMenu = menuBar()->addMenu(tr("&Edit"));
     QAction *undo = editMenu->addAction(tr("Undo"));
@@ -78,7 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
     connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
 
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/appicon.png")), this);
+    m_trayIcon = new QSystemTrayIcon(appIcon, this);
     connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
     m_trayIcon->setVisible(true);
@@ -95,6 +109,7 @@ MainWindow::MainWindow(QWidget *parent)
         restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
         restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
         shortcut = m_settings->value(QStringLiteral("globalShortcut"), defaultGlobalShortcut).toString();
+        m_trayMessageShown = m_settings->value(QStringLiteral("trayMessageShown")).toBool();
         m_settings->endGroup();
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
@@ -107,29 +122,16 @@ MainWindow::MainWindow(QWidget *parent)
             connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
     }
 
-    LauncherFileProblem problem;
-    m_launcher->readLauncherData(Platform::launcherFile(), &problem);
-    if (problem.any())
-        problems.append(launcherFileMessage(problem));
+    m_fileController = new LauncherFileController(m_launcher, Platform::launcherFile(), this);
+    const QString fileProblem = m_fileController->read();
+    if (!fileProblem.isEmpty())
+        problems.append(fileProblem);
     // Told once the window shows, so that the user sees what it is about.
     if (!problems.isEmpty()) {
         QTimer::singleShot(0, this, [this, problems] {
             QMessageBox::warning(this, tr("Korvani"), problems.join(QStringLiteral("\n\n")));
         });
     }
-}
-
-QString MainWindow::launcherFileMessage(const LauncherFileProblem &problem) const
-{
-    const QString file = nativePath(Platform::launcherFile());
-    const QString reason = problem.notAList ? tr("it is not a JSON list of entries.") : problem.reason;
-    QString message = tr("The entries in %1 could not be read: %2").arg(file, reason);
-    if (problem.keepsFile())
-        message += QLatin1Char('\n')
-            + tr("Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.");
-    else if (!problem.copyName.isEmpty())
-        message += QLatin1Char('\n') + tr("It is kept as %1.").arg(nativePath(problem.copyName));
-    return message;
 }
 
 bool MainWindow::close()
@@ -146,6 +148,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         if (systemTrayAvailable()) {
             hide();
             event->ignore();
+            if (!m_trayMessageShown) {
+                m_trayMessageShown = true;
+                showTrayMessage(m_trayIcon, tr("Korvani"),
+                                tr("Korvani keeps running here. Click this icon to show it again or to launch an "
+                                   "entry; choose Quit in its menu to end it."));
+            }
             return;
         }
         // Without a tray a hidden window could never come back, and a new start
@@ -164,7 +172,7 @@ void MainWindow::endOnRequest()
 {
     // Nobody may be there to answer a box: a failure goes to the error channel.
     QString error;
-    if (!writeAll(&error))
+    if (writeAll(false, &error) == LauncherFileController::Failed)
         qWarning("%s", qPrintable(error));
     m_trayIcon->setVisible(false);
     QWidget::close();
@@ -173,39 +181,35 @@ void MainWindow::endOnRequest()
 void MainWindow::commitSessionData()
 {
     QString error;
-    if (!writeAll(&error))
+    if (writeAll(false, &error) == LauncherFileController::Failed)
         qWarning("%s", qPrintable(error));
 }
 
-bool MainWindow::writeAll(QString *error)
+LauncherFileController::Outcome MainWindow::writeAll(bool asking, QString *error)
 {
     if (m_settings) {
         m_settings->beginGroup(QStringLiteral("MainWindow"));
         m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
         m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
+        m_settings->setValue(QStringLiteral("trayMessageShown"), m_trayMessageShown);
         m_settings->endGroup();
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
         m_settings->endGroup();
+        // The new file takes the old one's permissions.
+        Platform::makePrivateFolder(QFileInfo(m_settings->fileName()).path());
+        Platform::makePrivateFile(m_settings->fileName());
         m_settings->sync();
     }
-    return writeEntries(error);
-}
-
-bool MainWindow::writeEntries(QString *error)
-{
-    QString reason;
-    if (m_launcher->saveLauncherData(Platform::launcherFile(), &reason))
-        return true;
-    *error = tr("The entries could not be saved to %1.\n%2").arg(nativePath(Platform::launcherFile()), reason);
-    return false;
+    return m_fileController->save(asking, error);
 }
 
 bool MainWindow::saveAll()
 {
     QString error;
-    if (writeAll(&error))
-        return true;
+    const LauncherFileController::Outcome outcome = writeAll(true, &error);
+    if (outcome != LauncherFileController::Failed)
+        return outcome != LauncherFileController::Cancelled;
     // The user may end the program anyway, knowing what is lost.
     QMessageBox box(QMessageBox::Warning, tr("Korvani"), error, QMessageBox::NoButton, this);
     QPushButton *quit = box.addButton(tr("Quit without saving"), QMessageBox::DestructiveRole);
@@ -231,7 +235,7 @@ void MainWindow::showManual()
 void MainWindow::save()
 {
     QString error;
-    if (!writeEntries(&error))
+    if (m_fileController->save(true, &error) == LauncherFileController::Failed)
         QMessageBox::warning(this, tr("Korvani"), error);
 }
 
@@ -252,45 +256,72 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::bringForward()
 {
+    present();
+    m_broughtForward = true;
+}
+
+void MainWindow::present()
+{
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+    // Hidden while active, the window can get the focus back without the
+    // widgets learning of it, and the keys would then reach no widget.
+    if (windowHandle() && QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+        QApplication::setActiveWindow(this);
 }
 
-void MainWindow::toggleWindow()
+bool MainWindow::isShownAndActive() const
 {
     // A window hidden while active that gets the focus back is not counted
     // active again by the widgets, only by its native window.
     const bool active = isActiveWindow() || (windowHandle() && QGuiApplication::focusWindow() == windowHandle());
-    if (isVisible() && active)
+    return isVisible() && active;
+}
+
+void MainWindow::toggleWindow()
+{
+    if (isShownAndActive())
         hide();
     else
         bringForward();
 }
 
+void MainWindow::hideIfBroughtForward()
+{
+    // Brought forward to launch one entry, the window goes once it is launched.
+    if (m_broughtForward)
+        hide();
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    m_broughtForward = false;
+    QMainWindow::hideEvent(event);
+}
+
 void MainWindow::showTrayMenu()
 {
-    QMenu menu(this);
-    m_trayIcon->setContextMenu(&menu);
-
-    const LauncherDataModel *model = m_launcher->launcherModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QPersistentModelIndex index = model->index(row, 0);
-        const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
-        QString text = application.name();
-        if (!application.description().isEmpty())
-            text += QLatin1Char('(') + application.description() + QLatin1Char(')');
-        QAction *action = menu.addAction(application.icon(), text);
-        connect(action, &QAction::triggered, action, [this, index] {
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const bool shown = isShownAndActive();
+    TrayMenu menu(
+        m_launcher->launcherModel(), shown, screen ? screen->availableGeometry().height() : 480,
+        [this](const QModelIndex &index) {
             m_launcher->launchService()->launch(
                 index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
-        });
-    }
-    menu.addSeparator();
-    QAction *quit = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
-    connect(quit, SIGNAL(triggered()), this, SLOT(close()));
-
+        },
+        this);
+    connect(menu.windowAction(), &QAction::triggered, this, [this, shown] { shown ? hide() : present(); });
+    connect(menu.quitAction(), SIGNAL(triggered()), this, SLOT(close()));
+    m_trayIcon->setContextMenu(&menu);
     menu.exec(QCursor::pos());
     m_trayIcon->setContextMenu(nullptr);
+}
+
+void MainWindow::showMessageOfTray(QSystemTrayIcon *icon, const QString &title, const QString &text)
+{
+    icon->showMessage(title, text);
 }

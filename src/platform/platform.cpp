@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 
 namespace Platform {
 
@@ -74,6 +75,15 @@ bool freedesktopIcons()
     return true;
 #else
     return false;
+#endif
+}
+
+QString qtTranslationsFolder()
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QEventLoop>
@@ -16,6 +17,8 @@
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 ModalAnswerer::ModalAnswerer(Answer answer)
     : m_answer(std::move(answer))
@@ -80,6 +83,28 @@ bool TemporaryCurrentFolder::isCurrent() const
     return m_folder.isValid() && QDir::current() == QDir(m_folder.path());
 }
 
+ProgramStyleSheet::ProgramStyleSheet()
+    : m_previous(qApp->styleSheet())
+{
+    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+}
+
+ProgramStyleSheet::~ProgramStyleSheet()
+{
+    qApp->setStyleSheet(m_previous);
+}
+
+void addSavedEntry(ApplicationLauncher *launcher)
+{
+    const ModalAnswerer saving([](QWidget *window) {
+        if (auto *dialog = qobject_cast<QDialog *>(window))
+            dialog->accept();
+        else
+            window->close();
+    });
+    launcher->addRow();
+}
+
 void chooseFromNextMenu(const QString &choice, QStringList *offered)
 {
     QTimer::singleShot(0, [choice, offered] {
@@ -126,6 +151,12 @@ void writeFile(const QString &fileName, const QByteArray &content)
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content);
+}
+
+int fileMode(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
 }
 
 QString copyExecutable(const QString &executable, const QString &folder)

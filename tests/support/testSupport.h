@@ -98,6 +98,22 @@ private:
     QTemporaryDir m_folder;
 };
 
+// The program's style sheet on the application while this lives.
+class ProgramStyleSheet
+{
+public:
+    ProgramStyleSheet();
+    ~ProgramStyleSheet();
+    ProgramStyleSheet(const ProgramStyleSheet &) = delete;
+    ProgramStyleSheet &operator=(const ProgramStyleSheet &) = delete;
+
+private:
+    QString m_previous;
+};
+
+// Adds an entry as File > Add does, and saves it in the editor as it comes.
+void addSavedEntry(ApplicationLauncher *launcher);
+
 // Picks the action with the given text from the next popup menu (none when the
 // text matches nothing) after recording the texts the menu offered.
 void chooseFromNextMenu(const QString &choice, QStringList *offered);
@@ -117,6 +133,9 @@ QByteArray readAll(const QString &fileName);
 
 // Writes a file, creating its folder first.
 void writeFile(const QString &fileName, const QByteArray &content = QByteArray());
+
+// The permission bits of a file or folder, as 0600 reads: -1 when there is none.
+int fileMode(const QString &path);
 
 // Copies an executable into a folder, for the user alone to run, so that
 // whatever it reads or writes beside itself stays in that folder. The copy's
