@@ -374,9 +374,10 @@ void TestDragAndDrop::desktopEntryRows_data()
 }
 
 // A dropped desktop entry of an application starts the program and words of
-// its Exec key, in a terminal when it asks for one, and brings its Name in the
-// user's language and its Comment; any other file, or an entry without a
-// command, starts itself and is named after its file.
+// its Exec key, in a terminal when it asks for one; an entry without a command
+// starts itself. Either brings its Name in the user's language and its
+// Comment. A file that is no desktop entry starts itself and is named after
+// the file.
 void TestDragAndDrop::desktopEntryRows()
 {
     QFETCH(QByteArray, text);
@@ -398,7 +399,11 @@ void TestDragAndDrop::desktopEntryRows()
         && expected.value(QStringLiteral("application")).toBool(true) && !words.isEmpty();
     if (!command) {
         words = QStringList{file};
-        expected = QJsonObject();
+        expected.remove(QStringLiteral("icon"));
+        expected.remove(QStringLiteral("terminal"));
+        // What cannot be read as a desktop entry goes by its file's name.
+        if (!expected.value(QStringLiteral("entry")).toBool(true))
+            expected = QJsonObject();
     } else if (expected.value(QStringLiteral("terminal")).toBool()) {
         words = QStringList{terminal, QStringLiteral("-e")} + words;
     }

@@ -491,7 +491,7 @@ void TestMainWindow::quitWithoutSavingEnds()
     QFETCH(bool, ends);
     newWindow();
     m_window->show();
-    addSavedEntry(launcher());
+    launcher()->launcherModel()->insertRow(0);
     writeFile("data", "not a folder");
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {

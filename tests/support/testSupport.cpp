@@ -6,7 +6,6 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QEventLoop>
@@ -92,17 +91,6 @@ ProgramStyleSheet::ProgramStyleSheet()
 ProgramStyleSheet::~ProgramStyleSheet()
 {
     qApp->setStyleSheet(m_previous);
-}
-
-void addSavedEntry(ApplicationLauncher *launcher)
-{
-    const ModalAnswerer saving([](QWidget *window) {
-        if (auto *dialog = qobject_cast<QDialog *>(window))
-            dialog->accept();
-        else
-            window->close();
-    });
-    launcher->addRow();
 }
 
 void chooseFromNextMenu(const QString &choice, QStringList *offered)

@@ -111,9 +111,6 @@ private:
     QString m_previous;
 };
 
-// Adds an entry as File > Add does, and saves it in the editor as it comes.
-void addSavedEntry(ApplicationLauncher *launcher);
-
 // Picks the action with the given text from the next popup menu (none when the
 // text matches nothing) after recording the texts the menu offered.
 void chooseFromNextMenu(const QString &choice, QStringList *offered);
