@@ -79,22 +79,25 @@ Interpreter::Interpreter(char *const *environment)
 
 int Interpreter::run(const std::string &path, const std::vector<std::string> &arguments)
 {
-    if (!isBatchFileName(path)) {
+    int code = 0;
+    if (isBatchFileName(path)) {
+        std::string parameters;
+        for (const std::string &argument : arguments) {
+            if (!parameters.empty())
+                parameters += ' ';
+            parameters += quoteParameter(argument);
+        }
+        code = runBatchFile(path, path, parameters) ? m_errorLevel : 1;
+    } else {
         // One argument is the whole command line; several are its words.
         std::string line = arguments.empty() ? path : quoteParameter(path);
         for (const std::string &argument : arguments)
             line += ' ' + quoteParameter(argument);
-        return runCommandLine(line);
+        code = runCommandLine(line);
     }
-    std::string parameters;
-    for (const std::string &argument : arguments) {
-        if (!parameters.empty())
-            parameters += ' ';
-        parameters += quoteParameter(argument);
-    }
-    const int code = runBatchFile(path, path, parameters) ? m_errorLevel : 1;
-    // Graphical programs that fail at once are reported before this ends, and
-    // the reader stops reading when it ends.
+    // However it ran: the reader stops reading when this ends, so graphical
+    // programs that fail at once are reported, and everything the programs
+    // wrote is passed on, before it does.
     m_unwaited.waitForWindows();
     m_relay.flush();
     return code;
