@@ -93,6 +93,7 @@ private slots:
     void cleanup();
     void mimeTypesAndActions();
     void mimeDataOfTwoEntries();
+    void sameFileNamesStayApart();
     void unwritableBatchFileLeavesNoUrl();
     void dropMimeData_data();
     void dropMimeData();
@@ -155,11 +156,42 @@ void TestDragAndDrop::mimeDataOfTwoEntries()
              toJsonArray(ApplicationDataList{list.at(2), list.at(0)}));
     const QList<QUrl> urls = data->urls();
     QCOMPARE(urls.size(), 2);
-    QCOMPARE(urls.at(0), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/three_about_three.bat")));
-    QCOMPARE(urls.at(1), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/one_about_one.bat")));
-    for (const QUrl &url : urls)
-        QVERIFY(QFileInfo(url.toLocalFile()).isFile());
+    const QFileInfo three(urls.at(0).toLocalFile());
+    const QFileInfo one(urls.at(1).toLocalFile());
+    QCOMPARE(three.fileName(), QStringLiteral("three_about_three.bat"));
+    QCOMPARE(one.fileName(), QStringLiteral("one_about_one.bat"));
+    // Both in a folder of the drag's own below data/temp.
+    QCOMPARE(three.absolutePath(), one.absolutePath());
+    QCOMPARE(QFileInfo(three.absolutePath()).absolutePath(), QDir::current().absoluteFilePath("data/temp"));
+    QVERIFY(three.isFile() && one.isFile());
     QCOMPARE(data->text(), list.at(2).batchScript() + list.at(0).batchScript());
+}
+
+// Entries whose file names are the same, dragged together or one drag after
+// the other, each reach the file manager with their own file.
+void TestDragAndDrop::sameFileNamesStayApart()
+{
+    const QString longName = QString(17, QChar(0x65E5));
+    const ApplicationDataList list{ApplicationData("No Name", {}, "/bin/a"), ApplicationData("No Name", {}, "/bin/b"),
+                                   ApplicationData("Build: x", {}, "/bin/c"), ApplicationData("Build; x", {}, "/bin/d"),
+                                   ApplicationData(longName, QString(80, QChar(0x8A9E)), "/bin/e")};
+    Model model;
+    model.setLauncherData(list);
+    QModelIndexList indexes;
+    for (int row = 0; row < list.size(); ++row)
+        indexes.append(model.index(row));
+    QList<QUrl> urls;
+    for (int drag = 0; drag < 2; ++drag) {
+        QScopedPointer<QMimeData> data(model.mimeData(indexes));
+        urls += data->urls();
+    }
+    QCOMPARE(urls.size(), 2 * list.size());
+    for (int i = 0; i < urls.size(); ++i) {
+        const ApplicationData &application = list.at(i % list.size());
+        QCOMPARE(readAll(urls.at(i).toLocalFile()), application.batchScript().toUtf8());
+        if (application.name() != longName)
+            QCOMPARE(QFileInfo(urls.at(i).toLocalFile()).fileName(), application.batchFileName());
+    }
 }
 
 void TestDragAndDrop::unwritableBatchFileLeavesNoUrl()

@@ -46,7 +46,7 @@ public slots:
     void moveCurrentItem(int step);
 
 private slots:
-    void showLaunchError(LaunchProcess *process);
+    void showLaunchReport(LaunchProcess *process);
     void showLaunchFailure(const QString &message);
 
 protected:
@@ -61,7 +61,6 @@ private:
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);
-    void showLaunchReport(const QString &output, const QString &error);
 
     // An Error box to show: a process's output, or a text of its own.
     struct ErrorReport

@@ -1,9 +1,12 @@
 #include "applicationLauncher/launcherModel.h"
 
 #include "platform/dataFolder.h"
+#include "platform/uniqueFiles.h"
 #include "records/recordStream.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeData>
 #include <QUrl>
 
@@ -152,12 +155,20 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
     auto *data = new QMimeData;
     data->setData(applicationDataMimeType, writeApplicationDataPayload(applications));
 
-    // Written when the drag starts, whatever becomes of it.
+    // Written when the drag starts, whatever becomes of it, into folders of
+    // this drag's own: a file manager gets every dragged entry, also those
+    // whose file names are the same, and no other drag replaces them.
+    QStringList folders;
+    QHash<QString, int> uses;
     QList<QUrl> urls;
     QString text;
     for (const ApplicationData &application : qAsConst(applications)) {
-        const QString path = Platform::dragScriptPath(application.batchFileName());
-        if (application.writeBatchFile(path))
+        const QString fileName = Platform::fittingFileName(application.batchFileName());
+        const int use = uses[fileName]++;
+        if (use == folders.size())
+            folders.append(Platform::createUniqueFolder(Platform::dragScriptFolder()));
+        const QString path = QDir(folders.at(use)).filePath(fileName);
+        if (!folders.at(use).isEmpty() && application.writeBatchFile(path))
             urls.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
         text += application.batchScript();
     }

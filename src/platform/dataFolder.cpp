@@ -80,14 +80,19 @@ QString settingsFile()
     return QStringLiteral("data/settings.ini");
 }
 
-QString dragScriptPath(const QString &batchFileName)
+QString launchScriptFolder()
 {
-    return QStringLiteral("data/temp/") + batchFileName;
+    return QStringLiteral("temp");
 }
 
-QString launchScriptPath(const QString &batchFileName)
+QString dragScriptFolder()
 {
-    return QStringLiteral("temp") + QDir::separator() + batchFileName;
+    return QStringLiteral("data/temp");
+}
+
+QString launchScriptPath(const QString &fileName)
+{
+    return launchScriptFolder() + QDir::separator() + fileName;
 }
 
 } // namespace Platform
