@@ -15,28 +15,12 @@
 
 namespace {
 
-class Variables : public Cmd::ArithmeticVariables
-{
-public:
-    Variables(const Cmd::VariableLookup &lookup, Cmd::Environment &environment)
-        : m_lookup(lookup)
-        , m_environment(environment)
-    {
-    }
-    std::optional<std::string> get(std::string_view name) const override { return m_lookup.find(name); }
-    void set(std::string_view name, const std::string &value) override { m_environment.set(name, value); }
-
-private:
-    const Cmd::VariableLookup &m_lookup;
-    Cmd::Environment &m_environment;
-};
-
 bool startsWith(std::string_view text, std::string_view word)
 {
     return text.size() >= word.size() && Cmd::equalsIgnoreCase(text.substr(0, word.size()), word);
 }
 
-void runSet(std::string_view arguments, Cmd::Environment &environment, Variables &variables)
+void runSet(std::string_view arguments, Cmd::Environment &environment, Cmd::BatchVariables &variables)
 {
     if (startsWith(arguments, "/a")) {
         const Cmd::ArithmeticResult result = Cmd::evaluateArithmetic(arguments.substr(2), variables);
@@ -81,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string directory = "/tmp";
     const int errorLevel = 3;
     const Cmd::VariableLookup lookup(environment, directory, errorLevel);
-    Variables variables(lookup, environment);
+    Cmd::BatchVariables variables(lookup, environment);
     Cmd::Parameters parameters;
     parameters.values = {"run.bat", "\"a b\"", "sub\\x.txt", "sh", "-"};
     parameters.all = "\"a b\" sub\\x.txt sh -";

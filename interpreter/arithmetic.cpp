@@ -38,6 +38,18 @@ enum class Op {
     Remainder,
 };
 
+// The operators of one character, loosest first; the shifts (<< >>) bind
+// between & and +.
+struct BinaryOperator
+{
+    char symbol;
+    Op op;
+    int precedence;
+};
+constexpr BinaryOperator binaryOperators[] = {{'|', Op::Or, 1},     {'^', Op::Xor, 2},      {'&', Op::And, 3},
+                                              {'+', Op::Add, 5},    {'-', Op::Subtract, 5}, {'*', Op::Multiply, 6},
+                                              {'/', Op::Divide, 6}, {'%', Op::Remainder, 6}};
+
 bool isOperatorCharacter(char c)
 {
     return std::string_view("+-*/%&|^~!()<>=,").find(c) != std::string_view::npos;
@@ -196,49 +208,20 @@ private:
 
     static Op binaryOperator(char c)
     {
-        switch (c) {
-        case '|':
-            return Op::Or;
-        case '^':
-            return Op::Xor;
-        case '&':
-            return Op::And;
-        case '+':
-            return Op::Add;
-        case '-':
-            return Op::Subtract;
-        case '*':
-            return Op::Multiply;
-        case '/':
-            return Op::Divide;
-        case '%':
-            return Op::Remainder;
-        default:
-            return Op::None;
+        for (const BinaryOperator &entry : binaryOperators) {
+            if (entry.symbol == c)
+                return entry.op;
         }
+        return Op::None;
     }
 
     static int precedence(Op op)
     {
-        switch (op) {
-        case Op::Or:
-            return 1;
-        case Op::Xor:
-            return 2;
-        case Op::And:
-            return 3;
-        case Op::ShiftLeft:
-        case Op::ShiftRight:
+        if (op == Op::ShiftLeft || op == Op::ShiftRight)
             return 4;
-        case Op::Add:
-        case Op::Subtract:
-            return 5;
-        case Op::Multiply:
-        case Op::Divide:
-        case Op::Remainder:
-            return 6;
-        case Op::None:
-            break;
+        for (const BinaryOperator &entry : binaryOperators) {
+            if (entry.op == op)
+                return entry.precedence;
         }
         return 0;
     }

@@ -1,6 +1,9 @@
 #ifndef KORVANI_INTERPRETER_ARITHMETIC_H
 #define KORVANI_INTERPRETER_ARITHMETIC_H
 
+#include "environment.h"
+#include "expansion.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +21,24 @@ public:
     virtual ~ArithmeticVariables() = default;
     virtual std::optional<std::string> get(std::string_view name) const = 0;
     virtual void set(std::string_view name, const std::string &value) = 0;
+};
+
+// The variables of a running batch file: read through the lookup, with
+// cmd's dynamic names, and written into the environment.
+class BatchVariables : public ArithmeticVariables
+{
+public:
+    BatchVariables(const VariableLookup &lookup, Environment &environment)
+        : m_lookup(lookup)
+        , m_environment(environment)
+    {
+    }
+    std::optional<std::string> get(std::string_view name) const override { return m_lookup.find(name); }
+    void set(std::string_view name, const std::string &value) override { m_environment.set(name, value); }
+
+private:
+    const VariableLookup &m_lookup;
+    Environment &m_environment;
 };
 
 struct ArithmeticResult

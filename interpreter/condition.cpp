@@ -1,8 +1,7 @@
 // The conditions of if.
 #include "condition.h"
 
-#include "interpreter.h"
-
+#include "context.h"
 #include "paths.h"
 #include "text.h"
 
@@ -135,14 +134,14 @@ bool testCondition(const Condition &condition, const Environment &environment, i
 }
 
 // The operands take the loop variables and delayed expansion first.
-bool Interpreter::evaluate(const Condition &condition) const
+bool evaluate(const Context &context, const Condition &condition)
 {
-    if (m_forVariables.empty() && !m_delayedExpansion)
-        return testCondition(condition, m_environment, m_errorLevel);
+    if (context.forVariables.empty() && !context.delayedExpansion)
+        return testCondition(condition, context.environment, context.errorLevel);
     Condition prepared = condition;
-    prepared.left = prepare(condition.left);
-    prepared.right = prepare(condition.right);
-    return testCondition(prepared, m_environment, m_errorLevel);
+    prepared.left = context.prepare(condition.left);
+    prepared.right = context.prepare(condition.right);
+    return testCondition(prepared, context.environment, context.errorLevel);
 }
 
 } // namespace Cmd

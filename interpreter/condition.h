@@ -9,6 +9,11 @@ namespace Cmd {
 // The verdict of an if condition whose operands are expanded already.
 bool testCondition(const Condition &condition, const Environment &environment, int errorLevel);
 
+class Context;
+
+// The verdict of an if condition as the command runs.
+bool evaluate(const Context &context, const Condition &condition);
+
 } // namespace Cmd
 
 #endif

@@ -1,7 +1,9 @@
-// Console commands that change nothing a launch depends on: they are
-// accepted so that batch files written for a console window run unchanged.
-#include "interpreter.h"
+// What batch files show and read: echo and pause, and console commands that
+// change nothing a launch depends on, accepted so that batch files written
+// for a console window run unchanged.
+#include "commands.h"
 
+#include "context.h"
 #include "process.h"
 #include "text.h"
 
@@ -14,6 +16,8 @@
 namespace Cmd {
 
 namespace {
+
+const char *const timeoutUsage = "ERROR: Invalid syntax. Type \"TIMEOUT /?\" for usage.";
 
 bool isHexDigit(char c)
 {
@@ -37,41 +41,68 @@ void sleepFor(int milliseconds)
 
 } // namespace
 
+int commandEcho(Context &context, std::string_view arguments)
+{
+    if (trim(arguments).empty() && (arguments.empty() || isBlank(arguments.front()))) {
+        writeAll(STDOUT_FILENO, context.echo ? "ECHO is on.\n" : "ECHO is off.\n");
+        return 0;
+    }
+    const std::string_view text = arguments.substr(1);
+    if (isBlank(arguments.front())) {
+        const std::string_view word = trim(text);
+        if (equalsIgnoreCase(word, "on") || equalsIgnoreCase(word, "off")) {
+            context.echo = equalsIgnoreCase(word, "on");
+            return 0;
+        }
+    }
+    writeAll(STDOUT_FILENO, std::string(text) + '\n');
+    return 0;
+}
+
+int commandPause(Context &, std::string_view)
+{
+    writeAll(STDOUT_FILENO, "Press any key to continue . . . ");
+    std::string line;
+    readInputLine(&line);
+    // A terminal has shown the user's line feed already; anything else has not.
+    if (!isatty(STDIN_FILENO))
+        writeAll(STDOUT_FILENO, "\n");
+    return 0;
+}
+
 // The code page is UTF-8 and stays so; chcp only reports it.
-int Interpreter::commandChangeCodePage(std::string_view arguments)
+int commandChangeCodePage(Context &context, std::string_view arguments)
 {
     const std::string_view page = trim(arguments);
     for (const char c : page) {
         if (!isDigit(c))
-            return fail(1, "Parameter format not correct - " + std::string(page));
+            return context.fail(1, "Parameter format not correct - " + std::string(page));
     }
     writeAll(STDOUT_FILENO, "Active code page: 65001\n");
-    m_errorLevel = 0;
     return 0;
 }
 
 // cls clears a console; written to a file or pipe it is a form feed.
-int Interpreter::commandClearScreen(std::string_view)
+int commandClearScreen(Context &, std::string_view)
 {
     writeAll(STDOUT_FILENO, isatty(STDOUT_FILENO) ? "\x1b[H\x1b[2J" : "\f");
     return 0;
 }
 
 // color /? : the error level is 1 when foreground and background are the same.
-int Interpreter::commandColor(std::string_view arguments)
+int commandColor(Context &, std::string_view arguments)
 {
     const std::string_view colors = trim(arguments);
     const bool valid = colors.empty()
         || (colors.size() <= 2 && isHexDigit(colors.front()) && isHexDigit(colors.back()));
     const bool same = colors.size() == 2 && toLower(colors[0]) == toLower(colors[1]);
-    m_errorLevel = valid && !same ? 0 : 1;
-    return m_errorLevel;
+    return valid && !same ? 0 : 1;
 }
 
 // timeout /t N [/nobreak], with timeout.exe's messages. A key ends the wait
 // early only on a terminal; where input comes from a pipe, as in a launch,
 // the full time passes.
-int Interpreter::commandTimeout(std::string_view arguments)
+int commandTimeout(Context &context, std::string_view arguments)
 {
     bool noBreak = false;
     std::string_view seconds;
@@ -87,14 +118,14 @@ int Interpreter::commandTimeout(std::string_view arguments)
         } else if (seconds.empty() && word.front() != '/') {
             seconds = word;
         } else {
-            return fail(1, "ERROR: Invalid syntax. Type \"TIMEOUT /?\" for usage.");
+            return context.fail(1, timeoutUsage);
         }
     }
     long long wait = 0;
     if (seconds.empty())
-        return fail(1, "ERROR: Invalid syntax. Type \"TIMEOUT /?\" for usage.");
+        return context.fail(1, timeoutUsage);
     if (!parseInteger(seconds, &wait) || wait < -1 || wait > 99999)
-        return fail(1, "ERROR: Invalid value for timeout (/T) specified. Valid range is -1 to 99999.");
+        return context.fail(1, "ERROR: Invalid value for timeout (/T) specified. Valid range is -1 to 99999.");
     const bool keys = !noBreak && isatty(STDIN_FILENO);
     const char *const ending = noBreak ? "press CTRL+C to quit ..." : "press a key to continue ...";
     if (wait < 0) {
@@ -105,7 +136,6 @@ int Interpreter::commandTimeout(std::string_view arguments)
         std::string line;
         readInputLine(&line);
         writeAll(STDOUT_FILENO, "\n");
-        m_errorLevel = 0;
         return 0;
     }
     writeAll(STDOUT_FILENO, "\nWaiting for " + std::to_string(wait) + " seconds, " + ending);
@@ -117,16 +147,15 @@ int Interpreter::commandTimeout(std::string_view arguments)
         }
     }
     writeAll(STDOUT_FILENO, "\n");
-    m_errorLevel = 0;
     return 0;
 }
 
-int Interpreter::commandTitle(std::string_view)
+int commandTitle(Context &, std::string_view)
 {
     return 0;
 }
 
-int Interpreter::commandVersion(std::string_view)
+int commandVersion(Context &, std::string_view)
 {
     writeAll(STDOUT_FILENO, "\nkorvani-cmd [Version " KORVANI_VERSION "]\n");
     return 0;

@@ -1,10 +1,12 @@
 // cmd's commands that copy, move and rename files, with their messages and
 // error levels. Copies are byte for byte: Linux text files have no end
 // mark to stop at.
-#include "interpreter.h"
+#include "commands.h"
 
 #include "commandLine.h"
+#include "context.h"
 #include "paths.h"
+#include "process.h"
 #include "text.h"
 
 #include <cerrno>
@@ -114,26 +116,33 @@ std::string countLine(int count, const char *what)
     return line;
 }
 
-} // namespace
-
-// copy /? : outside a batch file copy asks before it overwrites a file,
-// unless /Y (or /Y in COPYCMD); in one it does not ask. Concatenated sources
-// (a+b) or a wildcard onto one file make one file.
-int Interpreter::commandCopy(std::string_view arguments)
+// copy and move ask this before they overwrite a file outside a batch file.
+std::string overwriteQuestion(const std::string &path)
 {
-    const std::string *preset = m_environment.find("COPYCMD");
-    const std::string presetSwitches = preset ? *preset + ' ' : std::string();
-    CommandWords words;
-    if (!readFileCommand(presetSwitches + std::string(arguments), "yabvndzl", 1, SIZE_MAX, &words))
-        return m_errorLevel;
-    std::vector<std::string> sources;
-    std::string destination;
+    return "Overwrite " + path + "? (Yes/No/All): ";
+}
+
+struct CopyJob
+{
+    std::vector<std::string> sources; // "a+b" gives two
+    std::string destination; // quotes removed; empty for the current folder
+    std::vector<std::string> files; // what the sources stand for
+    std::string target; // the destination as a path
+    bool intoFolder = false;
+    bool wildcards = false;
+    bool ask = false;
+};
+
+// Sources joined with "+", in one word or several, then the destination;
+// false for a second destination or no source.
+bool readCopyNames(const std::vector<std::string> &names, CopyJob *job)
+{
     bool joining = false;
-    for (const std::string &word : words.names) {
-        if (!sources.empty() && !joining && word.front() != '+') {
-            if (!destination.empty())
-                return fail(1, syntaxError);
-            destination = removeQuotes(word);
+    for (const std::string &word : names) {
+        if (!job->sources.empty() && !joining && word.front() != '+') {
+            if (!job->destination.empty())
+                return false;
+            job->destination = removeQuotes(word);
             continue;
         }
         for (size_t start = 0; start <= word.size();) {
@@ -141,101 +150,133 @@ int Interpreter::commandCopy(std::string_view arguments)
             if (end == std::string::npos)
                 end = word.size();
             if (end > start)
-                sources.push_back(removeQuotes(word.substr(start, end - start)));
+                job->sources.push_back(removeQuotes(word.substr(start, end - start)));
             start = end + 1;
         }
         joining = word.back() == '+';
     }
-    if (sources.empty())
-        return fail(1, syntaxError);
-    bool ask = (!inBatch() && !words.has('y')) || words.has('-');
-    bool wildcards = false;
-    std::vector<std::string> files;
-    for (std::string written : sources) {
+    return !job->sources.empty();
+}
+
+// The files the sources stand for; a folder stands for the files in it.
+void findSourceFiles(CopyJob *job)
+{
+    for (std::string written : job->sources) {
         if (isFolder(nativePath(written)))
             written = joinPath(written, "*");
-        wildcards = wildcards || hasWildcards(splitPath(written).name);
+        job->wildcards = job->wildcards || hasWildcards(splitPath(written).name);
         const std::vector<std::string> found = existingMatches(written, EntryKind::File);
-        files.insert(files.end(), found.begin(), found.end());
+        job->files.insert(job->files.end(), found.begin(), found.end());
     }
-    if (files.empty()) {
-        fail(1, fileNotFound);
+}
+
+// One file made of all: the destination, or else the first source. 0 or 1,
+// and the count of files made.
+int copyJoined(Context &context, const CopyJob &job, int *copied)
+{
+    std::string into = job.destination.empty() ? nativePath(job.files.front()) : job.target;
+    if (job.intoFolder && !job.destination.empty())
+        into = joinPath(job.target, splitPath(job.files.front()).name);
+    bool append = false;
+    int code = 0;
+    for (const std::string &file : job.files) {
+        writeAll(STDOUT_FILENO, file + '\n');
+        const int error = sameFile(nativePath(file), into) ? 0 : copyBytes(nativePath(file), into, append);
+        if (error != 0)
+            code = context.fail(1, writeError(error));
+        append = true;
+    }
+    *copied = code == 0 ? 1 : 0;
+    return code;
+}
+
+// Each file to a file of its own. 0 or 1, and the count of files copied.
+int copyEach(Context &context, const CopyJob &job, int *copied)
+{
+    const PathParts targetParts = splitPath(job.target);
+    int code = 0;
+    for (const std::string &file : job.files) {
+        const std::string name(splitPath(file).name);
+        std::string into = job.target;
+        if (job.intoFolder)
+            into = joinPath(job.target, name);
+        else if (hasWildcards(targetParts.name))
+            into = joinPath(targetParts.folder, renamedName(name, targetParts.name));
+        if (sameFile(nativePath(file), into)) {
+            code = context.fail(1, "The file cannot be copied onto itself.");
+            continue;
+        }
+        if (job.ask && pathExists(into) && !context.confirm(overwriteQuestion(into)))
+            continue;
+        if (job.wildcards)
+            writeAll(STDOUT_FILENO, file + '\n');
+        const int error = copyBytes(nativePath(file), into, false);
+        if (error == 0)
+            ++*copied;
+        else
+            code = context.fail(1, writeError(error));
+    }
+    return code;
+}
+
+} // namespace
+
+// copy /? : outside a batch file copy asks before it overwrites a file,
+// unless /Y (or /Y in COPYCMD); in one it does not ask. Concatenated sources
+// (a+b) or a wildcard onto one file make one file.
+int commandCopy(Context &context, std::string_view arguments)
+{
+    const std::string *preset = context.environment.find("COPYCMD");
+    const std::string presetSwitches = preset ? *preset + ' ' : std::string();
+    CommandWords words;
+    if (!readFileCommand(context, presetSwitches + std::string(arguments), "yabvndzl", 1, SIZE_MAX, &words))
+        return context.errorLevel;
+    CopyJob job;
+    if (!readCopyNames(words.names, &job))
+        return context.fail(1, syntaxError);
+    job.ask = (!context.inBatch() && !words.has('y')) || words.has('-');
+    findSourceFiles(&job);
+    if (job.files.empty()) {
+        context.fail(1, fileNotFound);
         writeAll(STDOUT_FILENO, countLine(0, "file(s) copied."));
         return 1;
     }
-    const std::string target = nativePath(destination.empty() ? std::string(".") : destination);
-    const bool intoFolder = isFolder(target);
-    const PathParts targetParts = splitPath(target);
+    job.target = nativePath(job.destination.empty() ? std::string(".") : job.destination);
+    job.intoFolder = isFolder(job.target);
     int copied = 0;
-    int code = 0;
-    if (sources.size() > 1 || (wildcards && !intoFolder && !hasWildcards(targetParts.name))) {
-        // One file made of all: the destination, or else the first source.
-        std::string into = destination.empty() ? nativePath(files.front()) : target;
-        if (intoFolder && !destination.empty())
-            into = joinPath(target, splitPath(files.front()).name);
-        bool append = false;
-        for (const std::string &file : files) {
-            writeAll(STDOUT_FILENO, file + '\n');
-            const int error = sameFile(nativePath(file), into) ? 0 : copyBytes(nativePath(file), into, append);
-            if (error != 0)
-                code = fail(1, writeError(error));
-            append = true;
-        }
-        copied = code == 0 ? 1 : 0;
-    } else {
-        for (const std::string &file : files) {
-            const std::string name(splitPath(file).name);
-            std::string into = target;
-            if (intoFolder)
-                into = joinPath(target, name);
-            else if (hasWildcards(targetParts.name))
-                into = joinPath(targetParts.folder, renamedName(name, targetParts.name));
-            if (sameFile(nativePath(file), into)) {
-                code = fail(1, "The file cannot be copied onto itself.");
-                continue;
-            }
-            if (ask && pathExists(into) && !confirm("Overwrite " + into + "? (Yes/No/All): "))
-                continue;
-            if (wildcards)
-                writeAll(STDOUT_FILENO, file + '\n');
-            const int error = copyBytes(nativePath(file), into, false);
-            if (error == 0)
-                ++copied;
-            else
-                code = fail(1, writeError(error));
-        }
-    }
+    const bool joined = job.sources.size() > 1
+        || (job.wildcards && !job.intoFolder && !hasWildcards(splitPath(job.target).name));
+    const int code = joined ? copyJoined(context, job, &copied) : copyEach(context, job, &copied);
     writeAll(STDOUT_FILENO, countLine(copied, "file(s) copied."));
-    m_errorLevel = code;
     return code;
 }
 
 // move /? : like copy, it asks before overwriting only outside a batch file.
-int Interpreter::commandMove(std::string_view arguments)
+int commandMove(Context &context, std::string_view arguments)
 {
     CommandWords words;
-    if (!readFileCommand(arguments, "y", 2, 2, &words))
-        return m_errorLevel;
+    if (!readFileCommand(context, arguments, "y", 2, 2, &words))
+        return context.errorLevel;
     const std::string written = removeQuotes(words.names[0]);
     const std::string target = nativePath(removeQuotes(words.names[1]));
     const bool wildcards = hasWildcards(splitPath(written).name);
     const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
     if (sources.empty())
-        return fail(1, fileNotFound);
+        return context.fail(1, fileNotFound);
     const bool intoFolder = isFolder(target);
     if (sources.size() > 1 && !intoFolder)
-        return fail(1, "Cannot move multiple files to a single file.");
-    const bool ask = (!inBatch() && !words.has('y')) || words.has('-');
+        return context.fail(1, "Cannot move multiple files to a single file.");
+    const bool ask = (!context.inBatch() && !words.has('y')) || words.has('-');
     int files = 0;
     int folders = 0;
     int code = 0;
     for (const std::string &source : sources) {
         const std::string into = intoFolder ? joinPath(target, splitPath(source).name) : target;
         const bool folder = isFolder(source);
-        if (ask && !folder && isFile(into) && !confirm("Overwrite " + into + "? (Yes/No/All): "))
+        if (ask && !folder && isFile(into) && !context.confirm(overwriteQuestion(into)))
             continue;
         if (wildcards)
-            writeAll(STDOUT_FILENO, absolutePath(source, m_directory) + '\n');
+            writeAll(STDOUT_FILENO, absolutePath(source, context.directory) + '\n');
         int error = rename(source.c_str(), into.c_str()) == 0 ? 0 : errno;
         // Across file systems a file is copied and the original deleted.
         if (error == EXDEV && !folder) {
@@ -244,40 +285,38 @@ int Interpreter::commandMove(std::string_view arguments)
                 error = errno;
         }
         if (error != 0)
-            code = fail(1, writeError(error));
+            code = context.fail(1, writeError(error));
         else
             ++(folder ? folders : files);
     }
     writeAll(STDOUT_FILENO,
              folders > 0 && files == 0 ? countLine(folders, "dir(s) moved.") : countLine(files, "file(s) moved."));
-    m_errorLevel = code;
     return code;
 }
 
 // ren /? : the new name has no folder; it may hold wildcards.
-int Interpreter::commandRename(std::string_view arguments)
+int commandRename(Context &context, std::string_view arguments)
 {
     CommandWords words;
-    if (!readFileCommand(arguments, "", 2, 2, &words))
-        return m_errorLevel;
+    if (!readFileCommand(context, arguments, "", 2, 2, &words))
+        return context.errorLevel;
     const std::string written = removeQuotes(words.names[0]);
     const std::string newName = removeQuotes(words.names[1]);
     if (newName.find_first_of("/\\") != std::string::npos)
-        return fail(1, syntaxError);
+        return context.fail(1, syntaxError);
     const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
     if (sources.empty())
-        return fail(1, fileNotFound);
+        return context.fail(1, fileNotFound);
     int code = 0;
     for (const std::string &source : sources) {
         const PathParts parts = splitPath(source);
         const std::string into = joinPath(parts.folder,
                                           hasWildcards(newName) ? renamedName(parts.name, newName) : newName);
         if (pathExists(into) && !sameFile(source, into))
-            code = fail(1, "A duplicate file name exists, or the file cannot be found.");
+            code = context.fail(1, "A duplicate file name exists, or the file cannot be found.");
         else if (rename(source.c_str(), into.c_str()) != 0)
-            code = fail(1, accessDenied);
+            code = context.fail(1, accessDenied);
     }
-    m_errorLevel = code;
     return code;
 }
 

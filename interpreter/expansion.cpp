@@ -1,15 +1,13 @@
 #include "expansion.h"
 
-#include "paths.h"
+#include "commandLine.h"
+#include "modifiers.h"
 #include "text.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
-#include <langinfo.h>
-#include <locale.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cmd {
@@ -65,50 +63,127 @@ std::optional<ModifierReference> readModifiers(std::string_view text, size_t sta
     }
 }
 
-// The %~a letters of cmd: folder, read-only, archive, hidden, system,
-// compressed, offline, temporary, link. A name starting with a dot counts as
-// hidden; a file as ready for archiving.
-std::string attributesText(const std::string &path)
+// Percent expansion of one line, a reference at a time, into result.
+class PercentExpansion
 {
-    struct stat status
+public:
+    PercentExpansion(std::string_view line, const VariableLookup &variables, const Parameters *parameters,
+                     std::string *result)
+        : m_line(line)
+        , m_variables(variables)
+        , m_parameters(parameters)
+        , m_result(result)
     {
-    };
-    if (lstat(path.c_str(), &status) != 0)
-        return std::string();
-    const bool link = S_ISLNK(status.st_mode);
-    if (link && stat(path.c_str(), &status) != 0)
-        return std::string();
-    std::string text = "---------";
-    if (S_ISDIR(status.st_mode))
-        text[0] = 'd';
-    if ((status.st_mode & 0222) == 0)
-        text[1] = 'r';
-    if (!S_ISDIR(status.st_mode))
-        text[2] = 'a';
-    const std::string_view name = splitPath(path).name;
-    if (!name.empty() && name.front() == '.')
-        text[3] = 'h';
-    if (link)
-        text[8] = 'l';
-    return text;
-}
+    }
 
-locale_t timeLocale()
-{
-    static const locale_t locale = [] {
-        const locale_t own = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
-        return own ? own : newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
-    }();
-    return locale;
-}
+    bool run()
+    {
+        m_result->clear();
+        while (m_pos < m_line.size() && m_fits) {
+            const size_t percent = m_line.find('%', m_pos);
+            if (percent == std::string_view::npos) {
+                append(m_line.substr(m_pos));
+                break;
+            }
+            append(m_line.substr(m_pos, percent - m_pos));
+            m_pos = percent;
+            if (m_pos + 1 >= m_line.size()) {
+                // A lone percent sign at the end is dropped in a batch file.
+                if (!m_parameters)
+                    append("%");
+                break;
+            }
+            if (m_parameters && expandParameter())
+                continue;
+            if (!expandVariable())
+                break;
+        }
+        return m_fits;
+    }
 
-void appendChecked(std::string *result, std::string_view text, bool *fits)
-{
-    if (result->size() + text.size() > maxLineLength)
-        *fits = false;
-    else
-        result->append(text);
-}
+private:
+    void append(std::string_view text)
+    {
+        if (m_result->size() + text.size() > maxLineLength)
+            m_fits = false;
+        else
+            m_result->append(text);
+    }
+
+    // %%, %0 to %9, %* or a %~ reference at the percent sign; false when
+    // there is none of them.
+    bool expandParameter()
+    {
+        const char next = m_line[m_pos + 1];
+        if (next == '%') {
+            append("%");
+        } else if (isDigit(next)) {
+            const size_t index = size_t(next - '0');
+            if (index < m_parameters->values.size())
+                append(m_parameters->values[index]);
+        } else if (next == '*') {
+            append(m_parameters->all);
+        } else if (next == '~') {
+            const auto reference = readModifiers(m_line, m_pos, isDigit);
+            if (!reference)
+                return false;
+            const size_t index = size_t(reference->target - '0');
+            const std::string value = index < m_parameters->values.size() ? m_parameters->values[index] : "";
+            const bool script = index == 0 && m_parameters->zeroIsScript;
+            append(modifyPath(value, reference->modifiers,
+                              reference->searchVariable ? &*reference->searchVariable : nullptr, m_variables,
+                              script ? &m_parameters->scriptPath : nullptr));
+            m_pos += reference->length;
+            return true;
+        } else {
+            return false;
+        }
+        m_pos += 2;
+        return true;
+    }
+
+    // %NAME% or an edit of it at the percent sign; false when the rest of
+    // the line has been taken.
+    bool expandVariable()
+    {
+        const size_t close = m_line.find('%', m_pos + 1);
+        if (close == std::string_view::npos) {
+            // A lone percent sign is dropped in a batch file.
+            if (!m_parameters) {
+                append(m_line.substr(m_pos));
+                return false;
+            }
+            ++m_pos;
+            return true;
+        }
+        const std::string_view reference = m_line.substr(m_pos + 1, close - m_pos - 1);
+        const size_t colon = reference.find(':');
+        const std::optional<std::string> value = m_variables.find(reference.substr(0, colon));
+        if (value) {
+            append(colon == std::string_view::npos ? *value : editValue(*value, reference.substr(colon + 1)));
+            m_pos = close + 1;
+        } else if (!m_parameters) {
+            // On the command line an undefined name stays, and its closing
+            // percent sign may open the next reference.
+            append(m_line.substr(m_pos, close - m_pos));
+            m_pos = close;
+        } else if (colon != std::string_view::npos) {
+            // In a batch file an edit of an undefined name leaves the text
+            // after the colon, which is read on from there.
+            m_pos += colon + 2;
+        } else {
+            m_pos = close + 1;
+        }
+        return true;
+    }
+
+    std::string_view m_line;
+    const VariableLookup &m_variables;
+    const Parameters *m_parameters;
+    std::string *m_result;
+    size_t m_pos = 0;
+    bool m_fits = true;
+};
 
 } // namespace
 
@@ -165,91 +240,20 @@ bool Parameters::shift(std::string_view arguments)
     return true;
 }
 
+Parameters batchParameters(std::string_view name, std::string_view text, const std::string &scriptPath)
+{
+    Parameters parameters;
+    parameters.values = splitBatchParameters(text);
+    parameters.values.insert(parameters.values.begin(), std::string(name));
+    parameters.all = skipDelimiters(text);
+    parameters.scriptPath = scriptPath;
+    return parameters;
+}
+
 bool expandPercents(std::string_view line, const VariableLookup &variables, const Parameters *parameters,
                     std::string *result)
 {
-    result->clear();
-    bool fits = true;
-    size_t i = 0;
-    while (i < line.size() && fits) {
-        const size_t percent = line.find('%', i);
-        if (percent == std::string_view::npos) {
-            appendChecked(result, line.substr(i), &fits);
-            break;
-        }
-        appendChecked(result, line.substr(i, percent - i), &fits);
-        i = percent;
-        if (i + 1 >= line.size()) {
-            // A lone percent sign at the end is dropped in a batch file.
-            if (!parameters)
-                appendChecked(result, "%", &fits);
-            break;
-        }
-        const char next = line[i + 1];
-        if (parameters && next == '%') {
-            appendChecked(result, "%", &fits);
-            i += 2;
-            continue;
-        }
-        if (parameters && isDigit(next)) {
-            const size_t index = size_t(next - '0');
-            if (index < parameters->values.size())
-                appendChecked(result, parameters->values[index], &fits);
-            i += 2;
-            continue;
-        }
-        if (parameters && next == '*') {
-            appendChecked(result, parameters->all, &fits);
-            i += 2;
-            continue;
-        }
-        if (parameters && next == '~') {
-            const auto reference = readModifiers(line, i, isDigit);
-            if (reference) {
-                const size_t index = size_t(reference->target - '0');
-                const std::string value = index < parameters->values.size() ? parameters->values[index] : "";
-                const bool script = index == 0 && parameters->zeroIsScript;
-                appendChecked(result,
-                              modifyPath(value, reference->modifiers,
-                                         reference->searchVariable ? &*reference->searchVariable : nullptr, variables,
-                                         script ? &parameters->scriptPath : nullptr),
-                              &fits);
-                i += reference->length;
-                continue;
-            }
-        }
-        const size_t close = line.find('%', i + 1);
-        if (close == std::string_view::npos) {
-            // A lone percent sign is dropped in a batch file.
-            if (!parameters) {
-                appendChecked(result, line.substr(i), &fits);
-                break;
-            }
-            ++i;
-            continue;
-        }
-        const std::string_view reference = line.substr(i + 1, close - i - 1);
-        const size_t colon = reference.find(':');
-        const std::optional<std::string> value = variables.find(reference.substr(0, colon));
-        if (value) {
-            appendChecked(result,
-                          colon == std::string_view::npos ? *value : editValue(*value, reference.substr(colon + 1)),
-                          &fits);
-            i = close + 1;
-        } else if (!parameters) {
-            // On the command line an undefined name stays, and its closing
-            // percent sign may open the next reference.
-            appendChecked(result, line.substr(i, close - i), &fits);
-            i = close;
-        } else if (colon != std::string_view::npos) {
-            // In a batch file an edit of an undefined name leaves the text
-            // after the colon, which is read on from there.
-            i += colon + 2;
-        } else {
-            i = close + 1;
-        }
-    }
-    return fits;
+    return PercentExpansion(line, variables, parameters, result).run();
 }
 
 std::string expandDelayed(std::string_view text, const VariableLookup &variables)
@@ -367,98 +371,6 @@ std::string substituteForVariables(std::string_view text, const std::vector<ForV
         ++i;
     }
     return result;
-}
-
-std::string modifyPath(std::string_view value, std::string_view modifiers, const std::string *searchVariable,
-                       const VariableLookup &lookup, const std::string *fullPath)
-{
-    value = stripSurroundingQuotes(value);
-    if (modifiers.empty() && !searchVariable)
-        return std::string(value);
-    if (value.empty())
-        return std::string();
-    std::string full = fullPath ? *fullPath : absolutePath(nativePath(value), lookup.directory());
-    if (searchVariable) {
-        // Folders are separated by ";" as on Windows or ":" as on Linux.
-        full.clear();
-        const std::string folders = lookup.find(*searchVariable).value_or(std::string());
-        size_t from = 0;
-        while (from <= folders.size() && full.empty()) {
-            size_t end = folders.find_first_of(";:", from);
-            if (end == std::string::npos)
-                end = folders.size();
-            const std::string candidate = absolutePath(
-                nativePath(folders.substr(from, end - from)) + '/' + nativePath(value), lookup.directory());
-            if (pathExists(candidate))
-                full = candidate;
-            from = end + 1;
-        }
-        if (full.empty())
-            return std::string();
-    }
-    const auto has = [modifiers](char letter) { return modifiers.find(letter) != std::string_view::npos; };
-    std::vector<std::string> parts;
-    struct stat status
-    {
-    };
-    const bool exists = stat(full.c_str(), &status) == 0;
-    if (has('a') && exists)
-        parts.push_back(attributesText(full));
-    if (has('t') && exists)
-        parts.push_back(dateText(status.st_mtime) + ' ' + minuteText(status.st_mtime));
-    if (has('z') && exists && S_ISREG(status.st_mode))
-        parts.push_back(std::to_string(status.st_size));
-    const bool pieces = has('p') || has('n') || has('x');
-    if (pieces) {
-        // No drive letters here: "d" adds nothing.
-        const PathParts split = splitPath(full);
-        const std::string_view file = split.name;
-        const size_t dot = file.rfind('.');
-        std::string path;
-        if (has('p'))
-            path += split.folder;
-        if (has('n'))
-            path += file.substr(0, dot);
-        if (has('x') && dot != std::string_view::npos)
-            path += file.substr(dot);
-        parts.push_back(path);
-    } else if (has('f') || has('s') || has('d') || searchVariable) {
-        parts.push_back(has('d') && !has('f') && !has('s') && !searchVariable ? std::string() : full);
-    }
-    std::string text;
-    for (const std::string &part : parts) {
-        if (!text.empty())
-            text += ' ';
-        text += part;
-    }
-    return text;
-}
-
-// The locale's short date, with the four-digit year that Windows' short
-// dates have.
-std::string dateText(int64_t seconds)
-{
-    const time_t time = time_t(seconds);
-    tm local{};
-    localtime_r(&time, &local);
-    std::string format = nl_langinfo_l(D_FMT, timeLocale());
-    for (size_t i = 0; i + 1 < format.size(); ++i) {
-        if (format[i] == '%' && format[i + 1] == 'y')
-            format[i + 1] = 'Y';
-    }
-    char text[128];
-    const size_t size = strftime_l(text, sizeof text, format.c_str(), &local, timeLocale());
-    return std::string(text, size);
-}
-
-std::string minuteText(int64_t seconds)
-{
-    const time_t time = time_t(seconds);
-    tm local{};
-    localtime_r(&time, &local);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", local.tm_hour, local.tm_min);
-    return text;
 }
 
 } // namespace Cmd

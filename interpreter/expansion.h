@@ -47,6 +47,10 @@ struct Parameters
     bool shift(std::string_view arguments);
 };
 
+// The parameters of a batch file or subroutine started by name with the
+// given text after it.
+Parameters batchParameters(std::string_view name, std::string_view text, const std::string &scriptPath);
+
 // Percent expansion of a line as it is read: %NAME%, %NAME:~n,m%,
 // %NAME:a=b%, %0 to %9, %*, the %~ modifiers and %%. Without parameters the
 // line comes from the command line of /c, where undefined names and percent
@@ -71,15 +75,6 @@ struct ForVariable
 // %V and %~[modifiers]V for the variables of the running loops, innermost last.
 std::string substituteForVariables(std::string_view text, const std::vector<ForVariable> &variables,
                                    const VariableLookup &lookup);
-
-// The %~ modifiers (f d p n x s a t z, and $NAME: to search the folders of
-// NAME) applied to a value; fullPath, if given, is the file the value names.
-std::string modifyPath(std::string_view value, std::string_view modifiers, const std::string *searchVariable,
-                       const VariableLookup &lookup, const std::string *fullPath = nullptr);
-
-// The date and time as %DATE% and %TIME% and the %~t modifier show them.
-std::string dateText(int64_t seconds);
-std::string minuteText(int64_t seconds);
 
 } // namespace Cmd
 

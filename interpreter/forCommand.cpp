@@ -1,9 +1,11 @@
 // for: loops over files, folders, numbers and the lines of files, strings
 // and command output, as for /? describes them.
-#include "interpreter.h"
+#include "commands.h"
 
 #include "commandLine.h"
+#include "context.h"
 #include "paths.h"
+#include "process.h"
 #include "text.h"
 
 #include <algorithm>
@@ -188,31 +190,46 @@ long long loopNumber(const std::string &text)
     return parseInteger(text, &value) ? value : leadingInteger(text);
 }
 
-} // namespace
-
-int Interpreter::executeFor(const Node &node)
+int runLoopBody(Context &context, const Node &body, const std::vector<ForVariable> &values)
 {
-    const ForLoop &loop = node.loop;
-    const Node &body = *node.children.front();
-    const std::string set = prepare(loop.set);
-    if (loop.mode == ForLoop::Mode::Numbers)
-        return forEachNumber(body, loop.variable, set);
-    if (loop.mode == ForLoop::Mode::Lines)
-        return forEachLine(body, loop.variable, set, prepare(loop.options));
-    const bool folders = loop.mode == ForLoop::Mode::Folders;
-    if (!loop.recursive)
-        return forEachFile(body, loop.variable, set, std::string(), folders);
-    const std::string root = nativePath(removeQuotes(prepare(loop.root)));
-    int code = 0;
-    walkFolders(root.empty() ? m_directory : absolutePath(root, m_directory), [&](const std::string &folder) {
-        code = forEachFile(body, loop.variable, set, folder, folders);
-        return m_flow == Flow::Next;
-    });
+    const size_t size = context.forVariables.size();
+    context.forVariables.insert(context.forVariables.end(), values.begin(), values.end());
+    const int code = context.execute(body);
+    context.forVariables.resize(size);
     return code;
 }
 
+// The command of for /f runs as cmd runs it, in a cmd /c of its own: the
+// command line's expansion, no loop variables, no delayed expansion. Its
+// output is read while it runs.
+int startCapturingOutput(Context &context, const std::string &commandLine, pid_t *child)
+{
+    int handles[2] = {-1, -1};
+    if (pipe2(handles, O_CLOEXEC) != 0) {
+        context.fail(1, cannotCreatePipe + std::string(std::strerror(errno)));
+        return -1;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(handles[1], STDOUT_FILENO);
+        close(handles[1]);
+        close(handles[0]);
+        context.forVariables.clear();
+        context.delayedExpansion = false;
+        _exit(context.runCommandLine(commandLine) & 0xff);
+    }
+    close(handles[1]);
+    if (pid < 0) {
+        close(handles[0]);
+        context.fail(1, cannotStartProcess + std::string(std::strerror(errno)));
+        return -1;
+    }
+    *child = pid;
+    return handles[0];
+}
+
 // (start,step,end): numbers left out count as 0; a step of 0 never ends.
-int Interpreter::forEachNumber(const Node &body, char variable, std::string_view set)
+int forEachNumber(Context &context, const Node &body, char variable, std::string_view set)
 {
     const std::vector<std::string> words = splitBatchParameters(set);
     long long numbers[3] = {0, 0, 0};
@@ -221,15 +238,15 @@ int Interpreter::forEachNumber(const Node &body, char variable, std::string_view
     const long long step = numbers[1];
     int code = 0;
     for (long long value = numbers[0]; step >= 0 ? value <= numbers[2] : value >= numbers[2]; value += step) {
-        code = runLoopBody(body, {{variable, std::to_string(value)}});
-        if (m_flow != Flow::Next)
+        code = runLoopBody(context, body, {{variable, std::to_string(value)}});
+        if (context.flow != Flow::Next)
             break;
     }
     return code;
 }
 
-int Interpreter::forEachFile(const Node &body, char variable, std::string_view set, const std::string &folder,
-                             bool folders)
+int forEachFile(Context &context, const Node &body, char variable, std::string_view set, const std::string &folder,
+                bool folders)
 {
     int code = 0;
     for (const std::string &item : splitBatchParameters(set)) {
@@ -247,20 +264,20 @@ int Interpreter::forEachFile(const Node &body, char variable, std::string_view s
                 values.push_back(joinPath(parts.folder, entry.name));
         }
         for (const std::string &value : values) {
-            code = runLoopBody(body, {{variable, value}});
-            if (m_flow != Flow::Next)
+            code = runLoopBody(context, body, {{variable, value}});
+            if (context.flow != Flow::Next)
                 return code;
         }
     }
     return code;
 }
 
-int Interpreter::forEachLine(const Node &body, char variable, std::string_view set, std::string_view optionText)
+int forEachLine(Context &context, const Node &body, char variable, std::string_view set, std::string_view optionText)
 {
     LineOptions options;
     std::string bad;
     if (!parseLineOptions(optionText, &options, &bad))
-        return fail(255, bad + " was unexpected at this time.");
+        return context.fail(255, bad + " was unexpected at this time.");
     long long skip = options.skip;
     int code = 0;
     std::vector<ForVariable> values;
@@ -270,8 +287,8 @@ int Interpreter::forEachLine(const Node &body, char variable, std::string_view s
             return true;
         }
         if (lineValues(line, options, variable, &values))
-            code = runLoopBody(body, values);
-        return m_flow == Flow::Next;
+            code = runLoopBody(context, body, values);
+        return context.flow == Flow::Next;
     };
     const auto takeLines = [&](int fd) {
         LineReader reader(fd);
@@ -291,9 +308,9 @@ int Interpreter::forEachLine(const Node &body, char variable, std::string_view s
             return code;
         }
         pid_t child = 0;
-        const int output = startCapturingOutput(std::string(inner), &child);
+        const int output = startCapturingOutput(context, std::string(inner), &child);
         if (output < 0)
-            return m_errorLevel;
+            return context.errorLevel;
         takeLines(output);
         close(output);
         waitForProcess(child);
@@ -303,51 +320,37 @@ int Interpreter::forEachLine(const Node &body, char variable, std::string_view s
         const std::string path = removeQuotes(name);
         const int fd = open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            return fail(1, "The system cannot find the file " + path + ".");
+            return context.fail(1, "The system cannot find the file " + path + ".");
         takeLines(fd);
         close(fd);
-        if (m_flow != Flow::Next)
+        if (context.flow != Flow::Next)
             break;
     }
     return code;
 }
 
-int Interpreter::runLoopBody(const Node &body, const std::vector<ForVariable> &values)
-{
-    const size_t size = m_forVariables.size();
-    m_forVariables.insert(m_forVariables.end(), values.begin(), values.end());
-    const int code = execute(body);
-    m_forVariables.resize(size);
-    return code;
-}
+} // namespace
 
-// The command of for /f runs as cmd runs it, in a cmd /c of its own: the
-// command line's expansion, no loop variables, no delayed expansion. Its
-// output is read while it runs.
-int Interpreter::startCapturingOutput(const std::string &commandLine, pid_t *child)
+int executeFor(Context &context, const Node &node)
 {
-    int handles[2] = {-1, -1};
-    if (pipe2(handles, O_CLOEXEC) != 0) {
-        fail(1, std::string("korvani-cmd: cannot create a pipe: ") + std::strerror(errno));
-        return -1;
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(handles[1], STDOUT_FILENO);
-        close(handles[1]);
-        close(handles[0]);
-        m_forVariables.clear();
-        m_delayedExpansion = false;
-        _exit(runCommandLine(commandLine) & 0xff);
-    }
-    close(handles[1]);
-    if (pid < 0) {
-        close(handles[0]);
-        fail(1, std::string("korvani-cmd: cannot start a process: ") + std::strerror(errno));
-        return -1;
-    }
-    *child = pid;
-    return handles[0];
+    const ForLoop &loop = node.loop;
+    const Node &body = *node.children.front();
+    const std::string set = context.prepare(loop.set);
+    if (loop.mode == ForLoop::Mode::Numbers)
+        return forEachNumber(context, body, loop.variable, set);
+    if (loop.mode == ForLoop::Mode::Lines)
+        return forEachLine(context, body, loop.variable, set, context.prepare(loop.options));
+    const bool folders = loop.mode == ForLoop::Mode::Folders;
+    if (!loop.recursive)
+        return forEachFile(context, body, loop.variable, set, std::string(), folders);
+    const std::string root = nativePath(removeQuotes(context.prepare(loop.root)));
+    int code = 0;
+    walkFolders(root.empty() ? context.directory : absolutePath(root, context.directory),
+                [&](const std::string &folder) {
+                    code = forEachFile(context, body, loop.variable, set, folder, folders);
+                    return context.flow == Flow::Next;
+                });
+    return code;
 }
 
 } // namespace Cmd

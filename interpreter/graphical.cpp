@@ -1,5 +1,6 @@
 #include "graphical.h"
 
+#include "desktop/applicationFolders.h"
 #include "environment.h"
 #include "process.h"
 #include "text.h"
@@ -8,13 +9,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
 #include <vector>
 
-#include <dirent.h>
 #include <elf.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cmd {
@@ -22,7 +20,6 @@ namespace Cmd {
 namespace {
 
 constexpr int maxLinkSteps = 40;
-constexpr int maxFolderDepth = 8;
 
 // The path with the links in its folders resolved and its last part as it is;
 // empty when the folder does not exist.
@@ -40,82 +37,16 @@ std::string located(const std::string &path)
     return result + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
-// A desktop entry's string value with its escapes (\s, \n, \t, \r, \\) replaced.
-std::string unescapeValue(std::string_view value)
+std::string_view baseName(std::string_view path)
 {
-    std::string result;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 >= value.size()) {
-            result += value[i];
-            continue;
-        }
-        const char next = value[++i];
-        switch (next) {
-        case 's':
-            result += ' ';
-            break;
-        case 'n':
-            result += '\n';
-            break;
-        case 't':
-            result += '\t';
-            break;
-        case 'r':
-            result += '\r';
-            break;
-        case '\\':
-            result += '\\';
-            break;
-        default:
-            result += '\\';
-            result += next;
-        }
-    }
-    return result;
-}
-
-// The words of an Exec value: blanks separate them, double quotes group them,
-// and inside quotes a backslash takes the next character as it is.
-std::vector<std::string> execWords(const std::string &command)
-{
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (size_t i = 0; i < command.size(); ++i) {
-        const char c = command[i];
-        if (quoted) {
-            if (c == '\\' && i + 1 < command.size())
-                word += command[++i];
-            else if (c == '"')
-                quoted = false;
-            else
-                word += c;
-        } else if (c == ' ' || c == '\t') {
-            if (inWord)
-                words.push_back(std::move(word));
-            word.clear();
-            inWord = false;
-        } else {
-            inWord = true;
-            if (c == '"')
-                quoted = true;
-            else
-                word += c;
-        }
-    }
-    if (inWord)
-        words.push_back(std::move(word));
-    return words;
+    return path.substr(path.rfind('/') + 1);
 }
 
 // The program an Exec value runs: its first word, or after "env" the first
 // word that is no assignment.
-std::string execProgram(const std::string &value)
+std::string execProgram(const std::vector<std::string> &words)
 {
-    const std::vector<std::string> words = execWords(unescapeValue(value));
     size_t first = 0;
-    const auto baseName = [](const std::string &word) { return word.substr(word.rfind('/') + 1); };
     if (!words.empty() && baseName(words.front()) == "env") {
         first = 1;
         while (first < words.size() && words[first].find('=') != std::string::npos)
@@ -123,123 +54,6 @@ std::string execProgram(const std::string &value)
     }
     return first < words.size() ? words[first] : std::string();
 }
-
-struct DesktopEntry
-{
-    bool application = false;
-    bool hidden = false;
-    bool terminal = false;
-    std::string exec;
-    std::string tryExec;
-};
-
-DesktopEntry parseDesktopEntry(std::string_view text)
-{
-    DesktopEntry entry;
-    bool inGroup = false;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = trim(text.substr(start, end - start));
-        start = end + 1;
-        // Translations make up most of an entry; none of them is wanted.
-        if (line.empty() || (line.front() != '[' && line.front() != 'T' && line.front() != 'E' && line.front() != 'H'))
-            continue;
-        if (!line.empty() && line.front() == '[') {
-            if (inGroup)
-                break;
-            inGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        const size_t equals = line.find('=');
-        if (!inGroup || equals == std::string_view::npos)
-            continue;
-        const std::string_view key = trimRight(line.substr(0, equals));
-        const std::string_view value = trimLeft(line.substr(equals + 1));
-        if (key == "Type")
-            entry.application = value == "Application";
-        else if (key == "Hidden")
-            entry.hidden = value == "true";
-        else if (key == "Terminal")
-            entry.terminal = value == "true";
-        else if (key == "Exec")
-            entry.exec = value;
-        else if (key == "TryExec")
-            entry.tryExec = unescapeValue(value);
-    }
-    return entry;
-}
-
-std::string_view baseName(std::string_view path)
-{
-    return path.substr(path.rfind('/') + 1);
-}
-
-// Collects the programs that the desktop entries of data folders name.
-class EntryReader
-{
-public:
-    explicit EntryReader(std::vector<ProgramKinds::NamedProgram> *named)
-        : m_named(named)
-    {
-    }
-
-    // Reads the applications folder below a data folder; a desktop file ID
-    // that was seen in a folder read before is left out, as the earlier folder
-    // takes precedence.
-    void readDataFolder(const std::string &folder)
-    {
-        if (!folder.empty() && folder.front() == '/')
-            readFolder(folder + "/applications", std::string(), 0);
-    }
-
-private:
-    void readFolder(const std::string &folder, const std::string &idPrefix, int depth)
-    {
-        DIR *directory = opendir(folder.c_str());
-        if (!directory)
-            return;
-        while (const dirent *item = readdir(directory)) {
-            const std::string name = item->d_name;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + '/' + name;
-            bool isFolder = item->d_type == DT_DIR;
-            bool isFile = item->d_type == DT_REG;
-            struct stat status
-            {
-            };
-            if (!isFolder && !isFile && stat(path.c_str(), &status) == 0) {
-                isFolder = S_ISDIR(status.st_mode);
-                isFile = S_ISREG(status.st_mode);
-            }
-            if (isFolder && depth < maxFolderDepth)
-                readFolder(path, idPrefix + name + '-', depth + 1);
-            else if (isFile && name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0)
-                readEntry(path, idPrefix + name);
-        }
-        closedir(directory);
-    }
-
-    void readEntry(const std::string &path, const std::string &id)
-    {
-        std::string text;
-        if (!m_ids.insert(id).second || !readFile(path, &text))
-            return;
-        const DesktopEntry entry = parseDesktopEntry(text);
-        if (!entry.application || entry.hidden)
-            return;
-        for (std::string program : {entry.tryExec, execProgram(entry.exec)}) {
-            if (!program.empty())
-                m_named->push_back({std::move(program), entry.terminal});
-        }
-    }
-
-    std::vector<ProgramKinds::NamedProgram> *m_named;
-    std::unordered_set<std::string> m_ids;
-};
 
 // Where a program that a desktop entry names is found, as a path with the
 // links in its folders resolved; empty when it is not found.
@@ -356,29 +170,22 @@ void ProgramKinds::readEntries(const Environment &environment)
         return found ? *found : std::string();
     };
     const std::string home = value("HOME");
-    std::string dataHome = value("XDG_DATA_HOME");
-    std::string dataFolders = value("XDG_DATA_DIRS");
+    const std::string dataHome = value("XDG_DATA_HOME");
+    const std::string dataFolders = value("XDG_DATA_DIRS");
     const std::string key = home + '\n' + dataHome + '\n' + dataFolders;
     if (m_entriesRead && key == m_entriesKey)
         return;
     m_entriesRead = true;
     m_entriesKey = key;
     m_named.clear();
-    // The defaults of the XDG base directory specification.
-    if (dataHome.empty() && !home.empty())
-        dataHome = home + "/.local/share";
-    if (dataFolders.empty())
-        dataFolders = "/usr/local/share/:/usr/share/";
-    EntryReader reader(&m_named);
-    reader.readDataFolder(dataHome);
-    size_t start = 0;
-    while (start <= dataFolders.size()) {
-        size_t end = dataFolders.find(':', start);
-        if (end == std::string::npos)
-            end = dataFolders.size();
-        reader.readDataFolder(dataFolders.substr(start, end - start));
-        start = end + 1;
-    }
+    const std::vector<std::string> folders = Desktop::applicationFolders(home, dataHome, dataFolders);
+    Desktop::forEachApplication(folders, [this](const Desktop::InstalledApplication &application) {
+        const bool terminal = application.entry.terminal();
+        for (std::string program : {application.entry.tryExec(), execProgram(application.entry.execWords())}) {
+            if (!program.empty())
+                m_named.push_back({std::move(program), terminal});
+        }
+    });
 }
 
 bool linksWindowingSystem(const std::string &path)

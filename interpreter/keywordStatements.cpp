@@ -12,14 +12,46 @@ std::unique_ptr<Node> Parser::parseIf()
     m_pos += 2;
     skipBlanks();
     auto node = makeNode(Node::Kind::If);
-    Condition &condition = node->condition;
+    parseCondition(&node->condition);
+    skipBlanks();
+    if (node->condition.left.empty() || atListEnd())
+        fail(syntaxError);
+    if (failed())
+        return nullptr;
+    node->children.push_back(parseList(true, false));
+    if (failed())
+        return nullptr;
+    if (atKeyword("else")) {
+        m_pos += 4;
+        if (!parseBody(true, node.get()))
+            return nullptr;
+    }
+    --m_nesting;
+    return node;
+}
+
+// The command after else or do, which must be there.
+bool Parser::parseBody(bool allowElse, Node *statement)
+{
+    skipBlanks();
+    if (atListEnd())
+        fail(syntaxError);
+    else
+        statement->children.push_back(parseList(allowElse, false));
+    return !failed();
+}
+
+// [/i] [not], then exist, defined or errorlevel with its operand, or two
+// operands and a comparison.
+void Parser::parseCondition(Condition *condition)
+{
     if (atKeyword("/i")) {
-        condition.ignoreCase = true;
+        condition->ignoreCase = true;
         m_pos += 2;
         skipBlanks();
     }
     if (atKeyword("not")) {
-        condition.negated = true;
+        condition->negated = true;
         m_pos += 3;
         skipBlanks();
     }
@@ -34,7 +66,7 @@ std::unique_ptr<Node> Parser::parseIf()
     for (const Keyword &keyword : keywords) {
         const std::string_view word = keyword.word;
         if (atKeyword(word) && !(peek(word.size()) == '=' && peek(word.size() + 1) == '=')) {
-            condition.kind = keyword.kind;
+            condition->kind = keyword.kind;
             m_pos += word.size();
             // "if errorlevel == 3": "=" separates like a blank here.
             while (isDelimiter(peek()))
@@ -43,61 +75,48 @@ std::unique_ptr<Node> Parser::parseIf()
         }
     }
     skipBlanks();
-    condition.left = readWord(true);
+    condition->left = readWord(true);
     long long level = 0;
-    if (condition.kind == Condition::Kind::Compare) {
-        skipBlanks();
-        if (peek() == '=' && peek(1) == '=') {
-            m_pos += 2;
-        } else {
-            struct Comparison
-            {
-                const char *word;
-                Condition::Operator op;
-            };
-            static const Comparison comparisons[] = {
-                {"equ", Condition::Operator::Equal},   {"neq", Condition::Operator::NotEqual},
-                {"lss", Condition::Operator::Less},    {"leq", Condition::Operator::LessOrEqual},
-                {"gtr", Condition::Operator::Greater}, {"geq", Condition::Operator::GreaterOrEqual}};
-            bool known = false;
-            for (const Comparison &comparison : comparisons) {
-                if (atKeyword(comparison.word)) {
-                    condition.op = comparison.op;
-                    m_pos += 3;
-                    known = true;
-                    break;
-                }
-            }
-            if (!known)
-                fail(syntaxError);
-        }
-        skipBlanks();
-        condition.right = readWord(true);
-        if (condition.right.empty())
-            fail(syntaxError);
-    } else if (condition.kind == Condition::Kind::ErrorLevel && !parseInteger(condition.left, &level)
-               && condition.left.find_first_of("%!") == std::string::npos) {
+    if (condition->kind == Condition::Kind::Compare) {
+        parseComparison(condition);
+    } else if (condition->kind == Condition::Kind::ErrorLevel && !parseInteger(condition->left, &level)
+               && condition->left.find_first_of("%!") == std::string::npos) {
         fail(syntaxError);
+    }
+}
+
+// "==" or one of the comparison words, and the right operand.
+void Parser::parseComparison(Condition *condition)
+{
+    skipBlanks();
+    if (peek() == '=' && peek(1) == '=') {
+        m_pos += 2;
+    } else {
+        struct Comparison
+        {
+            const char *word;
+            Condition::Operator op;
+        };
+        static const Comparison comparisons[] = {
+            {"equ", Condition::Operator::Equal},   {"neq", Condition::Operator::NotEqual},
+            {"lss", Condition::Operator::Less},    {"leq", Condition::Operator::LessOrEqual},
+            {"gtr", Condition::Operator::Greater}, {"geq", Condition::Operator::GreaterOrEqual}};
+        bool known = false;
+        for (const Comparison &comparison : comparisons) {
+            if (atKeyword(comparison.word)) {
+                condition->op = comparison.op;
+                m_pos += 3;
+                known = true;
+                break;
+            }
+        }
+        if (!known)
+            fail(syntaxError);
     }
     skipBlanks();
-    if (condition.left.empty() || atListEnd())
+    condition->right = readWord(true);
+    if (condition->right.empty())
         fail(syntaxError);
-    if (failed())
-        return nullptr;
-    node->children.push_back(parseList(true, false));
-    if (failed())
-        return nullptr;
-    if (atKeyword("else")) {
-        m_pos += 4;
-        skipBlanks();
-        if (atListEnd()) {
-            fail(syntaxError);
-            return nullptr;
-        }
-        node->children.push_back(parseList(true, false));
-    }
-    --m_nesting;
-    return node;
 }
 
 std::unique_ptr<Node> Parser::parseFor()
@@ -158,13 +177,7 @@ std::unique_ptr<Node> Parser::parseFor()
         return nullptr;
     }
     m_pos += 2;
-    skipBlanks();
-    if (atListEnd()) {
-        fail(syntaxError);
-        return nullptr;
-    }
-    node->children.push_back(parseList(false, false));
-    if (failed())
+    if (!parseBody(false, node.get()))
         return nullptr;
     --m_nesting;
     return node;
@@ -178,7 +191,7 @@ std::string Parser::readForSet()
     bool quoted = false;
     for (;;) {
         if (atEnd() && !fetchLine(true)) {
-            fail("korvani-cmd: a block opened with '(' is not closed");
+            fail(blockNotClosed);
             return set;
         }
         char c = peek();

@@ -4,13 +4,15 @@
 #include "script.h"
 #include "text.h"
 
-// The reader of one command line, shared by script.cpp (lists, pipes,
+// The reader of one command line, shared by parser.cpp (lists, pipes,
 // blocks, commands and redirections) and keywordStatements.cpp (if and for).
 namespace Cmd {
 
 // Blocks and conditions nest by recursion; a bound keeps hostile input from
 // exhausting the stack.
 inline constexpr int maxNesting = 200;
+
+inline constexpr const char *blockNotClosed = "korvani-cmd: a block opened with '(' is not closed";
 
 std::unique_ptr<Node> makeNode(Node::Kind kind);
 
@@ -48,7 +50,10 @@ private:
     std::unique_ptr<Node> parseCommandBody();
     std::unique_ptr<Node> parseBlock();
     std::unique_ptr<Node> parseIf();
+    void parseCondition(Condition *condition);
+    void parseComparison(Condition *condition);
     std::unique_ptr<Node> parseFor();
+    bool parseBody(bool allowElse, Node *statement);
     std::unique_ptr<Node> parseSimple();
     void parseRedirection(std::vector<Redirection> *redirections);
     std::string readWord(bool stopAtEquals);

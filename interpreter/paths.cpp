@@ -94,6 +94,22 @@ bool hasWildcards(std::string_view name)
     return name.find_first_of("*?") != std::string_view::npos;
 }
 
+NamePattern namePattern(std::string_view name)
+{
+    NamePattern result;
+    const std::string path = nativePath(removeQuotes(name));
+    if (isFolder(path)) {
+        result.folder = path;
+        result.pattern = "*";
+    } else {
+        const PathParts parts = splitPath(path);
+        result.folder = parts.folder.empty() ? std::string(".") : std::string(parts.folder);
+        result.pattern = parts.name;
+    }
+    result.whole = result.pattern == "*" || result.pattern == "*.*";
+    return result;
+}
+
 bool matchesWildcard(std::string_view name, std::string_view pattern)
 {
     if (matchRun(name, pattern))

@@ -30,6 +30,16 @@ PathParts splitPath(std::string_view path);
 
 bool hasWildcards(std::string_view name);
 
+// A name as del and dir take it: the folder and the wildcard pattern in it;
+// a folder stands for all that it holds.
+struct NamePattern
+{
+    std::string folder;
+    std::string pattern;
+    bool whole = false; // every file of the folder
+};
+NamePattern namePattern(std::string_view name);
+
 // cmd's wildcards, in any case: "*" any run of characters, "?" one; "*.*"
 // and "name.*" also match names without a dot.
 bool matchesWildcard(std::string_view name, std::string_view pattern);

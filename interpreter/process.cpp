@@ -326,11 +326,11 @@ bool RedirectionGuard::apply(const std::vector<Redirection> &redirections, std::
         const int source = open(target.c_str(), flags, 0666);
         if (source < 0) {
             if (errno == EACCES || errno == EISDIR || errno == EROFS)
-                *error = "Access is denied.";
+                *error = accessDenied;
             else if (redirection.mode == Redirection::Mode::Read)
-                *error = "The system cannot find the file specified.";
+                *error = fileNotFound;
             else
-                *error = "The system cannot find the path specified.";
+                *error = pathNotFound;
             return false;
         }
         if (source != redirection.handle) {

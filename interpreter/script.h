@@ -82,6 +82,7 @@ struct ParsedLine
     bool quiet = false; // started with "@"
     std::string echoText;
     std::string error; // cmd's message for a line it cannot read
+    bool tooLong = false; // grew beyond cmd's longest line when expanded
 };
 
 // Supplies the line after the last one read, for a block "(" that goes on over
@@ -90,9 +91,19 @@ using MoreLines = std::function<bool(std::string &line)>;
 
 ParsedLine parseLine(std::string_view line, const MoreLines &moreLines = MoreLines());
 
-// Reads a whole batch file as the interpreter would, without expanding
-// variables: one entry per command line.
-std::vector<ParsedLine> parseScript(std::string_view bytes);
+// Turns a line of a batch file into the text the reader takes, as percent
+// expansion does when the line is read; false when the result is too long.
+using LineExpansion = std::function<bool(std::string_view line, std::string *expanded)>;
+
+// Reads the command line at lines[*next], with the lines that a block or a
+// caret at its end take with it, each expanded first if an expansion is
+// given; *next moves past them. A label line gives no node.
+ParsedLine readCommandLine(const std::vector<std::string> &lines, size_t *next,
+                           const LineExpansion &expand = LineExpansion());
+
+// Reads a whole batch file as the interpreter does: one entry per command
+// line, or per line that cannot be read.
+std::vector<ParsedLine> parseScript(std::string_view bytes, const LineExpansion &expand = LineExpansion());
 
 } // namespace Cmd
 

@@ -8,6 +8,16 @@
 
 namespace Cmd {
 
+std::string unexpectedWord(std::string_view word)
+{
+    return std::string(word) + " was unexpected at this time.";
+}
+
+std::string fileNotFoundNamed(std::string_view name)
+{
+    return "The system cannot find the file " + std::string(name) + ".";
+}
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())

@@ -14,6 +14,18 @@ inline constexpr const char *syntaxError = "The syntax of the command is incorre
 inline constexpr const char *fileNotFound = "The system cannot find the file specified.";
 inline constexpr const char *pathNotFound = "The system cannot find the path specified.";
 inline constexpr const char *accessDenied = "Access is denied.";
+inline constexpr const char *directoryNameInvalid = "The directory name is invalid.";
+// goto's and call's answer for a label that is not there; the label follows.
+inline constexpr const char *labelNotFound = "The system cannot find the batch label specified - ";
+// What this interpreter says when the system refuses it what it needs; the
+// system's reason follows.
+inline constexpr const char *cannotCreatePipe = "korvani-cmd: cannot create a pipe: ";
+inline constexpr const char *cannotStartProcess = "korvani-cmd: cannot start a process: ";
+
+// cmd's answer to a word its reader did not expect.
+std::string unexpectedWord(std::string_view word);
+// cmd's answer when start or for /f cannot find the file it was given.
+std::string fileNotFoundNamed(std::string_view name);
 
 inline bool isDigit(char c)
 {

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "desktopEntryRows.h"
 #include "platform/droppedProgram.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
@@ -104,8 +105,8 @@ private slots:
     void textDragIsRefused();
     void cardsAreNotTakenAsFiles();
     void desktopFileDrop();
-    void desktopEntryCommand_data();
-    void desktopEntryCommand();
+    void desktopEntryRows_data();
+    void desktopEntryRows();
     void desktopEntryWordsReachTheProgram_data();
     void desktopEntryWordsReachTheProgram();
 #ifdef Q_OS_UNIX
@@ -390,7 +391,7 @@ void TestDragAndDrop::desktopFileDrop()
     writeFile("Text Editor.desktop",
               "[Desktop Entry]\nType=Application\nExec=\"" + QDir::current().absoluteFilePath("bin/edit").toUtf8()
                   + "\" --new %F\n");
-    writeFile("shell.desktop", "[Desktop Entry]\nExec=env -i\n");
+    writeFile("shell.desktop", "[Desktop Entry]\nType=Application\nExec=env -i\n");
     ApplicationLauncher launcher;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath("Text Editor.desktop")),
@@ -407,40 +408,36 @@ void TestDragAndDrop::desktopFileDrop()
     QCOMPARE(toJsonArray(added.at(1).arguments()), toJsonArray(VariableDataList{VariableData("-i")}));
 }
 
-void TestDragAndDrop::desktopEntryCommand_data()
+void TestDragAndDrop::desktopEntryRows_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("command");
-
-    QTest::newRow("field code") << QByteArray("[Desktop Entry]\nName=Firefox\nExec=firefox-esr %u\n")
-                                << QStringList{"firefox-esr"};
-    QTest::newRow("words and codes") << QByteArray(
-        "[Desktop Entry]\nExec=env GDK_BACKEND=x11 /opt/app/bin/app --flag %F\nTryExec=app\n")
-                                     << QStringList{"env", "GDK_BACKEND=x11", "/opt/app/bin/app", "--flag"};
-    QTest::newRow("quoted words") << QByteArray("[Desktop Entry]\nExec=\"/opt/My App/run\" --name \"a b\" %U\n")
-                                  << QStringList{"/opt/My App/run", "--name", "a b"};
-    QTest::newRow("escaped quote") << QByteArray("[Desktop Entry]\nExec=prog \"say \\\\\"hi\\\\\"\"\n")
-                                   << QStringList{"prog", "say \"hi\""};
-    QTest::newRow("percent") << QByteArray("[Desktop Entry]\nExec=prog 100%% --file=%f\n")
-                             << QStringList{"prog", "100%", "--file="};
-    QTest::newRow("space escape separates")
-        << QByteArray("[Desktop Entry]\nExec=/opt/a\\sb/run\n") << QStringList{"/opt/a", "b/run"};
-    QTest::newRow("quoted backslash") << QByteArray("[Desktop Entry]\nExec=\"/opt/a\\\\\\\\b\"\n")
-                                      << QStringList{"/opt/a\\b"};
-    QTest::newRow("other group first") << QByteArray(
-        "[Desktop Action new]\nExec=prog --new\n\n[Desktop Entry]\nExec = prog --main\n")
-                                       << QStringList{"prog", "--main"};
-    QTest::newRow("no exec") << QByteArray("[Desktop Entry]\nName=x\n") << QStringList();
-    QTest::newRow("empty") << QByteArray() << QStringList();
-    QTest::newRow("carriage returns") << QByteArray("[Desktop Entry]\r\nExec=prog -a\r\n") << QStringList{"prog", "-a"};
+    addDesktopEntryRows(QStringLiteral(KORVANI_TEST_DATA "/desktopEntries.json"));
 }
 
-void TestDragAndDrop::desktopEntryCommand()
+// A dropped desktop entry of an application starts the program and words of
+// its Exec key; any other file, or an entry without a command, starts itself.
+void TestDragAndDrop::desktopEntryRows()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, command);
+    QFETCH(QByteArray, text);
+    QFETCH(QJsonObject, expected);
 
-    QCOMPARE(Platform::desktopEntryCommand(content), command);
+    const QString file = QDir::current().absoluteFilePath(QStringLiteral("Row.desktop"));
+    writeFile(file, text);
+    // Programs named without a folder stay as the entry names them.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QDir::current().absoluteFilePath(QStringLiteral("no-programs")).toUtf8());
+    const Platform::DroppedProgram program = Platform::droppedProgram(file);
+    qputenv("PATH", path);
+
+    QStringList words = expectedWords(expected);
+    if (!expected.value(QStringLiteral("entry")).toBool(true)
+        || !expected.value(QStringLiteral("application")).toBool(true) || words.isEmpty()) {
+        words = QStringList{file};
+        expected.remove(QStringLiteral("icon"));
+    }
+    QCOMPARE(program.error, QString());
+    QCOMPARE(program.path, words.takeFirst());
+    QCOMPARE(program.arguments, words);
+    QCOMPARE(program.icon, expected.value(QStringLiteral("icon")).toString());
 }
 
 void TestDragAndDrop::desktopEntryWordsReachTheProgram_data()

@@ -1,9 +1,8 @@
 #include "platform/desktopIconLookup.h"
 
-#include "platform/droppedProgram.h"
+#include "desktop/applicationFolders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -54,33 +53,21 @@ const QHash<QString, QString> &DesktopIconLookup::desktopEntryIcons()
 {
     static const QHash<QString, QString> icons = [] {
         QHash<QString, QString> found;
-        QSet<QString> seenIds;
-        for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-            QDirIterator files(folder, {QStringLiteral("*.desktop")}, QDir::Files,
-                               QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-            while (files.hasNext()) {
-                const QString fileName = files.next();
-                // An entry of the same desktop id in an earlier folder hides this one.
-                const QString id = QDir(folder).relativeFilePath(fileName).replace(QLatin1Char('/'), QLatin1Char('-'));
-                if (seenIds.contains(id))
-                    continue;
-                seenIds.insert(id);
-                QFile file(fileName);
-                if (!file.open(QIODevice::ReadOnly))
-                    continue;
-                const QByteArray content = file.readAll();
-                const QHash<QString, QString> values = Platform::desktopEntryValues(content);
-                const QString icon = values.value(QStringLiteral("Icon"));
-                if (icon.isEmpty() || values.value(QStringLiteral("Hidden")) == QLatin1String("true"))
-                    continue;
-                for (const QString &program :
-                     {values.value(QStringLiteral("TryExec")), Platform::desktopEntryCommand(content).value(0)}) {
-                    const QString canonical = canonicalProgram(program);
-                    if (!canonical.isEmpty() && !found.contains(canonical))
-                        found.insert(canonical, icon);
-                }
+        const std::vector<std::string> folders = Desktop::applicationFolders(qgetenv("HOME").toStdString(),
+                                                                             qgetenv("XDG_DATA_HOME").toStdString(),
+                                                                             qgetenv("XDG_DATA_DIRS").toStdString());
+        Desktop::forEachApplication(folders, [&found](const Desktop::InstalledApplication &application) {
+            const QString icon = QString::fromStdString(application.entry.icon());
+            if (icon.isEmpty())
+                return;
+            const std::vector<std::string> words = application.entry.execWords();
+            for (const std::string &program :
+                 {application.entry.tryExec(), words.empty() ? std::string() : words.front()}) {
+                const QString canonical = canonicalProgram(QString::fromStdString(program));
+                if (!canonical.isEmpty() && !found.contains(canonical))
+                    found.insert(canonical, icon);
             }
-        }
+        });
         return found;
     }();
     return icons;

@@ -22,7 +22,7 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error)
 // anything else, such as a device.
 QString saveTarget(const QString &path, QString *error);
 
-// The largest desktop entry, template or settings file that is read.
+// The largest template or settings file that is read.
 constexpr qint64 maxSettingsFileSize = 1 << 20;
 
 // Whether a settings file or template may be handed to QSettings, which reads
