@@ -449,6 +449,9 @@ void TestProcessRunner::boxTellsWhatHappened_data()
         << "OK" << QStringList{"first\nsecond\n", "Lives ended with exit status 2."} << true;
     QTest::newRow("silent status 4") << false << "echo done > marker; exit 4"
                                      << "OK" << QStringList{"Lives ended with exit status 4."} << true;
+    QTest::newRow("interpreter ended by a signal")
+        << false << "echo done > marker; kill -TERM $PPID"
+        << "OK" << QStringList{"Lives was ended by signal 15 (Terminated)."} << true;
     QTest::newRow("silent success") << false << "echo done > marker" << QString() << QStringList() << true;
     QTest::newRow("keep running") << true << "echo again >&2; echo done > marker"
                                   << "Keep running" << QStringList{"warning", "Lives is still running."} << true;
