@@ -17,7 +17,7 @@ constexpr int refreshMilliseconds = 200;
 } // namespace
 
 LaunchReportBox::LaunchReportBox(LaunchProcess *process, QWidget *parent)
-    : QMessageBox(QMessageBox::Critical, tr("Error"), QString(), QMessageBox::NoButton, parent)
+    : QMessageBox(QMessageBox::Critical, QString(), QString(), QMessageBox::NoButton, parent)
     , m_process(process)
     , m_stop(addButton(tr("Stop"), QMessageBox::AcceptRole))
     , m_keepRunning(addButton(tr("Keep running"), QMessageBox::RejectRole))

@@ -69,8 +69,8 @@ bool enterDataFolder(const QString &applicationDir, QString *error)
         return false;
     }
     // The entries, the settings and the batch files hold secrets.
-    for (const QString &file : {launcherFile(), launchScriptPath(QString()), dragScriptPath(QString())})
-        makePrivateFolder(QFileInfo(file).path());
+    for (const QString &own : {QFileInfo(launcherFile()).path(), launchScriptFolder(), dragScriptFolder()})
+        makePrivateFolder(own);
     addShippedTemplates(applicationDir, folder);
     return true;
 }

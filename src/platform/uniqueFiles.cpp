@@ -1,5 +1,7 @@
 #include "platform/uniqueFiles.h"
 
+#include "platform/fileAccess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -40,7 +42,7 @@ QString fittingFileName(const QString &fileName, int reserved)
 
 QString createUniqueFile(const QString &folder, const QString &fileName, QString *error)
 {
-    QDir().mkpath(folder);
+    makeFolders(folder);
     const QString name = fittingFileName(fileName, 1 + uniquePlaceholder.size());
     const int dot = extensionStart(name);
     QTemporaryFile file(QDir(folder).filePath(name.left(dot) + QLatin1Char('-') + uniquePlaceholder + name.mid(dot)));
@@ -54,7 +56,7 @@ QString createUniqueFile(const QString &folder, const QString &fileName, QString
 
 QString createUniqueFolder(const QString &folder)
 {
-    QDir().mkpath(folder);
+    makeFolders(folder);
     QTemporaryDir created(QDir(folder).filePath(uniquePlaceholder));
     if (!created.isValid())
         return QString();
