@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 
 #ifndef Q_OS_WIN
 #include <cstring>
@@ -76,6 +77,15 @@ bool freedesktopIcons()
     return true;
 #else
     return false;
+#endif
+}
+
+QString qtTranslationsFolder()
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #endif
 }
 
