@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <utime.h>
 #endif
 
 using Model = LauncherDataModel;
@@ -96,6 +97,9 @@ private slots:
     void mimeTypesAndActions();
     void mimeDataOfTwoEntries();
     void sameFileNamesStayApart();
+#ifdef Q_OS_UNIX
+    void earlierDragsGo();
+#endif
     void unwritableBatchFileLeavesNoUrl();
     void dropMimeData_data();
     void dropMimeData();
@@ -195,6 +199,40 @@ void TestDragAndDrop::sameFileNamesStayApart()
             QCOMPARE(QFileInfo(urls.at(i).toLocalFile()).fileName(), application.batchFileName());
     }
 }
+
+#ifdef Q_OS_UNIX
+// A drag takes away the batch files of drags over an hour old and their
+// folders, and leaves what else it finds.
+void TestDragAndDrop::earlierDragsGo()
+{
+    Model model;
+    model.setLauncherData(named({"one"}));
+    const auto draggedFolder = [&model] {
+        QScopedPointer<QMimeData> data(model.mimeData({model.index(0)}));
+        return QFileInfo(data->urls().value(0).toLocalFile()).absolutePath();
+    };
+    const auto age = [](const QString &path) {
+        const time_t twoHoursAgo = time(nullptr) - 2 * 60 * 60;
+        const utimbuf times{twoHoursAgo, twoHoursAgo};
+        return utime(QFile::encodeName(path).constData(), &times) == 0;
+    };
+    const QString old = draggedFolder();
+    const QString recent = draggedFolder();
+    QVERIFY(!old.isEmpty() && old != recent);
+    writeFile("data/temp/notes/one_about_one.bat");
+    writeFile("data/temp/keepMe/one_about_one.bat");
+    writeFile("data/temp/keepMe/notes.txt");
+    for (const QString &folder : {old, QStringLiteral("data/temp/notes"), QStringLiteral("data/temp/keepMe")})
+        QVERIFY(age(folder));
+
+    const QString latest = draggedFolder();
+    QVERIFY(!QFileInfo::exists(old));
+    QVERIFY(QFileInfo::exists(recent + "/one_about_one.bat"));
+    QVERIFY(QFileInfo::exists(latest + "/one_about_one.bat"));
+    QVERIFY(QFileInfo::exists("data/temp/notes/one_about_one.bat"));
+    QCOMPARE(QDir("data/temp/keepMe").entryList(QDir::Files), QStringList{"notes.txt"});
+}
+#endif
 
 void TestDragAndDrop::unwritableBatchFileLeavesNoUrl()
 {

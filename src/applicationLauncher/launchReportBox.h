@@ -7,9 +7,9 @@
 
 class LaunchProcess;
 
-// The Error box of one launch: the standard output, a line of 80 hyphens and
-// the error output, growing while the box is open, and whether the launch
-// still runs or how it ended. While its interpreter runs, the user can stop
+// The Error box of one launch, titled by its caller: the standard output, a
+// line of 80 hyphens and the error output, growing while the box is open, and
+// whether the launch still runs or how it ended. While its interpreter runs, the user can stop
 // it (the default) or let it run on; once it has ended, there is only OK.
 class LaunchReportBox : public QMessageBox
 {

@@ -1,14 +1,9 @@
 #include "applicationLauncher/launcherModel.h"
 
-#include "platform/dataFolder.h"
-#include "platform/uniqueFiles.h"
+#include "applicationLauncher/dragScripts.h"
 #include "records/recordStream.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
 #include <QMimeData>
-#include <QUrl>
 
 LauncherDataModel::LauncherDataModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -183,24 +178,11 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
     if (!otherFields.isEmpty())
         data->setData(otherFieldsMimeType, otherFields);
 
-    // Written when the drag starts, whatever becomes of it, into folders of
-    // this drag's own: a file manager gets every dragged entry, also those
-    // whose file names are the same, and no other drag replaces them.
-    QStringList folders;
-    QHash<QString, int> uses;
-    QList<QUrl> urls;
+    // Written when the drag starts, whatever becomes of it.
+    data->setUrls(writeDragScripts(applications));
     QString text;
-    for (const ApplicationData &application : qAsConst(applications)) {
-        const QString fileName = Platform::fittingFileName(application.batchFileName());
-        const int use = uses[fileName]++;
-        if (use == folders.size())
-            folders.append(Platform::createUniqueFolder(Platform::dragScriptFolder()));
-        const QString path = QDir(folders.at(use)).filePath(fileName);
-        if (!folders.at(use).isEmpty() && application.writeBatchFile(path))
-            urls.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    for (const ApplicationData &application : qAsConst(applications))
         text += application.batchScript();
-    }
-    data->setUrls(urls);
     data->setText(text);
     return data;
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace Platform {
 
 namespace {
@@ -62,6 +64,12 @@ QString createUniqueFolder(const QString &folder)
         return QString();
     created.setAutoRemove(false);
     return QDir(folder).filePath(QFileInfo(created.path()).fileName());
+}
+
+bool isUniqueFolderName(const QString &name)
+{
+    return name.size() == uniquePlaceholder.size()
+        && std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
 }
 
 } // namespace Platform

@@ -24,6 +24,9 @@ QString createUniqueFile(const QString &folder, const QString &fileName, QString
 // path, or empty when it could not be made.
 QString createUniqueFolder(const QString &folder);
 
+// Whether a folder's name is one that createUniqueFolder gives.
+bool isUniqueFolderName(const QString &name);
+
 } // namespace Platform
 
 #endif
