@@ -1,0 +1,52 @@
+#ifndef KORVANI_DESKTOP_ICONTHEME_H
+#define KORVANI_DESKTOP_ICONTHEME_H
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Desktop {
+
+// The files freedesktop icon themes hold for an icon name, found as the Icon
+// Theme Specification describes: in the folders that a theme's index.theme
+// lists, below each folder themes are looked for in, first in the current
+// theme, then in the themes it inherits, then in hicolor. Only the files
+// named are looked at, so a theme cannot make the lookup walk a disk, and
+// its index.theme is read as a desktop entry, no larger than maxEntrySize.
+class IconThemes
+{
+public:
+    // searchPaths: the folders that hold themes (such as /usr/share/icons),
+    // first the one that takes precedence.
+    IconThemes(std::string theme, std::vector<std::string> searchPaths);
+
+    // The PNG, SVG and XPM files of the icon in the first theme that has it,
+    // under its name or, as Qt's theme loader also tries them, the name
+    // shortened at a dash ("x-y-z", "x-y", "x"). Every file a theme lookup of
+    // the name could load is among them. Empty for a name that holds a "/".
+    std::vector<std::string> files(std::string_view name);
+
+    // A theme's folders are looked at up to these counts; real themes list
+    // a few hundred.
+    static constexpr std::size_t maxFolders = 4096;
+    static constexpr std::size_t maxThemes = 16;
+
+private:
+    struct Theme
+    {
+        std::vector<std::string> folders; // those of its folders that exist
+        std::vector<std::string> parents;
+    };
+
+    const Theme &theme(const std::string &name);
+    std::vector<std::string> lineOfThemes();
+
+    std::string m_theme;
+    std::vector<std::string> m_searchPaths;
+    std::map<std::string, Theme> m_themes;
+};
+
+} // namespace Desktop
+
+#endif
