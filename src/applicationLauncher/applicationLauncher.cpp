@@ -3,12 +3,11 @@
 #include "applicationLauncher/emptyTabHint.h"
 #include "applicationLauncher/filterField.h"
 #include "applicationLauncher/launchProcess.h"
+#include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
-#include "platform/dataFolder.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/droppedProgram.h"
-#include "platform/platform.h"
 #include "platform/programIconEngine.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
@@ -41,6 +40,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_model(new LauncherDataModel(this))
     , m_delegate(new LauncherDelegate(this))
     , m_favoritesProxy(new QSortFilterProxyModel(this))
+    , m_launchService(new LaunchService(this))
 {
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does, for Enter and for
@@ -64,6 +64,8 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     layout->addWidget(m_tabWidget);
     connect(m_filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
     connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
+    connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
+    connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -189,22 +191,7 @@ void ApplicationLauncher::removeRow()
 
 void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
 {
-    const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
-    const QString scriptPath = Platform::launchScriptPath(application.batchFileName());
-    QString reason;
-    // An older script left in its place would run what the entry no longer says.
-    if (!application.writeBatchFile(scriptPath, &reason)) {
-        reportError(nullptr,
-                    tr("The batch file %1 could not be written: %2")
-                        .arg(QDir::toNativeSeparators(QFileInfo(scriptPath).absoluteFilePath()), reason));
-        return;
-    }
-
-    auto *process = new LaunchProcess(this);
-    connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
-    connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
-    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
-    process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
+    m_launchService->launch(index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
 }
 
 void ApplicationLauncher::launchCurrentItem()
@@ -245,39 +232,14 @@ void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
-void ApplicationLauncher::processOutputError()
+void ApplicationLauncher::showLaunchError(LaunchProcess *process)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (!process)
-        return;
-    process->readError();
-    if (process->errorReported())
-        return;
-    process->setErrorReported();
     reportError(process, QString());
 }
 
-void ApplicationLauncher::processFinished()
+void ApplicationLauncher::showLaunchFailure(const QString &message)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (!process)
-        return;
-    process->kill();
-    // Its box, still to come, shows its output; the box releases it.
-    if (!process->errorReportPending())
-        process->deleteLater();
-}
-
-void ApplicationLauncher::processFailed(QProcess::ProcessError error)
-{
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    // A process that never started sends no finished signal: without this it
-    // would stay for ever, and the user would never learn that nothing ran.
-    if (!process || error != QProcess::FailedToStart)
-        return;
-    const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
-    process->deleteLater();
-    reportError(nullptr, reason);
+    reportError(nullptr, message);
 }
 
 // Boxes are shown one after the other, never one from within another's event
@@ -302,11 +264,8 @@ void ApplicationLauncher::reportError(LaunchProcess *process, const QString &tex
         }
         if (!alive)
             return;
-        if (report.process) {
-            report.process->kill();
-            if (report.process->state() == QProcess::NotRunning)
-                report.process->deleteLater();
-        }
+        if (report.process)
+            m_launchService->release(report.process);
     }
     m_showingError = false;
 }

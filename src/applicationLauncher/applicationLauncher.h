@@ -6,11 +6,11 @@
 
 #include <QList>
 #include <QPointer>
-#include <QProcess>
 #include <QWidget>
 
 class FilterField;
 class LaunchProcess;
+class LaunchService;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
@@ -27,6 +27,7 @@ public:
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
+    LaunchService *launchService() const { return m_launchService; }
     // Save and read as the slots do, and tell what went wrong. A launcher file
     // that could not be read, nor copied, is not saved over until it can be
     // read or has gone.
@@ -41,11 +42,12 @@ public slots:
     void addRow();
     void removeRow();
     void doubleClickedItem(const QModelIndex &index);
-    void processOutputError();
-    void processFinished();
-    void processFailed(QProcess::ProcessError error);
     void launchCurrentItem();
     void moveCurrentItem(int step);
+
+private slots:
+    void showLaunchError(LaunchProcess *process);
+    void showLaunchFailure(const QString &message);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -76,6 +78,7 @@ private:
     LauncherDataModel *m_model;
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
+    LaunchService *m_launchService;
     QString m_keptFile;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

@@ -59,10 +59,6 @@
         <translation>エラー</translation>
     </message>
     <message>
-        <source>The batch file %1 could not be written: %2</source>
-        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
-    </message>
-    <message>
         <source>%1 was not added: %2</source>
         <translation>%1 は追加されませんでした: %2</translation>
     </message>
@@ -88,6 +84,13 @@
     <message>
         <source>Drop programs or .desktop files here, or choose File &gt; Add.</source>
         <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 を選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchService</name>
+    <message>
+        <source>The batch file %1 could not be written: %2</source>
+        <translation>バッチファイル %1 を書き込めませんでした: %2</translation>
     </message>
 </context>
 <context>

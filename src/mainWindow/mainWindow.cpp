@@ -1,6 +1,7 @@
 #include "mainWindow/mainWindow.h"
 
 #include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/launchService.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/globalShortcut.h"
@@ -271,7 +272,10 @@ void MainWindow::showTrayMenu()
         if (!application.description().isEmpty())
             text += QLatin1Char('(') + application.description() + QLatin1Char(')');
         QAction *action = menu.addAction(application.icon(), text);
-        connect(action, &QAction::triggered, action, [this, index] { m_launcher->doubleClickedItem(index); });
+        connect(action, &QAction::triggered, action, [this, index] {
+            m_launcher->launchService()->launch(
+                index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
+        });
     }
     menu.addSeparator();
     QAction *quit = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
