@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include <fstream>
+#include <iterator>
 #else
 #include <cerrno>
 #include <fcntl.h>

@@ -39,6 +39,28 @@ bool isFolderBelow(const std::string &folder)
     return true;
 }
 
+// Adds the icon files of a folder to icons, PNG before SVG before XPM of one
+// name; at most names names are looked at.
+void listIcons(const std::string &folder, std::size_t *names,
+               std::unordered_map<std::string, std::vector<std::string>> *icons)
+{
+    static const std::string suffixes[] = {".png", ".svg", ".xpm"};
+    std::vector<std::pair<std::string, int>> found; // name without suffix, suffix
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end && *names > 0; it.increment(error)) {
+        --*names;
+        const std::string name = it->path().filename().string();
+        for (int suffix = 0; suffix < 3; ++suffix) {
+            const std::string &ending = suffixes[suffix];
+            if (name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+                found.emplace_back(name.substr(0, name.size() - ending.size()), suffix);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto &[stem, suffix] : found)
+        (*icons)[stem].push_back(folder + '/' + stem + suffixes[suffix]);
+}
+
 } // namespace
 
 IconThemes::IconThemes(std::string theme, std::vector<std::string> searchPaths)
@@ -77,12 +99,11 @@ const IconThemes::Theme &IconThemes::theme(const std::string &name)
         folders.push_back(scaled);
     if (folders.size() > maxFolders)
         folders.resize(maxFolders);
+    std::size_t names = maxNames;
     for (const std::string &contentFolder : contentFolders) {
         for (const std::string &folder : folders) {
-            std::error_code error;
-            const std::string path = contentFolder + '/' + folder;
-            if (isFolderBelow(folder) && fs::is_directory(path, error))
-                loaded.folders.push_back(path);
+            if (isFolderBelow(folder))
+                listIcons(contentFolder + '/' + folder, &names, &loaded.icons);
         }
     }
     loaded.parents = listItems(index->string("Inherits").value_or(std::string()));
@@ -113,29 +134,21 @@ std::vector<std::string> IconThemes::lineOfThemes()
 
 std::vector<std::string> IconThemes::files(std::string_view name)
 {
-    std::vector<std::string> found;
     if (name.empty() || name.find('/') != std::string_view::npos)
-        return found;
+        return {};
     for (const std::string &themeName : lineOfThemes()) {
         const Theme &current = theme(themeName);
-        for (std::string_view shortened = name; found.empty();) {
-            for (const std::string &folder : current.folders) {
-                for (const char *suffix : {".png", ".svg", ".xpm"}) {
-                    std::error_code error;
-                    std::string path = folder + '/' + std::string(shortened) + suffix;
-                    if (fs::exists(path, error))
-                        found.push_back(std::move(path));
-                }
-            }
+        for (std::string_view shortened = name;;) {
+            const auto found = current.icons.find(std::string(shortened));
+            if (found != current.icons.end())
+                return found->second;
             const std::size_t dash = shortened.rfind('-');
             if (dash == std::string_view::npos)
                 break;
             shortened = shortened.substr(0, dash);
         }
-        if (!found.empty())
-            break;
     }
-    return found;
+    return {};
 }
 
 } // namespace Desktop

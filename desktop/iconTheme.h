@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Desktop {
@@ -11,9 +12,10 @@ namespace Desktop {
 // The files freedesktop icon themes hold for an icon name, found as the Icon
 // Theme Specification describes: in the folders that a theme's index.theme
 // lists, below each folder themes are looked for in, first in the current
-// theme, then in the themes it inherits, then in hicolor. Only the files
-// named are looked at, so a theme cannot make the lookup walk a disk, and
-// its index.theme is read as a desktop entry, no larger than maxEntrySize.
+// theme, then in the themes it inherits, then in hicolor. A theme's folders
+// are listed once, on its first lookup, and never walked further, so a theme
+// cannot make a lookup walk a disk; its index.theme is read as a desktop
+// entry, no larger than maxEntrySize.
 class IconThemes
 {
 public:
@@ -27,15 +29,18 @@ public:
     // the name could load is among them. Empty for a name that holds a "/".
     std::vector<std::string> files(std::string_view name);
 
-    // A theme's folders are looked at up to these counts; real themes list
-    // a few hundred.
-    static constexpr std::size_t maxFolders = 4096;
+    // What is looked at of the themes at the most; real themes list a few
+    // hundred folders and some thousand files.
+    static constexpr std::size_t maxFolders = 4096; // of a theme
+    static constexpr std::size_t maxNames = 100000; // in the folders of a theme
     static constexpr std::size_t maxThemes = 16;
 
 private:
     struct Theme
     {
-        std::vector<std::string> folders; // those of its folders that exist
+        // The icon files by name without suffix, in the order of the
+        // theme's folders.
+        std::unordered_map<std::string, std::vector<std::string>> icons;
         std::vector<std::string> parents;
     };
 
