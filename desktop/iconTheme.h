@@ -24,9 +24,9 @@ public:
     IconThemes(std::string theme, std::vector<std::string> searchPaths);
 
     // The PNG, SVG and XPM files of the icon in the first theme that has it,
-    // under its name or, as Qt's theme loader also tries them, the name
-    // shortened at a dash ("x-y-z", "x-y", "x"). Every file a theme lookup of
-    // the name could load is among them. Empty for a name that holds a "/".
+    // in all of the theme's folders, under its name or, as Qt's theme loader
+    // also tries them, the name shortened at a dash ("x-y-z", "x-y", "x").
+    // Empty for a name that holds a "/".
     std::vector<std::string> files(std::string_view name);
 
     // What is looked at of the themes at the most; real themes list a few
