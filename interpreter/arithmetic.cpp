@@ -57,7 +57,7 @@ bool isOperatorCharacter(char c)
 
 bool isSpace(char c)
 {
-    return isBlank(c) || c == '"' || c == '\n' || c == '\r';
+    return isBlank(c) || c == '\n' || c == '\r';
 }
 
 bool isNameCharacter(char c)
@@ -112,8 +112,10 @@ Literal readLiteral(std::string_view text)
 class Evaluator
 {
 public:
+    // Double quotes count for nothing, wherever they stand: "A""B" is AB.
     Evaluator(std::string_view text, ArithmeticVariables &variables)
-        : m_text(text)
+        : m_expression(removeQuotes(text))
+        , m_text(m_expression)
         , m_variables(variables)
     {
     }
@@ -177,9 +179,10 @@ private:
                 ++m_pos;
             const std::string_view name = m_text.substr(start, m_pos - start);
             skipSpace();
-            const Op op = assignmentOperator();
+            size_t length = 0;
+            const Op op = assignmentOperator(&length);
             if (op != Op::None || peek() == '=') {
-                m_pos += op == Op::None ? 1 : (op == Op::ShiftLeft || op == Op::ShiftRight ? 3 : 2);
+                m_pos += op == Op::None ? 1 : length;
                 if (!enter())
                     return 0;
                 const uint32_t right = parseAssignment();
@@ -196,14 +199,17 @@ private:
         return parseBinary(1);
     }
 
-    Op assignmentOperator() const
+    // The operator of a compound assignment ahead and its length: "+=",
+    // "<<=", and as cmd reads them also with blanks before the "=" ("x + = 6").
+    Op assignmentOperator(size_t *length) const
     {
-        if ((peek() == '<' || peek() == '>') && peek(1) == peek() && peek(2) == '=')
-            return peek() == '<' ? Op::ShiftLeft : Op::ShiftRight;
-        if (peek(1) != '=')
-            return Op::None;
-        const Op op = binaryOperator(peek());
-        return op == Op::ShiftLeft || op == Op::ShiftRight ? Op::None : op;
+        const bool shift = (peek() == '<' || peek() == '>') && peek(1) == peek();
+        const Op op = shift ? (peek() == '<' ? Op::ShiftLeft : Op::ShiftRight) : binaryOperator(peek());
+        size_t at = shift ? 2 : 1;
+        while (isSpace(peek(at)))
+            ++at;
+        *length = at + 1;
+        return peek(at) == '=' ? op : Op::None;
     }
 
     static Op binaryOperator(char c)
@@ -368,6 +374,7 @@ private:
         return right;
     }
 
+    const std::string m_expression;
     std::string_view m_text;
     ArithmeticVariables &m_variables;
     size_t m_pos = 0;

@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "context.h"
+#include "script.h"
 #include "text.h"
 
 namespace Cmd {
@@ -39,7 +40,8 @@ int commandGoto(Context &context, std::string_view arguments)
     const bool colon = !text.empty() && text.front() == ':';
     if (colon)
         text.remove_prefix(1);
-    const std::string_view label = firstWord(text);
+    // The label ends where a label line's does: "goto :a:b" goes to a.
+    const std::string_view label = labelWord(text);
     // Only ":eof" with its colon means the end of the file; "goto eof" looks
     // for a label of that name.
     if (colon && equalsIgnoreCase(label, "eof")) {
@@ -64,7 +66,7 @@ int commandRemark(Context &, std::string_view)
 }
 
 // setlocal /? : given an argument, setlocal sets the error level: 0 when it
-// is a valid one, 1 otherwise.
+// is a valid one, 1 otherwise. Without one it succeeds.
 int commandSetLocal(Context &context, std::string_view arguments)
 {
     if (context.locals.size() - context.frame->localsAtStart >= maxLocalLevels)
@@ -82,7 +84,6 @@ int commandSetLocal(Context &context, std::string_view arguments)
             errorLevel = 1;
         text = trimLeft(text.substr(word.size()));
     }
-    context.errorLevel = errorLevel;
     return errorLevel;
 }
 

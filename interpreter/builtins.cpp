@@ -11,56 +11,59 @@ namespace Cmd {
 
 namespace {
 
-// Sorted by name, for a binary search on every command a script runs. Which
-// commands clear the error level when they succeed follows what cmd does in
-// a .bat file: md, del, copy, type and the others marked do; echo, set,
-// popd, path, title and the others leave it, or set it themselves.
+// Sorted by name, for a binary search on every command a script runs. What
+// success does to the error level is what cmd does, as observed on Windows
+// 10 (dbenham, "Which cmd.exe internal commands clear the ERRORLEVEL to 0
+// upon success?"): cd, copy, del, dir, md, move, pushd, ren, setlocal, type
+// and ver clear it; echo, endlocal, goto, pause, popd, rd, rem, shift,
+// start and title keep it; path and set clear it only in a .cmd file.
+// chcp and timeout are programs on Windows, whose status is the error level.
 constexpr BuiltIn builtIns[] = {
-    {"assoc", nullptr, false},
-    {"break", nullptr, false},
-    {"call", commandCall, false},
-    {"cd", commandChangeDirectory, false},
-    {"chcp", commandChangeCodePage, true},
-    {"chdir", commandChangeDirectory, false},
-    {"cls", commandClearScreen, false},
-    {"color", commandColor, true},
-    {"copy", commandCopy, true},
-    {"date", nullptr, false},
-    {"del", commandDelete, true},
-    {"dir", commandDirectory, true},
-    {"dpath", nullptr, false},
-    {"echo", commandEcho, false},
-    {"endlocal", commandEndLocal, false},
-    {"erase", commandDelete, true},
-    {"exit", commandExit, false},
-    {"ftype", nullptr, false},
-    {"goto", commandGoto, false},
-    {"keys", nullptr, false},
-    {"md", commandMakeDirectory, true},
-    {"mkdir", commandMakeDirectory, true},
-    {"mklink", nullptr, false},
-    {"move", commandMove, true},
-    {"path", commandPath, false},
-    {"pause", commandPause, false},
-    {"popd", commandPopDirectory, false},
-    {"prompt", nullptr, false},
-    {"pushd", commandPushDirectory, true},
-    {"rd", commandRemoveDirectory, true},
-    {"rem", commandRemark, false},
-    {"ren", commandRename, true},
-    {"rename", commandRename, true},
-    {"rmdir", commandRemoveDirectory, true},
-    {"set", commandSet, false},
-    {"setlocal", commandSetLocal, false},
-    {"shift", commandShift, false},
-    {"start", commandStart, true},
-    {"time", nullptr, false},
-    {"timeout", commandTimeout, true},
-    {"title", commandTitle, false},
-    {"type", commandType, true},
-    {"ver", commandVersion, false},
-    {"verify", nullptr, false},
-    {"vol", nullptr, false},
+    {"assoc", nullptr, ErrorLevelRule::Keep},
+    {"break", nullptr, ErrorLevelRule::Keep},
+    {"call", commandCall, ErrorLevelRule::Keep},
+    {"cd", commandChangeDirectory, ErrorLevelRule::Status},
+    {"chcp", commandChangeCodePage, ErrorLevelRule::Status},
+    {"chdir", commandChangeDirectory, ErrorLevelRule::Status},
+    {"cls", commandClearScreen, ErrorLevelRule::Keep},
+    {"color", commandColor, ErrorLevelRule::Status},
+    {"copy", commandCopy, ErrorLevelRule::Status},
+    {"date", nullptr, ErrorLevelRule::Keep},
+    {"del", commandDelete, ErrorLevelRule::Status},
+    {"dir", commandDirectory, ErrorLevelRule::Status},
+    {"dpath", nullptr, ErrorLevelRule::Keep},
+    {"echo", commandEcho, ErrorLevelRule::Keep},
+    {"endlocal", commandEndLocal, ErrorLevelRule::Keep},
+    {"erase", commandDelete, ErrorLevelRule::Status},
+    {"exit", commandExit, ErrorLevelRule::Keep},
+    {"ftype", nullptr, ErrorLevelRule::Keep},
+    {"goto", commandGoto, ErrorLevelRule::Keep},
+    {"keys", nullptr, ErrorLevelRule::Keep},
+    {"md", commandMakeDirectory, ErrorLevelRule::Status},
+    {"mkdir", commandMakeDirectory, ErrorLevelRule::Status},
+    {"mklink", nullptr, ErrorLevelRule::Keep},
+    {"move", commandMove, ErrorLevelRule::Status},
+    {"path", commandPath, ErrorLevelRule::StatusInCmdFile},
+    {"pause", commandPause, ErrorLevelRule::Keep},
+    {"popd", commandPopDirectory, ErrorLevelRule::Keep},
+    {"prompt", nullptr, ErrorLevelRule::Keep},
+    {"pushd", commandPushDirectory, ErrorLevelRule::Status},
+    {"rd", commandRemoveDirectory, ErrorLevelRule::Keep},
+    {"rem", commandRemark, ErrorLevelRule::Keep},
+    {"ren", commandRename, ErrorLevelRule::Status},
+    {"rename", commandRename, ErrorLevelRule::Status},
+    {"rmdir", commandRemoveDirectory, ErrorLevelRule::Keep},
+    {"set", commandSet, ErrorLevelRule::StatusInCmdFile},
+    {"setlocal", commandSetLocal, ErrorLevelRule::Status},
+    {"shift", commandShift, ErrorLevelRule::Keep},
+    {"start", commandStart, ErrorLevelRule::Keep},
+    {"time", nullptr, ErrorLevelRule::Keep},
+    {"timeout", commandTimeout, ErrorLevelRule::Status},
+    {"title", commandTitle, ErrorLevelRule::Keep},
+    {"type", commandType, ErrorLevelRule::Status},
+    {"ver", commandVersion, ErrorLevelRule::Status},
+    {"verify", nullptr, ErrorLevelRule::Keep},
+    {"vol", nullptr, ErrorLevelRule::Keep},
 };
 
 constexpr bool isLowercaseName(std::string_view name)
@@ -110,7 +113,8 @@ int runBuiltIn(Context &context, const BuiltIn &command, std::string_view argume
     if (!command.run)
         return context.unsupported(std::string(command.name));
     const int code = command.run(context, arguments);
-    if (command.resetsErrorLevel)
+    if (command.errorLevel == ErrorLevelRule::Status
+        || (command.errorLevel == ErrorLevelRule::StatusInCmdFile && context.inCmdFile()))
         context.errorLevel = code;
     return code;
 }

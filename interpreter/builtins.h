@@ -12,13 +12,18 @@ class Context;
 // success, which && and || go by.
 using CommandFunction = int (*)(Context &context, std::string_view arguments);
 
+// What a command does to the error level beyond what its failures set.
+enum class ErrorLevelRule {
+    Keep, // it stays as it was
+    Status, // it becomes the command's status: 0 after a success
+    StatusInCmdFile, // so in a .cmd file; in a .bat file and on the command line it stays
+};
+
 struct BuiltIn
 {
     std::string_view name; // in lowercase
     CommandFunction run; // nullptr for a command of cmd that this interpreter does not have
-    // Success sets the error level to 0; the other commands leave it as it
-    // was unless they fail.
-    bool resetsErrorLevel;
+    ErrorLevelRule errorLevel;
 };
 
 // The built-in command that text starts with, if any; arguments gets the

@@ -8,21 +8,12 @@
 #include "process.h"
 #include "text.h"
 
-#include <climits>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cmd {
 
 namespace {
-
-std::string ownExecutable()
-{
-    char buffer[PATH_MAX];
-    const ssize_t size = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    return size > 0 ? std::string(buffer, size_t(size)) : std::string("korvani-cmd");
-}
 
 int callLabel(Context &context, std::string_view arguments)
 {
@@ -51,9 +42,18 @@ int callLabel(Context &context, std::string_view arguments)
 
 int commandCall(Context &context, std::string_view arguments)
 {
+    // "(call)" fails and "(call )" succeeds, quietly: the known ways to set
+    // the error level to 1 and to 0.
+    if (arguments.empty()) {
+        context.errorLevel = 1;
+        return 1;
+    }
     arguments = trimLeft(arguments);
     if (!arguments.empty() && arguments.front() == ':')
         return callLabel(context, arguments);
+    // A called command that sets no error level leaves 0 (dbenham, "Which
+    // cmd.exe internal commands clear the ERRORLEVEL"); a subroutine keeps it.
+    context.errorLevel = 0;
     // call doubles the carets before it reads the line again, so that one
     // level of escapes survives; the second expansion makes %%NAME%% give
     // NAME's value.
@@ -107,7 +107,8 @@ int commandStart(Context &context, std::string_view arguments)
         if (text.empty() || text.front() != '/')
             break;
         const std::string option = toLower(firstWord(text));
-        bool known = option == "/wait";
+        // start /? : /WAIT, which /W abbreviates, in any case.
+        bool known = option == "/wait" || option == "/w";
         wait = wait || known;
         for (const char *ignored : ignoredOptions)
             known = known || option == ignored;
@@ -141,7 +142,7 @@ int commandStart(Context &context, std::string_view arguments)
     std::vector<std::string> programArguments = splitArguments(word.rest);
     std::string program = lookup.path;
     if (isBatchFileName(lookup.path)) {
-        program = ownExecutable();
+        program = ownExecutablePath();
         programArguments.insert(programArguments.begin(), {program, "/c", lookup.path});
     } else {
         programArguments.insert(programArguments.begin(), word.name);
@@ -149,6 +150,9 @@ int commandStart(Context &context, std::string_view arguments)
     const int code = startDetached(program, programArguments, context.environment.block(), directory, wait);
     if (code < 0)
         return context.fail(1, "korvani-cmd: cannot start '" + word.name + "'");
+    // start keeps the error level, unless it waited for the program's.
+    if (wait)
+        context.errorLevel = code;
     return code;
 }
 

@@ -90,8 +90,8 @@ bool testCondition(const Condition &condition, const Environment &environment, i
         result = environment.find(left) != nullptr;
         break;
     case Condition::Kind::ErrorLevel: {
-        long long level = 0;
-        result = parseInteger(left, &level) && errorLevel >= level;
+        // cmd reads the operand's leading decimal digits: "1a" is 1, "0x1" is 0.
+        result = startsWithNumber(left) && errorLevel >= leadingInteger(left);
         break;
     }
     case Condition::Kind::Compare: {
@@ -102,7 +102,7 @@ bool testCondition(const Condition &condition, const Environment &environment, i
         long long a = 0;
         long long b = 0;
         int order = 0;
-        if (parseInteger(left, &a) && parseInteger(right, &b))
+        if (parseDecimal(left, &a) && parseDecimal(right, &b))
             order = a < b ? -1 : (a > b ? 1 : 0);
         else
             order = collate(left, right, condition.ignoreCase);

@@ -39,6 +39,38 @@ std::vector<std::string> commandExtensions(const std::string *pathExtensions)
     return extensions;
 }
 
+// A name without an extension is looked for with each extension of
+// PATHEXT too: batch files in the current folder first, as cmd looks there
+// before PATH, then the name itself and the others along PATH.
+ProgramLookup lookUpCommand(const Environment &environment, const std::string &name)
+{
+    const std::string path = nativePath(name);
+    const std::string *searchPath = environment.find("PATH");
+    const std::string_view file = splitPath(path).name;
+    if (file.empty() || file.find('.') != std::string_view::npos)
+        return findProgram(path, searchPath);
+    const std::vector<std::string> extensions = commandExtensions(environment.find("PATHEXT"));
+    const bool hasFolder = path.find('/') != std::string::npos;
+    if (!hasFolder) {
+        for (const std::string &extension : extensions) {
+            const std::string candidate = path + toLower(extension);
+            if (isBatchFileName(candidate) && isFile(candidate))
+                return findProgram(candidate, nullptr);
+        }
+    }
+    ProgramLookup lookup = findProgram(path, searchPath);
+    for (auto it = extensions.begin(); it != extensions.end() && lookup.result != ProgramLookup::Result::Found; ++it) {
+        for (const std::string &extension : {toLower(*it), *it}) {
+            const ProgramLookup candidate = findProgram(path + extension, hasFolder ? nullptr : searchPath);
+            if (candidate.result == ProgramLookup::Result::Found) {
+                lookup = candidate;
+                break;
+            }
+        }
+    }
+    return lookup;
+}
+
 } // namespace
 
 Context::Context(char *const *initialEnvironment)
@@ -47,11 +79,23 @@ Context::Context(char *const *initialEnvironment)
 {
 }
 
+bool Context::inCmdFile() const
+{
+    const std::string_view path = inBatch() ? std::string_view(frame->script->absolutePath) : std::string_view();
+    return path.size() >= 4 && equalsIgnoreCase(path.substr(path.size() - 4), ".cmd");
+}
+
 int Context::fail(int level, const std::string &message)
 {
-    writeAll(STDERR_FILENO, message + '\n');
+    report(message);
     errorLevel = level;
     return level;
+}
+
+int Context::report(const std::string &message)
+{
+    writeAll(STDERR_FILENO, message + '\n');
+    return 1;
 }
 
 int Context::unsupported(const std::string &name)
@@ -102,6 +146,11 @@ void Context::endLocal()
     locals.pop_back();
 }
 
+void Context::showCommand(const std::string &text) const
+{
+    writeAll(STDOUT_FILENO, '\n' + directory + '>' + text + '\n');
+}
+
 bool Context::confirm(const std::string &question)
 {
     writeAll(STDOUT_FILENO, question);
@@ -111,35 +160,13 @@ bool Context::confirm(const std::string &question)
     return !reply.empty() && toLower(reply.front()) == 'y';
 }
 
-// A name without an extension is looked for with each extension of
-// PATHEXT too: batch files in the current folder first, as cmd looks there
-// before PATH, then the name itself and the others along PATH.
 ProgramLookup Context::findCommand(const std::string &name) const
 {
-    const std::string path = nativePath(name);
-    const std::string *searchPath = environment.find("PATH");
-    const std::string_view file = splitPath(path).name;
-    if (file.empty() || file.find('.') != std::string_view::npos)
-        return findProgram(path, searchPath);
-    const std::vector<std::string> extensions = commandExtensions(environment.find("PATHEXT"));
-    const bool hasFolder = path.find('/') != std::string::npos;
-    if (!hasFolder) {
-        for (const std::string &extension : extensions) {
-            const std::string candidate = path + toLower(extension);
-            if (isBatchFileName(candidate) && isFile(candidate))
-                return findProgram(candidate, nullptr);
-        }
-    }
-    ProgramLookup lookup = findProgram(path, searchPath);
-    for (auto it = extensions.begin(); it != extensions.end() && lookup.result != ProgramLookup::Result::Found; ++it) {
-        for (const std::string &extension : {toLower(*it), *it}) {
-            const ProgramLookup candidate = findProgram(path + extension, hasFolder ? nullptr : searchPath);
-            if (candidate.result == ProgramLookup::Result::Found) {
-                lookup = candidate;
-                break;
-            }
-        }
-    }
+    ProgramLookup lookup = lookUpCommand(environment, name);
+    // Where there is no cmd, as on Linux, cmd is this interpreter.
+    if (lookup.result == ProgramLookup::Result::NotFound
+        && (equalsIgnoreCase(name, "cmd") || equalsIgnoreCase(name, "cmd.exe")))
+        lookup = {ProgramLookup::Result::Found, ownExecutablePath()};
     return lookup;
 }
 

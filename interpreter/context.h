@@ -61,8 +61,13 @@ public:
     virtual int runCommandLine(const std::string &line) = 0;
 
     bool inBatch() const { return frame && frame->batch; }
+    // In a batch file named .cmd rather than .bat.
+    bool inCmdFile() const;
     // Writes a message to the error channel and sets the error level.
     int fail(int level, const std::string &message);
+    // Writes a message to the error channel and returns 1, the status of a
+    // failed command, leaving the error level as it is.
+    int report(const std::string &message);
     int unsupported(const std::string &name);
     // Percent expansion of a line of the running batch file or command line.
     bool expand(std::string_view line, const Frame &source, std::string *result) const;
@@ -74,6 +79,8 @@ public:
     size_t findLabel(const Frame &source, std::string_view label) const;
     bool changeDirectory(const std::string &path);
     void endLocal();
+    // Shows a command after the prompt, as cmd does while echo is on.
+    void showCommand(const std::string &text) const;
     // Asks on standard output; true for an answer that starts with "y".
     bool confirm(const std::string &question);
     ProgramLookup findCommand(const std::string &name) const;

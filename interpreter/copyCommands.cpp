@@ -93,7 +93,10 @@ int copyBytes(const std::string &from, const std::string &to, bool append)
                 error = step == 0 ? EIO : errno;
         }
     }
-    if (error == 0 && !append) {
+    struct stat written
+    {
+    };
+    if (error == 0 && !append && S_ISREG(status.st_mode) && fstat(target, &written) == 0 && S_ISREG(written.st_mode)) {
         const timespec times[2] = {status.st_atim, status.st_mtim};
         futimens(target, times);
     }
@@ -162,6 +165,10 @@ bool readCopyNames(const std::vector<std::string> &names, CopyJob *job)
 void findSourceFiles(CopyJob *job)
 {
     for (std::string written : job->sources) {
+        if (isNullDevice(written)) {
+            job->files.push_back(written);
+            continue;
+        }
         if (isFolder(nativePath(written)))
             written = joinPath(written, "*");
         job->wildcards = job->wildcards || hasWildcards(splitPath(written).name);
@@ -170,18 +177,19 @@ void findSourceFiles(CopyJob *job)
     }
 }
 
-// One file made of all: the destination, or else the first source. 0 or 1,
+// One file made of all: the destination, or else a file in the current
+// folder named as the first source, as copy /? describes "copy a+b". 0 or 1,
 // and the count of files made.
 int copyJoined(Context &context, const CopyJob &job, int *copied)
 {
-    std::string into = job.destination.empty() ? nativePath(job.files.front()) : job.target;
+    std::string into = job.destination.empty() ? openPath(splitPath(job.files.front()).name) : job.target;
     if (job.intoFolder && !job.destination.empty())
         into = joinPath(job.target, splitPath(job.files.front()).name);
     bool append = false;
     int code = 0;
     for (const std::string &file : job.files) {
         writeAll(STDOUT_FILENO, file + '\n');
-        const int error = sameFile(nativePath(file), into) ? 0 : copyBytes(nativePath(file), into, append);
+        const int error = sameFile(openPath(file), into) ? 0 : copyBytes(openPath(file), into, append);
         if (error != 0)
             code = context.fail(1, writeError(error));
         append = true;
@@ -202,7 +210,7 @@ int copyEach(Context &context, const CopyJob &job, int *copied)
             into = joinPath(job.target, name);
         else if (hasWildcards(targetParts.name))
             into = joinPath(targetParts.folder, renamedName(name, targetParts.name));
-        if (sameFile(nativePath(file), into)) {
+        if (sameFile(openPath(file), into)) {
             code = context.fail(1, "The file cannot be copied onto itself.");
             continue;
         }
@@ -210,7 +218,7 @@ int copyEach(Context &context, const CopyJob &job, int *copied)
             continue;
         if (job.wildcards)
             writeAll(STDOUT_FILENO, file + '\n');
-        const int error = copyBytes(nativePath(file), into, false);
+        const int error = copyBytes(openPath(file), into, false);
         if (error == 0)
             ++*copied;
         else
@@ -241,7 +249,7 @@ int commandCopy(Context &context, std::string_view arguments)
         writeAll(STDOUT_FILENO, countLine(0, "file(s) copied."));
         return 1;
     }
-    job.target = nativePath(job.destination.empty() ? std::string(".") : job.destination);
+    job.target = openPath(job.destination.empty() ? std::string(".") : job.destination);
     job.intoFolder = isFolder(job.target);
     int copied = 0;
     const bool joined = job.sources.size() > 1

@@ -97,8 +97,6 @@ int commandChangeDirectory(Context &context, std::string_view arguments)
     }
     if (!context.changeDirectory(nativePath(removeQuotes(text))))
         return context.fail(1, directoryError());
-    // Only a change of folder clears the error level; showing it does not.
-    context.errorLevel = 0;
     return 0;
 }
 

@@ -43,6 +43,31 @@ bool removeTree(const std::string &path)
     return nftw(path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS) == 0;
 }
 
+// Copies a file to standard output; false, after cmd's message, when it
+// cannot be read.
+bool typeFile(Context &context, const std::string &file)
+{
+    const std::string path = openPath(file);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || isFolder(path)) {
+        context.fail(1, fd < 0 && errno == ENOENT ? fileNotFound : accessDenied);
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        writeAll(STDOUT_FILENO, std::string_view(buffer, size_t(count)));
+    }
+    close(fd);
+    return true;
+}
+
 using NameAction = std::function<int(const std::string &written, const CommandWords &words)>;
 
 // A command that works on each name it is given in turn, its quotes
@@ -78,7 +103,10 @@ bool readFileCommand(Context &context, std::string_view arguments, std::string_v
 int commandMakeDirectory(Context &context, std::string_view arguments)
 {
     return forEachName(context, arguments, "", [&context](const std::string &written, const CommandWords &) {
-        const std::string path = nativePath(written);
+        // "md foo\" makes foo: separators at the end name no further folder.
+        std::string path = nativePath(written);
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
         if (pathExists(path))
             return context.fail(1, "A subdirectory or file " + written + " already exists.");
         if (!makeFolders(path))
@@ -87,41 +115,44 @@ int commandMakeDirectory(Context &context, std::string_view arguments)
     });
 }
 
-// rd /s asks before it removes a tree, unless /q.
+// rd /s asks before it removes a tree, unless /q. A folder rd cannot remove
+// fails the command for || but leaves the error level as it was, as in cmd
+// (dbenham, "Which cmd.exe internal commands clear the ERRORLEVEL").
 int commandRemoveDirectory(Context &context, std::string_view arguments)
 {
     return forEachName(context, arguments, "sq", [&context](const std::string &written, const CommandWords &words) {
         const std::string path = nativePath(written);
         if (!pathExists(path))
-            return context.fail(1, fileNotFound);
+            return context.report(fileNotFound);
         if (!isFolder(path))
-            return context.fail(1, directoryNameInvalid);
+            return context.report(directoryNameInvalid);
         if (words.has('s')) {
             if ((words.has('q') || context.confirm(written + ", Are you sure (Y/N)? ")) && !removeTree(path))
-                return context.fail(1, accessDenied);
+                return context.report(accessDenied);
         } else if (rmdir(path.c_str()) != 0) {
-            return context.fail(1,
-                                errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : accessDenied);
+            return context.report(errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : accessDenied);
         }
         return 0;
     });
 }
 
 // del asks before it empties a whole folder, unless /q; /s deletes in the
-// folders below too and names each file it deleted. A name that matches
-// nothing is reported, but as in cmd del does not fail for it.
+// folders below too and names each file it deleted. What it cannot delete
+// is reported, but as in cmd del succeeds all the same and clears the error
+// level (dbenham, "Which cmd.exe internal commands clear the ERRORLEVEL").
 int commandDelete(Context &context, std::string_view arguments)
 {
     return forEachName(context, arguments, "pfsqa", [&context](const std::string &written, const CommandWords &words) {
         const NamePattern found = namePattern(written);
         const std::string folder = absolutePath(found.folder, context.directory);
-        if (!isFolder(folder))
-            return context.fail(1, pathNotFound);
+        if (!isFolder(folder)) {
+            context.report(pathNotFound);
+            return 0;
+        }
         if (found.whole && !words.has('q') && !words.has('p')
             && !context.confirm(joinPath(folder, found.pattern) + ", Are you sure (Y/N)? "))
             return 0;
         bool any = false;
-        int code = 0;
         const auto deleteIn = [&](const std::string &place) {
             for (const FolderEntry &entry : matchingEntries(place, found.pattern, EntryKind::File)) {
                 const std::string path = joinPath(place, entry.name);
@@ -130,7 +161,7 @@ int commandDelete(Context &context, std::string_view arguments)
                     continue;
                 // A file without write permission is read-only: /f deletes it anyway.
                 if ((!words.has('f') && isReadOnly(path)) || unlink(path.c_str()) != 0)
-                    code = context.fail(1, accessDenied);
+                    context.report(accessDenied);
                 else if (words.has('s'))
                     writeAll(STDOUT_FILENO, "Deleted file - " + path + "\n");
             }
@@ -141,38 +172,37 @@ int commandDelete(Context &context, std::string_view arguments)
         else
             deleteIn(folder);
         if (!any)
-            writeAll(STDERR_FILENO, "Could Not Find " + joinPath(folder, found.pattern) + "\n");
-        return code;
+            context.report("Could Not Find " + joinPath(folder, found.pattern));
+        return 0;
     });
 }
 
+// type /? : given more than one file, type names each on the error channel
+// before its contents, in the form cmd shows: a blank line, the name and two
+// more blank lines.
 int commandType(Context &context, std::string_view arguments)
 {
-    return forEachName(context, arguments, "", [&context](const std::string &written, const CommandWords &) {
-        const std::vector<std::string> files = expandWildcards(written, EntryKind::File);
-        int code = files.empty() ? context.fail(1, fileNotFound) : 0;
+    CommandWords words;
+    if (!readFileCommand(context, arguments, "", 1, SIZE_MAX, &words))
+        return context.errorLevel;
+    std::vector<std::vector<std::string>> named;
+    size_t count = 0;
+    for (const std::string &name : words.names) {
+        named.push_back(expandWildcards(removeQuotes(name), EntryKind::File));
+        count += named.back().size();
+    }
+    int code = 0;
+    for (const std::vector<std::string> &files : named) {
+        if (files.empty())
+            code = context.fail(1, fileNotFound);
         for (const std::string &file : files) {
-            const std::string path = nativePath(file);
-            const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || isFolder(path)) {
-                code = context.fail(1, fd < 0 && errno == ENOENT ? fileNotFound : accessDenied);
-                if (fd >= 0)
-                    close(fd);
-                continue;
-            }
-            char buffer[65536];
-            for (;;) {
-                const ssize_t count = read(fd, buffer, sizeof buffer);
-                if (count < 0 && errno == EINTR)
-                    continue;
-                if (count <= 0)
-                    break;
-                writeAll(STDOUT_FILENO, std::string_view(buffer, size_t(count)));
-            }
-            close(fd);
+            if (count > 1)
+                writeAll(STDERR_FILENO, "\n" + file + "\n\n\n");
+            if (!typeFile(context, file))
+                code = 1;
         }
-        return code;
-    });
+    }
+    return code;
 }
 
 } // namespace Cmd

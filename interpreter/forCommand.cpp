@@ -26,7 +26,8 @@ struct LineOptions
     char eol = ';'; // '\0': none
     long long skip = 0;
     std::string delimiters = " \t";
-    std::vector<int> tokens{1};
+    std::vector<int> tokens{1}; // each once, in order
+    int variables = 1; // one for each token listed, a token listed twice included
     bool rest = false; // "*": the rest of the line after the last token
     bool backQuoted = false;
 };
@@ -39,9 +40,15 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+// for /? : "tokens=x,y,m-n" allocates a variable for each token listed, and
+// a final "*" one more for the text after the last token. The tokens go to
+// the variables in their order on the line, whatever the order they are
+// listed in, so that a token listed twice leaves a variable empty; a range
+// that runs backwards ("3-1") lists none.
 bool parseTokens(std::string_view list, LineOptions *options)
 {
     options->tokens.clear();
+    options->variables = 0;
     options->rest = !list.empty() && list.back() == '*';
     if (options->rest)
         list.remove_suffix(1);
@@ -54,10 +61,12 @@ bool parseTokens(std::string_view list, LineOptions *options)
         const size_t dash = item.find('-');
         const int first = leadingInteger(item.substr(0, dash));
         const int last = dash == std::string_view::npos ? first : leadingInteger(item.substr(dash + 1));
-        if (first < 1 || last < first || last > maxToken)
+        if (first < 1 || last > maxToken)
             return false;
-        for (int token = first; token <= last; ++token)
+        for (int token = first; token <= last; ++token) {
             options->tokens.push_back(token);
+            ++options->variables;
+        }
     }
     std::sort(options->tokens.begin(), options->tokens.end());
     options->tokens.erase(std::unique(options->tokens.begin(), options->tokens.end()), options->tokens.end());
@@ -121,13 +130,16 @@ public:
     {
         line->clear();
         bool any = false;
+        bool cut = false;
         for (;;) {
             while (m_start < m_size) {
                 const char c = m_chunk[m_start++];
                 any = true;
                 if (c == '\n')
                     return true;
-                if (c != '\r' && line->size() < maxLineLength)
+                // As in cmd, a NUL byte ends the line's text.
+                cut = cut || c == '\0';
+                if (!cut && c != '\r' && line->size() < maxLineLength)
                     *line += c;
             }
             const ssize_t count = read(m_fd, m_chunk, sizeof m_chunk);
@@ -175,6 +187,8 @@ bool lineValues(std::string_view line, const LineOptions &options, char variable
         any = any || !value.empty();
         values->push_back({name++, std::string(value)});
     }
+    for (size_t i = options.tokens.size(); i < size_t(options.variables); ++i)
+        values->push_back({name++, std::string()});
     if (options.rest) {
         const std::string_view value = int(tokens.size()) == last ? line.substr(pos) : std::string_view();
         any = any || !value.empty();
@@ -194,6 +208,9 @@ int runLoopBody(Context &context, const Node &body, const std::vector<ForVariabl
 {
     const size_t size = context.forVariables.size();
     context.forVariables.insert(context.forVariables.end(), values.begin(), values.end());
+    // Each turn shows its command with the loop's values in it, as cmd does.
+    if (context.echo && !startsQuiet(body))
+        context.showCommand(substituteForVariables(echoText(body), context.forVariables, context.variables));
     const int code = context.execute(body);
     context.forVariables.resize(size);
     return code;

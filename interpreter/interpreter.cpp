@@ -149,7 +149,7 @@ void Interpreter::runLine(Frame &running)
     if (!parsed.node)
         return;
     if (echo && !parsed.quiet)
-        writeAll(STDOUT_FILENO, '\n' + directory + '>' + parsed.echoText + '\n');
+        showCommand(echoText(*parsed.node));
     execute(*parsed.node);
 }
 
@@ -163,14 +163,8 @@ int Interpreter::execute(const Node &node)
     // place before, or it would not see them.
     m_relay.start();
     std::vector<Redirection> redirections = node.redirections;
-    for (Redirection &redirection : redirections) {
-        redirection.target = nativePath(prepare(redirection.target));
-        // NUL is the null device in every folder.
-        const std::string unquoted = removeQuotes(redirection.target);
-        const std::string_view name = splitPath(unquoted).name;
-        if (equalsIgnoreCase(name, "nul") || equalsIgnoreCase(name, "nul:"))
-            redirection.target = "nul";
-    }
+    for (Redirection &redirection : redirections)
+        redirection.target = openPath(removeQuotes(prepare(redirection.target)));
     RedirectionGuard guard;
     std::string error;
     if (!guard.apply(redirections, &error))
@@ -194,11 +188,16 @@ int Interpreter::executeNode(const Node &node)
             return execute(*node.children.front());
         return node.children.size() > 1 ? execute(*node.children.back()) : 0;
     case Node::Kind::List: {
+        // cmd binds && tighter than ||: "a || b && c" is "a || (b && c)", so
+        // an item that || passes over takes the && items after it along.
         int code = 0;
+        bool chainPassed = false;
         for (const auto &child : node.children) {
-            const bool skipped = (child->joint == Node::Joint::AndThen && code != 0)
-                || (child->joint == Node::Joint::OrElse && code == 0);
-            if (skipped)
+            if (child->joint == Node::Joint::OrElse)
+                chainPassed = code == 0;
+            else if (child->joint == Node::Joint::Then)
+                chainPassed = false;
+            if (chainPassed || (child->joint == Node::Joint::AndThen && code != 0))
                 continue;
             code = execute(*child);
             if (flow != Flow::Next)

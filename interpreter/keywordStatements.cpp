@@ -76,13 +76,13 @@ void Parser::parseCondition(Condition *condition)
     }
     skipBlanks();
     condition->left = readWord(true);
-    long long level = 0;
-    if (condition->kind == Condition::Kind::Compare) {
+    // An errorlevel operand that does not start with a number is a syntax
+    // error, unless a loop variable or delayed expansion gives it later.
+    if (condition->kind == Condition::Kind::Compare)
         parseComparison(condition);
-    } else if (condition->kind == Condition::Kind::ErrorLevel && !parseInteger(condition->left, &level)
-               && condition->left.find_first_of("%!") == std::string::npos) {
+    else if (condition->kind == Condition::Kind::ErrorLevel && !startsWithNumber(condition->left)
+             && condition->left.find_first_of("%!") == std::string::npos)
         fail(syntaxError);
-    }
 }
 
 // "==" or one of the comparison words, and the right operand.

@@ -24,7 +24,6 @@ ParsedLine Parser::parse()
     }
     if (atEnd() || peek() == ':')
         return result;
-    const size_t start = m_pos;
     auto node = parseList(false, false);
     if (!failed() && !atEnd())
         failUnexpected();
@@ -33,7 +32,6 @@ ParsedLine Parser::parse()
         return result;
     }
     result.node = std::move(node);
-    result.echoText = m_text.substr(start);
     return result;
 }
 
@@ -85,6 +83,14 @@ void Parser::skipBlanks(bool acrossLines)
             return;
         }
     }
+}
+
+bool Parser::continueLine()
+{
+    if (peek() != '\n')
+        return fetchLine(false);
+    ++m_pos;
+    return true;
 }
 
 void Parser::skipToLineEnd()
@@ -175,8 +181,9 @@ std::unique_ptr<Node> Parser::parsePipeline()
 std::unique_ptr<Node> Parser::parseCommand()
 {
     // Delimiters before a command are skipped, as is an "@".
+    bool quiet = false;
     while (isDelimiter(peek()) || peek() == '@')
-        ++m_pos;
+        quiet = m_text[m_pos++] == '@' || quiet;
     std::vector<Redirection> leading;
     while (atRedirection() && !failed()) {
         parseRedirection(&leading);
@@ -187,6 +194,8 @@ std::unique_ptr<Node> Parser::parseCommand()
     auto node = parseCommandBody();
     if (node && !leading.empty())
         node->redirections.insert(node->redirections.begin(), leading.begin(), leading.end());
+    if (node)
+        node->quiet = quiet;
     return node;
 }
 
@@ -274,12 +283,19 @@ std::unique_ptr<Node> Parser::parseSimple()
             quoted = true;
         } else if (c == '^') {
             ++m_pos;
-            if (peek() == '\n')
-                ++m_pos;
-            else if (atEnd())
-                fetchLine(false);
-            if (atEnd())
+            const bool lineEnd = atEnd() || peek() == '\n';
+            if (lineEnd && !continueLine())
                 break;
+            // A caret at the end of a line escapes the first character of
+            // the next; when that line is empty, its line feed, which stays
+            // in the command, and the line after goes on with it.
+            if (lineEnd && (atEnd() || peek() == '\n')) {
+                text += '\n';
+                wordStart = false;
+                if (!continueLine())
+                    break;
+                continue;
+            }
             c = peek();
         } else if (c == '<' || c == '>' || (wordStart && atRedirection())) {
             parseRedirection(&node->redirections);

@@ -42,6 +42,8 @@ private:
     bool fetchLine(bool newLine);
     void skipBlanks(bool acrossLines = false);
     void skipToLineEnd();
+    // At the end of a line: moves to the start of the next; false at the end.
+    bool continueLine();
     bool enter();
 
     std::unique_ptr<Node> parseList(bool allowElse, bool acrossLines);

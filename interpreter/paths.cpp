@@ -45,6 +45,17 @@ std::string nativePath(std::string_view path)
     return result;
 }
 
+bool isNullDevice(std::string_view path)
+{
+    const std::string_view name = splitPath(path).name;
+    return equalsIgnoreCase(name, "nul") || equalsIgnoreCase(name, "nul:");
+}
+
+std::string openPath(std::string_view path)
+{
+    return isNullDevice(path) ? std::string("/dev/null") : nativePath(path);
+}
+
 std::string absolutePath(std::string_view path, const std::string &base)
 {
     const std::string joined = !path.empty() && path.front() == '/' ? std::string(path)

@@ -13,6 +13,14 @@ namespace Cmd {
 // Arguments handed to programs never go through this.
 std::string nativePath(std::string_view path);
 
+// NUL, in any case, with or without a colon and in any folder, is the null
+// device for every command, as the device names are on Windows.
+bool isNullDevice(std::string_view path);
+
+// The path to open for a name as written: the null device for NUL, else
+// the name as nativePath gives it.
+std::string openPath(std::string_view path);
+
 // Made absolute against base, with "." and ".." folded away as written.
 std::string absolutePath(std::string_view path, const std::string &base);
 

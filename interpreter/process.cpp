@@ -161,6 +161,13 @@ bool readInputLine(std::string *line, size_t limit)
     return true;
 }
 
+std::string ownExecutablePath()
+{
+    char buffer[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return size > 0 ? std::string(buffer, size_t(size)) : std::string("korvani-cmd");
+}
+
 bool isBatchFileName(std::string_view name)
 {
     if (name.size() < 4)
@@ -307,9 +314,7 @@ bool RedirectionGuard::apply(const std::vector<Redirection> &redirections, std::
                 dup2(redirection.duplicateOf, redirection.handle);
             continue;
         }
-        std::string target = removeQuotes(redirection.target);
-        if (equalsIgnoreCase(target, "nul") || equalsIgnoreCase(target, "nul:"))
-            target = "/dev/null";
+        const std::string &target = redirection.target;
         int flags = O_CLOEXEC;
         switch (redirection.mode) {
         case Redirection::Mode::Read:

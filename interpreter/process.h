@@ -53,6 +53,10 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
 
 bool isBatchFileName(std::string_view name);
 
+// The path of this interpreter's own executable, which also stands in for
+// cmd.exe.
+std::string ownExecutablePath();
+
 // Starts a program with standard signal handling and the given environment,
 // in a session of its own if asked, with the given handle changes if any;
 // returns 0 or an errno value.

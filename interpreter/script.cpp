@@ -27,16 +27,107 @@ std::vector<std::string> splitLines(std::string_view bytes)
     return lines;
 }
 
+std::string_view labelWord(std::string_view text)
+{
+    size_t end = 0;
+    while (end < text.size() && !isBlank(text[end])
+           && std::string_view(":+&<>|").find(text[end]) == std::string_view::npos)
+        ++end;
+    return text.substr(0, end);
+}
+
 std::optional<std::string_view> labelName(std::string_view line)
 {
     line = trimLeft(line);
+    while (!line.empty() && line.front() == '@')
+        line = trimLeft(line.substr(1));
     if (line.empty() || line.front() != ':')
         return std::nullopt;
-    line.remove_prefix(1);
-    size_t end = 0;
-    while (end < line.size() && !isBlank(line[end]) && line[end] != ':' && line[end] != '+')
-        ++end;
-    return line.substr(0, end);
+    return labelWord(trimLeft(line.substr(1)));
+}
+
+namespace {
+
+std::string redirectionText(const Redirection &redirection)
+{
+    static const char *const operators[] = {"<", ">", ">>"};
+    return std::to_string(redirection.handle) + operators[int(redirection.mode)]
+        + (redirection.duplicateOf >= 0 ? '&' + std::to_string(redirection.duplicateOf) : redirection.target);
+}
+
+void appendWord(std::string *text, const std::string &word)
+{
+    if (!text->empty() && text->back() != ' ')
+        *text += ' ';
+    *text += word;
+}
+
+std::string conditionText(const Condition &condition)
+{
+    static const char *const operators[] = {"==", "EQU", "NEQ", "LSS", "LEQ", "GTR", "GEQ"};
+    static const char *const keywords[] = {"", "exist ", "errorlevel ", "defined "};
+    std::string text = condition.ignoreCase ? "/I " : "";
+    if (condition.negated)
+        text += "not ";
+    if (condition.kind != Condition::Kind::Compare)
+        return text + keywords[int(condition.kind)] + condition.left;
+    return text + condition.left + ' ' + operators[int(condition.op)] + ' ' + condition.right;
+}
+
+std::string loopText(const ForLoop &loop)
+{
+    static const char *const switches[] = {"", "/D ", "/L ", "/F "};
+    std::string text = std::string("for ") + switches[int(loop.mode)];
+    if (loop.mode == ForLoop::Mode::Lines && !loop.options.empty())
+        text += '"' + loop.options + "\" ";
+    if (loop.recursive)
+        text += loop.root.empty() ? "/R " : "/R " + loop.root + ' ';
+    return text + '%' + loop.variable + " in (" + loop.set + ") do ";
+}
+
+} // namespace
+
+std::string echoText(const Node &node)
+{
+    static const char *const joints[] = {"& ", "&& ", "|| "};
+    std::string text;
+    switch (node.kind) {
+    case Node::Kind::Command:
+        if (!node.text.empty())
+            text = node.text + ' ';
+        break;
+    case Node::Kind::Block:
+        text = '(' + (node.children.empty() ? std::string() : echoText(*node.children.front())) + ')';
+        break;
+    case Node::Kind::If:
+        text = "if " + conditionText(node.condition) + ' ' + echoText(*node.children.front());
+        if (node.children.size() > 1) {
+            appendWord(&text, "else ");
+            text += echoText(*node.children.back());
+        }
+        break;
+    case Node::Kind::List:
+    case Node::Kind::Pipe:
+        for (const auto &child : node.children) {
+            if (child != node.children.front())
+                appendWord(&text, node.kind == Node::Kind::Pipe ? "| " : joints[int(child->joint)]);
+            text += echoText(*child);
+        }
+        break;
+    case Node::Kind::For:
+        text = loopText(node.loop) + echoText(*node.children.front());
+        break;
+    }
+    for (const Redirection &redirection : node.redirections)
+        appendWord(&text, redirectionText(redirection));
+    return text;
+}
+
+bool startsQuiet(const Node &node)
+{
+    if ((node.kind == Node::Kind::List || node.kind == Node::Kind::Pipe) && !node.children.empty())
+        return startsQuiet(*node.children.front());
+    return node.quiet;
 }
 
 ParsedLine parseLine(std::string_view line, const MoreLines &moreLines)

@@ -14,8 +14,14 @@ namespace Cmd {
 // byte order mark at the start ignored. A last line without a line feed counts.
 std::vector<std::string> splitLines(std::string_view bytes);
 
-// The name of the label a line declares (":name"), if it is a label line.
+// The name of the label a line declares, if it is a label line: blanks and
+// "@" may stand before the colon and blanks after it, and the name ends at
+// a blank or at one of : + & < > |, as cmd reads labels (":dest5&& echo x"
+// and "@ : dest9>rubbish" declare dest5 and dest9).
 std::optional<std::string_view> labelName(std::string_view line);
+
+// The label at the start of text, up to where a label ends.
+std::string_view labelWord(std::string_view text);
 
 struct Redirection
 {
@@ -67,6 +73,7 @@ struct Node
 
     Kind kind = Kind::Command;
     Joint joint = Joint::Then;
+    bool quiet = false; // an "@" stood before it
     std::string text;
     std::vector<Redirection> redirections;
     // List and Pipe: the items; Block: its body, if any; If: then and else;
@@ -80,10 +87,20 @@ struct ParsedLine
 {
     std::unique_ptr<Node> node; // none for a blank line, a label or an error
     bool quiet = false; // started with "@"
-    std::string echoText;
     std::string error; // cmd's message for a line it cannot read
     bool tooLong = false; // grew beyond cmd's longest line when expanded
 };
+
+// A parsed command as cmd shows it when echo is on: each simple command
+// followed by a blank and then its redirections ("echo a 1>out"), the
+// commands of a list with their operators ("a & b && c "), a block on one
+// line ("(echo 1 )"), an if with blanks around its "==" ("if 1 == 1 "), a
+// for with its switches, variable and set.
+std::string echoText(const Node &node);
+
+// True when the command, or the first command of a list or pipe, has an
+// "@" before it: cmd does not show it.
+bool startsQuiet(const Node &node);
 
 // Supplies the line after the last one read, for a block "(" that goes on over
 // several lines or a "^" at the end of a line; false at the end of the file.

@@ -126,6 +126,29 @@ bool parseInteger(std::string_view text, long long *value)
     return true;
 }
 
+bool parseDecimal(std::string_view text, long long *value)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    const size_t first = !text.empty() && (negative || text.front() == '+') ? 1 : 0;
+    if (text.size() == first)
+        return false;
+    long long number = 0;
+    for (size_t i = first; i < text.size(); ++i) {
+        if (!isDigit(text[i]))
+            return false;
+        number = std::min(number * 10 + (text[i] - '0'), 1LL << 32);
+    }
+    *value = std::clamp<long long>(negative ? -number : number, INT32_MIN, INT32_MAX);
+    return true;
+}
+
+bool startsWithNumber(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    return !text.empty() && isDigit(text.front());
+}
+
 int leadingInteger(std::string_view text)
 {
     size_t i = 0;

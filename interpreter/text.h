@@ -97,9 +97,16 @@ std::string_view stripSurroundingQuotes(std::string_view text);
 // does for comparisons, held to 32 bits; false when text is not one.
 bool parseInteger(std::string_view text, long long *value);
 
+// Reads a whole decimal number, with a sign if any, held to 32 bits: how if
+// /? says the comparisons read numbers ("comprised of all numeric digits").
+bool parseDecimal(std::string_view text, long long *value);
+
 // The leading decimal digits of text (with a sign), 0 when there are none, as
 // exit takes its code.
 int leadingInteger(std::string_view text);
+
+// True when text starts with a decimal digit, after a sign if any.
+bool startsWithNumber(std::string_view text);
 
 } // namespace Cmd
 

@@ -1,29 +1,18 @@
 #include "mainWindow/mainWindow.h"
 #include "platform/dataFolder.h"
-#include "platform/instanceChannel.h"
+#include "platform/instanceGuard.h"
 #include "platform/sessionEnd.h"
 #include "records/recordStream.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QHostAddress>
 #include <QLocale>
 #include <QMessageBox>
-#include <QTcpServer>
 #include <QTranslator>
 
 int main(int argc, char **argv)
 {
-    // Holding this port is what makes the program the only running instance.
-    // A second start asks the running one, through it, to show its window.
-    const quint16 instancePort = 33000;
-    QTcpServer instanceGuard;
-    if (!instanceGuard.listen(QHostAddress(QHostAddress::LocalHost), instancePort)) {
-        InstanceChannel::askToShow(instancePort);
-        return 0;
-    }
-
     QCoreApplication::setApplicationName(QStringLiteral("korvani"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KORVANI_VERSION));
     QApplication app(argc, argv);
@@ -35,6 +24,13 @@ int main(int argc, char **argv)
     QTranslator translator;
     translator.load(QStringLiteral(":/i18n/") + QLocale::system().name());
     app.installTranslator(&translator);
+
+    // One Korvani per user and data folder; a second start asks the running
+    // one to show its window. Nothing in the folder is read before.
+    InstanceGuard instanceGuard;
+    int exitCode = 0;
+    if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode))
+        return exitCode;
 
     // Every relative path of the program is taken against this folder.
     QString error;
@@ -52,7 +48,6 @@ int main(int argc, char **argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
     Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
-    InstanceChannel channel(&instanceGuard);
-    QObject::connect(&channel, SIGNAL(showRequested()), &window, SLOT(bringForward()));
+    QObject::connect(&instanceGuard, SIGNAL(showRequested()), &window, SLOT(bringForward()));
     return app.exec();
 }

@@ -1,9 +1,9 @@
 #include "platform/globalShortcut.h"
+#include "testSupport.h"
 
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +20,19 @@ QString xdotool(const QStringList &arguments)
 QString visibleKorvaniWindow()
 {
     return xdotool({"search", "--onlyvisible", "--name", "^Korvani$"});
+}
+
+// Presses the global shortcut until the shown window hides. Korvani learns of
+// the focus a moment after the server moved it; a press before that brings
+// the window forward instead, and the next one hides it.
+bool hideWithShortcut()
+{
+    for (int press = 0; press < 10; ++press) {
+        xdotool({"key", "ctrl+alt+space"});
+        if (QTest::qWaitFor([] { return visibleKorvaniWindow().isEmpty(); }, 3000))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -100,13 +113,8 @@ void TestDesktopIntegration::shortcutsThatCannotBeGrabbedWarn()
 
 void TestDesktopIntegration::secondStartAndShortcutBringTheWindow()
 {
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
-    if (probe.waitForConnected(200))
-        QSKIP("port 33000 is held by another program");
-    const QString program = m_programDir.filePath(QStringLiteral("korvani"));
-    QVERIFY(QFile::copy(QStringLiteral(KORVANI_EXECUTABLE), program));
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString program = copyExecutable(QStringLiteral(KORVANI_EXECUTABLE), m_programDir.path());
+    QVERIFY(!program.isEmpty());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
 
@@ -118,26 +126,22 @@ void TestDesktopIntegration::secondStartAndShortcutBringTheWindow()
         first.kill();
         first.waitForFinished(5000);
     });
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 30000);
 
     // Shown and active, the shortcut hides it.
     xdotool({"windowfocus", "--sync", visibleKorvaniWindow()});
-    xdotool({"key", "ctrl+alt+space"});
-    QTRY_VERIFY_WITH_TIMEOUT(visibleKorvaniWindow().isEmpty(), 10000);
+    QVERIFY(hideWithShortcut());
 
     QProcess second;
     second.setProcessEnvironment(environment);
     second.start(program, QStringList());
-    QVERIFY(second.waitForFinished(10000));
+    QVERIFY(second.waitForFinished(30000));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(xdotool({"getwindowfocus"}), visibleKorvaniWindow(), 10000);
-    // Korvani learns of the focus from the server a moment after it moved.
-    QTest::qWait(500);
 
     // Brought forward, it is active: the shortcut hides it, then shows it again.
-    xdotool({"key", "ctrl+alt+space"});
-    QTRY_VERIFY_WITH_TIMEOUT(visibleKorvaniWindow().isEmpty(), 10000);
+    QVERIFY(hideWithShortcut());
     xdotool({"key", "ctrl+alt+space"});
     QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 10000);
     QCOMPARE(first.state(), QProcess::Running);

@@ -1,8 +1,6 @@
-#include "platform/instanceChannel.h"
+#include "testSupport.h"
 
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,10 +17,6 @@ class TestStartup : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void secondStartExitsAtOnce();
-    void portIsReleasedOnExit();
-    void instanceChannel_data();
-    void instanceChannel();
 #ifdef Q_OS_LINUX
     void workingDirectoryIsProgramFolder();
     void endSignalSavesAndEnds_data();
@@ -31,24 +25,12 @@ private slots:
 
 private:
     QProcess *start(const QString &workingDirectory);
-    static bool portTaken();
-#ifdef Q_OS_LINUX
-    // The signals a process has a handler for, one bit each, as /proc tells.
-    static quint64 caughtSignals(qint64 pid);
-#endif
 
     QTemporaryDir m_programDir;
     QTemporaryDir m_otherDir;
     QString m_program;
     QList<QProcess *> m_processes;
 };
-
-bool TestStartup::portTaken()
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
-    return socket.waitForConnected(200);
-}
 
 QProcess *TestStartup::start(const QString &workingDirectory)
 {
@@ -64,11 +46,8 @@ void TestStartup::initTestCase()
 {
     QVERIFY(m_programDir.isValid());
     QVERIFY(m_otherDir.isValid());
-    m_program = m_programDir.filePath(QStringLiteral("korvani"));
-    QVERIFY(QFile::copy(QStringLiteral(KORVANI_EXECUTABLE), m_program));
-    QVERIFY(QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    if (portTaken())
-        QSKIP("port 33000 is held by another program; the single-instance guard cannot be tested");
+    m_program = copyExecutable(QStringLiteral(KORVANI_EXECUTABLE), m_programDir.path());
+    QVERIFY(!m_program.isEmpty());
 }
 
 void TestStartup::cleanup()
@@ -79,64 +58,6 @@ void TestStartup::cleanup()
         delete process;
     }
     m_processes.clear();
-    QTRY_VERIFY_WITH_TIMEOUT(!portTaken(), 10000);
-}
-
-void TestStartup::secondStartExitsAtOnce()
-{
-    QProcess *first = start(m_otherDir.path());
-    QVERIFY(first->waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
-
-    QProcess *second = start(m_otherDir.path());
-    QVERIFY(second->waitForFinished(10000));
-    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second->exitCode(), 0);
-    QCOMPARE(second->readAllStandardOutput(), QByteArray());
-
-    QCOMPARE(first->state(), QProcess::Running);
-}
-
-void TestStartup::portIsReleasedOnExit()
-{
-    QProcess *first = start(m_otherDir.path());
-    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
-    first->kill();
-    QVERIFY(first->waitForFinished(5000));
-
-    QProcess *next = start(m_otherDir.path());
-    QTRY_VERIFY_WITH_TIMEOUT(portTaken(), 10000);
-    QVERIFY(!next->waitForFinished(500));
-    QCOMPARE(next->state(), QProcess::Running);
-}
-
-void TestStartup::instanceChannel_data()
-{
-    QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<int>("shown");
-
-    QTest::newRow("the request") << QByteArray("korvani show\n") << 1;
-    QTest::newRow("other words") << QByteArray("GET / HTTP/1.0\r\n\r\n") << 0;
-    QTest::newRow("cut short") << QByteArray("korvani") << 0;
-    QTest::newRow("nothing") << QByteArray() << 0;
-}
-
-void TestStartup::instanceChannel()
-{
-    QFETCH(QByteArray, sent);
-    QFETCH(int, shown);
-
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    InstanceChannel channel(&server);
-    QSignalSpy requests(&channel, SIGNAL(showRequested()));
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), server.serverPort());
-    QVERIFY(socket.waitForConnected(2000));
-    socket.write(sent);
-    // Every connection is closed after one request, or after a moment of silence.
-    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QAbstractSocket::UnconnectedState, 5000);
-    QCOMPARE(requests.count(), shown);
 }
 
 #ifdef Q_OS_LINUX
@@ -184,18 +105,6 @@ void TestStartup::endSignalSavesAndEnds()
     const QByteArray saved = file.readAll();
     QVERIFY2(saved.contains("\"preScript\"") && saved.contains("\"Kept\""), saved.constData());
     QVERIFY(QFile::exists(m_programDir.filePath(QStringLiteral("data/settings.ini"))));
-}
-
-quint64 TestStartup::caughtSignals(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return line.mid(7).trimmed().toULongLong(nullptr, 16);
-    }
-    return 0;
 }
 #endif
 

@@ -275,7 +275,7 @@ void TestCommandLine::blockReadsFollowingLines()
              QStringLiteral("if[compare a 0 a](block(list(cmd[echo 1], cmd[])))(block(cmd[echo 2]))"));
     QVERIFY(lines[0].quiet);
     QCOMPARE(describe(lines[1].node.get()), QStringLiteral("cmd[echo continued]"));
-    QCOMPARE(lines[1].echoText, std::string("echo ^continued"));
+    QCOMPARE(Cmd::echoText(*lines[1].node), std::string("echo continued "));
 
     const std::vector<Cmd::ParsedLine> loop = Cmd::parseScript("for %a in (\n a\n b\n) do (\n echo %a\n)\nx\n");
     QCOMPARE(int(loop.size()), 2);

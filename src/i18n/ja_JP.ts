@@ -87,6 +87,33 @@
     </message>
 </context>
 <context>
+    <name>InstanceGuard</name>
+    <message>
+        <source>Korvani does not start, as it cannot set up %1, which makes sure that it runs only once for you.</source>
+        <translation>Korvani が二重に起動しないようにするための %1 を用意できないため、起動しません。</translation>
+    </message>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>フォルダではありません。</translation>
+    </message>
+    <message>
+        <source>It belongs to another user.</source>
+        <translation>別のユーザーのものです。</translation>
+    </message>
+    <message>
+        <source>Its path is too long for a local socket.</source>
+        <translation>ローカルソケットにはパスが長すぎます。</translation>
+    </message>
+    <message>
+        <source>It cannot be written.</source>
+        <translation>書き込めません。</translation>
+    </message>
+    <message>
+        <source>Another Korvani holds it but does not answer.</source>
+        <translation>別の Korvani が使用していますが、応答がありません。</translation>
+    </message>
+</context>
+<context>
     <name>LaunchService</name>
     <message>
         <source>The batch file %1 could not be written: %2</source>

@@ -1,58 +1,59 @@
 #include "platform/instanceChannel.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include <QIODevice>
 #include <QTimer>
 
 namespace {
 
 const QByteArray showRequest = QByteArrayLiteral("korvani show\n");
 const int waitMs = 2000;
+// A second start needs one; a few more let starts that come together all
+// be heard.
+const int maxServed = 4;
 
 } // namespace
 
-InstanceChannel::InstanceChannel(QTcpServer *server, QObject *parent)
+InstanceChannel::InstanceChannel(QObject *parent)
     : QObject(parent)
-    , m_server(server)
 {
-    connect(server, SIGNAL(newConnection()), this, SLOT(acceptConnections()));
-    // The server may have started listening before the application existed,
-    // when nothing could watch its socket yet; resuming starts the watch.
-    server->pauseAccepting();
-    server->resumeAccepting();
-    acceptConnections();
 }
 
-void InstanceChannel::askToShow(quint16 port)
+void InstanceChannel::serve(QIODevice *connection)
 {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
-    if (!socket.waitForConnected(waitMs))
+    if (m_served >= maxServed) {
+        // Closed at once, so that its file descriptor is free again.
+        connection->close();
+        delete connection;
         return;
-    socket.write(showRequest);
-    socket.disconnectFromHost();
-    if (socket.state() != QAbstractSocket::UnconnectedState)
-        socket.waitForDisconnected(waitMs);
+    }
+    ++m_served;
+    connection->setParent(this);
+    connect(connection, SIGNAL(destroyed()), this, SLOT(connectionEnded()));
+    connect(connection, SIGNAL(readyRead()), this, SLOT(readRequest()));
+    connect(connection, SIGNAL(disconnected()), connection, SLOT(deleteLater()));
+    // A peer that says nothing is not kept waiting for.
+    QTimer::singleShot(waitMs, connection, SLOT(deleteLater()));
 }
 
-void InstanceChannel::acceptConnections()
+bool InstanceChannel::askToShow(QIODevice *connection)
 {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, SIGNAL(readyRead()), this, SLOT(readRequest()));
-        connect(socket, SIGNAL(disconnected()), socket, SLOT(deleteLater()));
-        // A peer that says nothing is not kept waiting for.
-        QTimer::singleShot(waitMs, socket, SLOT(deleteLater()));
-    }
+    const bool asked = connection->write(showRequest) == showRequest.size() && connection->waitForBytesWritten(waitMs);
+    connection->close();
+    return asked;
 }
 
 void InstanceChannel::readRequest()
 {
-    auto *socket = qobject_cast<QTcpSocket *>(sender());
-    if (!socket || socket->bytesAvailable() < showRequest.size())
+    auto *connection = qobject_cast<QIODevice *>(sender());
+    if (!connection || connection->bytesAvailable() < showRequest.size())
         return;
-    const bool asked = socket->read(showRequest.size()) == showRequest;
-    socket->disconnectFromHost();
+    const bool asked = connection->read(showRequest.size()) == showRequest;
+    connection->close();
     if (asked)
         emit showRequested();
+}
+
+void InstanceChannel::connectionEnded()
+{
+    --m_served;
 }

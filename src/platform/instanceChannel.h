@@ -3,32 +3,36 @@
 
 #include <QObject>
 
-class QTcpServer;
+class QIODevice;
 
-// The single-instance connection. The running Korvani holds the port; a second
-// start connects to it and asks for the window before it ends. Nothing else
-// is ever said or answered over it.
+// The requests that reach the running Korvani over its single-instance
+// connection: a second start connects, asks for the window and ends. Nothing
+// else is ever said or answered over it. Only a few connections are served at
+// once, each for a moment, so that no flood of them can use up the open files
+// that saving needs.
 class InstanceChannel : public QObject
 {
     Q_OBJECT
 
 public:
-    // Takes the connections of a server that already listens.
-    explicit InstanceChannel(QTcpServer *server, QObject *parent = nullptr);
+    explicit InstanceChannel(QObject *parent = nullptr);
 
-    // Asks whoever holds the port on the loopback address to show its window.
-    // Waits a moment at most.
-    static void askToShow(quint16 port);
+    // Serves a connection that a server has just accepted, taking it over.
+    void serve(QIODevice *connection);
+
+    // Asks the Korvani at the other end of a connected socket to show its
+    // window, then closes the socket. Waits a moment at most.
+    static bool askToShow(QIODevice *connection);
 
 signals:
     void showRequested();
 
 private slots:
-    void acceptConnections();
     void readRequest();
+    void connectionEnded();
 
 private:
-    QTcpServer *m_server;
+    int m_served = 0;
 };
 
 #endif

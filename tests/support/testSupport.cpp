@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -104,6 +105,24 @@ void writeFile(const QString &fileName, const QByteArray &content)
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content);
+}
+
+QString copyExecutable(const QString &executable, const QString &folder)
+{
+    const QString copy = QDir(folder).filePath(QFileInfo(executable).fileName());
+    if (!QFile::copy(executable, copy)
+        || !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return QString();
+    return copy;
+}
+
+quint64 caughtSignals(qint64 pid)
+{
+    for (const QByteArray &line : readAll(QStringLiteral("/proc/%1/status").arg(pid)).split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
 }
 
 QStringList rowTexts(const QAbstractItemModel *model, int role)

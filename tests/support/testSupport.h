@@ -98,4 +98,13 @@ QByteArray readAll(const QString &fileName);
 // Writes a file, creating its folder first.
 void writeFile(const QString &fileName, const QByteArray &content = QByteArray());
 
+// Copies an executable into a folder, for the user alone to run, so that
+// whatever it reads or writes beside itself stays in that folder. The copy's
+// path; empty when it could not be made.
+QString copyExecutable(const QString &executable, const QString &folder);
+
+// The signals a process has a handler for, one bit each, as /proc tells; 0
+// where there is no /proc.
+quint64 caughtSignals(qint64 pid);
+
 #endif
