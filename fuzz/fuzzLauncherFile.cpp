@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ApplicationDataList entries;
     const bool isList = parseLauncherData(bytesOf(data, size), &entries);
     check(isList || entries.isEmpty(), "unreadable content gives no entries");
-    // What was read is saved and read back unchanged.
-    const QByteArray saved = QJsonDocument(toJsonArray(entries)).toJson();
+    // What was read is saved as the toolkit writes its JSON form, and read back unchanged.
+    const QByteArray saved = launcherFileContent(entries);
+    check(saved == QJsonDocument(toJsonArray(entries)).toJson(), "written as the toolkit writes it");
     ApplicationDataList again;
     check(parseLauncherData(saved, &again), "a saved file reads as a list");
     check(toJsonArray(again) == toJsonArray(entries), "launcher file round trip");

@@ -5,9 +5,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$root/build"
 
 # The X libraries serve the global shortcut and the start-up benchmark's probe;
-# Xvfb and xdotool the tests that need a real X server.
+# Xvfb and xdotool the tests that need a real X server; simdjson reads the
+# launcher file.
 build_packages=(cmake g++ make pkgconf qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev fonts-dejavu-core
-    libxcb1-dev libxcb-keysyms1-dev libxcb-damage0-dev xvfb xauth xdotool)
+    libxcb1-dev libxcb-keysyms1-dev libxcb-damage0-dev xvfb xauth xdotool libsimdjson-dev)
 
 install_packages() {
     local missing=()

@@ -35,6 +35,17 @@ void TestDataFolder::portableLayout()
     QCOMPARE(Platform::dataFolder(program), program);
     Platform::addShippedTemplates(program, program);
     QCOMPARE(QDir(program + "/" + Platform::templateFolder()).entryList(QDir::Files), QStringList{"tool.ini"});
+
+    // The entries, the settings and the batch files hold secrets: their folders
+    // are the user's alone, also when an earlier version made them open.
+    QVERIFY(QDir(program).mkpath("temp"));
+    QVERIFY(QFile::setPermissions(program + "/temp", QFile::permissions(program + "/temp") | QFile::ReadOther));
+    const QString before = QDir::currentPath();
+    QString error;
+    QVERIFY(Platform::enterDataFolder(program, &error));
+    QDir::setCurrent(before);
+    for (const char *folder : {"/data", "/data/temp", "/temp"})
+        QCOMPARE(fileMode(program + folder), 0700);
 }
 
 void TestDataFolder::installedLayout()

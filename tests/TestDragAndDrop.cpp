@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileIconProvider>
+#include <QJsonArray>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
@@ -250,7 +251,9 @@ void TestDragAndDrop::moveThirdCard()
         QSKIP("Dragging needs a window system; the X11 run of this test drags.");
 
     ApplicationLauncher launcher;
-    launcher.setLauncherData(named({"a", "b", "c", "d"}));
+    ApplicationDataList entries = named({"a", "b", "c", "d"});
+    entries[2].setOtherFields({{QStringLiteral("later"), QJsonArray{1, QStringLiteral("x")}}});
+    launcher.setLauncherData(entries);
     launcher.setGeometry(0, 0, 300, 400);
     launcher.show();
     MovingTarget target;
@@ -272,6 +275,9 @@ void TestDragAndDrop::moveThirdCard()
     dragCard(home, model->index(2, 0), drop);
     QCOMPARE(rowTexts(model, Model::NameRole), names);
     QCOMPARE(target.drops, where == "outside" ? 1 : 0);
+    // What a newer version wrote moves with the card.
+    const auto moved = model->index(names.indexOf("c"), 0).data(Model::ApplicationDataRole).value<ApplicationData>();
+    QCOMPARE(moved.otherFields(), entries.at(2).otherFields());
 }
 
 void TestDragAndDrop::fileDrops_data()

@@ -187,7 +187,10 @@ void TestInstanceGuard::staleChannelIsTakenOver()
 void TestInstanceGuard::floodDuringSave()
 {
     const QString launcherFile = m_programDir.filePath(QStringLiteral("data/shortchut.json"));
-    writeFile(launcherFile, R"([{"name":"Kept","tag":4}])");
+    const QString settingsFile = m_programDir.filePath(QStringLiteral("data/settings.ini"));
+    const QByteArray entries = R"([{"name":"Kept","tag":4}])";
+    writeFile(launcherFile, entries);
+    QFile::remove(settingsFile);
     QProcess *process = start(QStringLiteral("prlimit"), {QStringLiteral("--nofile=128"), m_program});
     QVERIFY(process->waitForStarted());
     const qint64 pid = process->processId();
@@ -204,8 +207,9 @@ void TestInstanceGuard::floodDuringSave()
     QVERIFY(process->waitForFinished(30000));
     QCOMPARE(process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(process->exitCode(), 0);
-    const QByteArray saved = readAll(launcherFile);
-    QVERIFY2(saved.contains("\"preScript\"") && saved.contains("\"Kept\""), saved.constData());
+    // The settings are written; the entries, with nothing unsaved, are left as they are.
+    QVERIFY(QFile::exists(settingsFile));
+    QCOMPARE(readAll(launcherFile), entries);
 }
 
 void TestInstanceGuard::requests_data()

@@ -171,6 +171,20 @@ void TestLaunchScript::writeReplacesLinkAndKeepsToUser()
         | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // The folder made for batch files is the user's alone.
+    QVERIFY(record.writeBatchFile(dir.filePath("temp/secret.bat")));
+    QCOMPARE(fileMode(dir.filePath("temp")), 0700);
+    QCOMPARE(fileMode(dir.filePath("temp/secret.bat")), 0600);
+
+    // A folder that was there before is anyone's to set up, /tmp among them.
+    QVERIFY(QDir(dir.path()).mkdir("shared"));
+    QVERIFY(QFile::setPermissions(dir.filePath("shared"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                      | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(record.writeBatchFile(dir.filePath("shared/secret.bat")));
+    QCOMPARE(fileMode(dir.filePath("shared")), 0755);
+    QCOMPARE(fileMode(dir.filePath("shared/secret.bat")), 0600);
 }
 #endif
 

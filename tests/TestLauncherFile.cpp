@@ -22,6 +22,8 @@ private slots:
     void readingRules();
     void unreadableContent_data();
     void unreadableContent();
+    void sameAsStandardJson_data();
+    void sameAsStandardJson();
     void missingFile();
 #ifdef Q_OS_UNIX
     void filesThatAreNotRead_data();
@@ -29,6 +31,9 @@ private slots:
 #endif
     void hundredMegabyteFile();
     void roundTrip();
+    void otherFieldsAndOddValues();
+    void writtenAsTheToolkitWrites_data();
+    void writtenAsTheToolkitWrites();
     void writtenLayout();
     void emptyList();
     void writeCreatesDataFolder();
@@ -37,6 +42,7 @@ private slots:
     void failedWriteKeepsPreviousFile();
     void savingThroughLinks_data();
     void savingThroughLinks();
+    void writtenForTheUserOnly();
 #endif
 
 private:
@@ -116,8 +122,8 @@ void TestLauncherFile::readingRules_data()
         << QByteArray(defaults).replace(R"("environments":[])",
                                         R"("environments":[{"name":"","value":""},{"name":"","value":""}])");
     QTest::newRow("entry that is not an object") << QByteArray("42") << defaults;
-    QTest::newRow("unknown keys are ignored")
-        << QByteArray(R"({"icon":"x","name":"n"})") << QByteArray(defaults).replace(R"("name":"")", R"("name":"n")");
+    QTest::newRow("unknown keys are kept") << QByteArray(R"({"icon":"x","name":"n"})")
+                                           << QByteArray(defaults).replace(R"("name":"")", R"("icon":"x","name":"n")");
 }
 
 void TestLauncherFile::readingRules()
@@ -181,6 +187,92 @@ void TestLauncherFile::unreadableContent()
     }
 }
 
+namespace {
+
+// An array of that many entries, the one at the given place replaced.
+QByteArray manyEntries(int count, int replaced = -1, const QByteArray &replacement = QByteArray())
+{
+    QByteArrayList entries;
+    for (int i = 0; i < count; ++i)
+        entries.append(i == replaced ? replacement : "{\"name\": \"" + QByteArray::number(i) + "\"}");
+    return '[' + entries.join(",\n") + ']';
+}
+
+} // namespace
+
+void TestLauncherFile::sameAsStandardJson_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    // Whether it is read as a list when the toolkit's parser, which takes a
+    // little more than standard JSON, would not be asked.
+    QTest::addColumn<bool>("standard");
+
+    QTest::newRow("many entries") << manyEntries(1000) << true;
+    QTest::newRow("a bad entry after many good ones") << manyEntries(1000, 700, "{\"name\": }") << true;
+    QTest::newRow("trailing comma after many entries") << manyEntries(600, 599, "") << true;
+    QTest::newRow("empty") << QByteArray("[]") << true;
+    QTest::newRow("empty with spaces") << QByteArray(" [ \t\r\n] \n") << true;
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[{\"name\":\"a\"}]") << true;
+    QTest::newRow("byte order mark after a space") << QByteArray(" \xEF\xBB\xBF[{}]") << true;
+    QTest::newRow("brackets and commas in strings") << QByteArray(R"([{"name":"],[{}\"","description":"\\"}])") << true;
+    QTest::newRow("values that are no entries")
+        << QByteArray(R"([1, "x", null, true, [2, {"name": "y"}], {"name": "z"}])") << true;
+    QTest::newRow("escaped key") << QByteArray(R"([{"n\u0061me":"a","name":"b"}])") << true;
+    QTest::newRow("repeated key") << QByteArray(R"([{"name":"a","name":5}])") << true;
+    QTest::newRow("an object, not an array") << QByteArray(R"({"name":"a"})") << true;
+    QTest::newRow("a string, not an array") << QByteArray(R"("[]")") << true;
+    QTest::newRow("trailing comma") << QByteArray(R"([{"name":"a"},])") << true;
+    QTest::newRow("leading comma") << QByteArray(R"([,{"name":"a"}])") << true;
+    QTest::newRow("two commas") << QByteArray(R"([{},,{}])") << true;
+    QTest::newRow("missing comma") << QByteArray(R"([{} {}])") << true;
+    QTest::newRow("garbage after the array") << QByteArray(R"([{}] x)") << true;
+    QTest::newRow("a second array") << QByteArray(R"([{}][{}])") << true;
+    QTest::newRow("a closing brace for the array") << QByteArray(R"([{}})") << true;
+    QTest::newRow("mismatched brackets inside") << QByteArray(R"([{"a":[1}]}])") << true;
+    QTest::newRow("unterminated string") << QByteArray(R"([{"name":"a}])") << true;
+    QTest::newRow("unterminated array") << QByteArray(R"([{"name":"a"})") << true;
+    QTest::newRow("backslash at the end") << QByteArray("[\"\\") << true;
+    QTest::newRow("vertical tab is no space") << QByteArray("[{}\x0b]") << true;
+    QTest::newRow("nul after the array") << QByteArray("[{}]\0", 5) << true;
+    QTest::newRow("bad literal in an unknown key") << QByteArray(R"([{"x":nul}])") << true;
+    QTest::newRow("bad number in an unknown key") << QByteArray(R"([{"x":[1, -]}])") << true;
+    QTest::newRow("number out of range") << QByteArray(R"([{"x":1e400}])") << true;
+    QTest::newRow("large integer") << QByteArray(R"([{"tag":12345678901234567890123}])") << true;
+    QTest::newRow("nested as deep as allowed")
+        << QByteArray("[" + QByteArray(1023, '[') + QByteArray(1023, ']') + "]") << true;
+    QTest::newRow("nested too deep") << QByteArray("[" + QByteArray(1024, '[') + QByteArray(1024, ']') + "]") << true;
+    QTest::newRow("nested too deep in an entry")
+        << QByteArray("[{\"x\":" + QByteArray(1023, '[') + QByteArray(1023, ']') + "}]") << true;
+    // What the toolkit writes for a lone half of a surrogate pair, as a
+    // Windows file name may hold, is read back.
+    QTest::newRow("lone surrogate") << QByteArray(R"([{"path":"C:\\\udc80.exe"}])") << true;
+    // Standard JSON escapes control characters, knows only its own escapes,
+    // and gives a fraction digits.
+    QTest::newRow("unknown escape") << QByteArray(R"([{"name":"\x"}])") << false;
+    QTest::newRow("raw control character") << QByteArray("[{\"name\":\"a\tb\"}]") << false;
+    QTest::newRow("number ending in a point") << QByteArray(R"([{"tag":1.}])") << false;
+}
+
+// What is read, and whether the text is taken as a list at all, is what the
+// toolkit's JSON parser says of the whole text.
+void TestLauncherFile::sameAsStandardJson()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, standard);
+
+    const QJsonDocument document = QJsonDocument::fromJson(content);
+    ApplicationDataList list{ApplicationData(QStringLiteral("left over"))};
+    QCOMPARE(parseLauncherData(content, &list), document.isArray() && standard);
+    if (!list.isEmpty()) {
+        QCOMPARE(list.size(), document.array().size());
+        for (int i = 0; i < list.size(); ++i) {
+            const QJsonObject entry = document.array().at(i).toObject();
+            QCOMPARE(list.at(i).name(), entry.value(QStringLiteral("name")).toString());
+            QCOMPARE(list.at(i).path(), entry.value(QStringLiteral("path")).toString());
+        }
+    }
+}
+
 void TestLauncherFile::missingFile()
 {
     ApplicationDataList list{ApplicationData(QStringLiteral("kept"))};
@@ -225,6 +317,77 @@ void TestLauncherFile::roundTrip()
     const QByteArray first = readAll(fileName);
     QVERIFY(writeLauncherFile(fileName, list));
     QCOMPARE(readAll(fileName), first);
+}
+
+// What this version does not know is written back as it was; what it cannot
+// keep is told, and the file as it was is kept beside it.
+void TestLauncherFile::otherFieldsAndOddValues()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("shortchut.json");
+    const QByteArray content =
+        R"([{"name":"Tool","path":"/bin/true","favorite":"true","tag":"3","arguments":[{"name":"--a","value":5}],)"
+        R"("workingDirectory":"/srv/x","later":{"list":[1,2.5,null,true,"\u00e9"],"n\u0061me2":{}}},"a note",)"
+        R"({"name":42,"path":"/bin/false","environments":[{"name":"K","value":"v","secret":true}]}])";
+    ::writeFile(fileName, content);
+
+    ApplicationDataList list;
+    LauncherFileProblem problem;
+    QVERIFY(readLauncherFile(fileName, &list, &problem));
+    QCOMPARE(list.size(), 3);
+    QCOMPARE(problem.losses.count, 6);
+    QCOMPARE(problem.losses.examples.size(), LauncherDataLosses::shownExamples);
+    QVERIFY2(problem.losses.examples.first().contains(QStringLiteral("\"favorite\"")),
+             qPrintable(problem.losses.examples.first()));
+    QVERIFY(problem.any());
+    QVERIFY(!problem.keepsFile());
+    QCOMPARE(problem.copyName, fileName + ".original");
+    QCOMPARE(readAll(problem.copyName), content);
+
+    QVERIFY(writeLauncherFile(fileName, list));
+    const QJsonArray saved = QJsonDocument::fromJson(readAll(fileName)).array();
+    const QJsonObject tool = saved.at(0).toObject();
+    QCOMPARE(tool.value("workingDirectory").toString(), QStringLiteral("/srv/x"));
+    QCOMPARE(tool.value("later"),
+             QJsonDocument::fromJson(R"([{"list":[1,2.5,null,true,"é"],"name2":{}}])").array().at(0));
+    QCOMPARE(tool.value("favorite"), QJsonValue(false));
+    QCOMPARE(tool.value("tag"), QJsonValue(0));
+    QCOMPARE(saved.at(1).toObject().keys().size(), 8);
+    QCOMPARE(saved.at(2).toObject().value("name"), QJsonValue(QString()));
+
+    // Read back, it is whole: nothing more is told or copied.
+    QVERIFY(readLauncherFile(fileName, &list, &problem));
+    QVERIFY(!problem.any());
+    QCOMPARE(list.first().otherFields().keys(), (QStringList{"later", "workingDirectory"}));
+}
+
+void TestLauncherFile::writtenAsTheToolkitWrites_data()
+{
+    QTest::addColumn<ApplicationDataList>("list");
+    QJsonObject others;
+    others.insert(QStringLiteral("aaa"), 1.5);
+    others.insert(QStringLiteral("later"), QJsonArray{QJsonObject{{"x", QJsonArray()}}, QJsonObject(), "s\n"});
+    others.insert(QStringLiteral("zz"), QJsonValue::Null);
+    others.insert(QStringLiteral("ünicode"), true);
+    ApplicationData withOthers(QStringLiteral("n"));
+    withOthers.setOtherFields(others);
+    const QString odd = QStringLiteral("tab\t, quote \", slash \\ / , bell ") + QChar(7) + QStringLiteral(", delete ")
+        + QChar(0x7f) + QStringLiteral(", é, 日本, ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(", lone ")
+        + QChar(0xdc80) + QChar(0xd800);
+
+    QTest::newRow("none") << ApplicationDataList();
+    QTest::newRow("sample") << sampleList();
+    QTest::newRow("odd characters") << ApplicationDataList{
+        ApplicationData(odd, odd, odd, odd, {VariableData(odd, odd)}, {VariableData(odd)}, true, -7)};
+    QTest::newRow("other fields") << ApplicationDataList{withOthers, ApplicationData()};
+}
+
+// The launcher file's text is the toolkit's JSON text of the entries' JSON
+// form, byte for byte, so that a file stays as it was over a save.
+void TestLauncherFile::writtenAsTheToolkitWrites()
+{
+    QFETCH(ApplicationDataList, list);
+    QCOMPARE(launcherFileContent(list), QJsonDocument(toJsonArray(list)).toJson());
 }
 
 void TestLauncherFile::writtenLayout()
@@ -339,6 +502,32 @@ void TestLauncherFile::savingThroughLinks()
         QVERIFY2(error.contains(QStringLiteral("link")), qPrintable(error));
         QCOMPARE(QFileInfo(targetName).exists(), target == "fifo");
         QVERIFY(!QFileInfo(targetName).isFile());
+    }
+}
+
+// The entries, their copies and the folder made for them are the user's alone.
+void TestLauncherFile::writtenForTheUserOnly()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("data/shortchut.json");
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    QCOMPARE(fileMode(fileName), 0600);
+    QCOMPARE(fileMode(dir.filePath("data")), 0700);
+
+    // Written over a file that others could read.
+    QVERIFY(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(writeLauncherFile(fileName, sampleList()));
+    QCOMPARE(fileMode(fileName), 0600);
+
+    // Copies of what could not be read, or not read whole.
+    for (const QByteArray &content : {QByteArray("garbage"), QByteArray(R"([{"tag":"x"}])")}) {
+        ::writeFile(fileName, content);
+        QVERIFY(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        ApplicationDataList list;
+        LauncherFileProblem problem;
+        QVERIFY(readLauncherFile(fileName, &list, &problem));
+        QVERIFY(!problem.copyName.isEmpty());
+        QCOMPARE(fileMode(problem.copyName), 0600);
     }
 }
 

@@ -170,6 +170,9 @@ void TestMainWindow::closeWritesBothAndEnds()
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QSettings settings("data/settings.ini", QSettings::IniFormat);
     QCOMPARE(settings.value("ApplicationLauncher/currentTab").toInt(), 4);
+    QCOMPARE(fileMode("data/settings.ini"), 0600);
+    QCOMPARE(fileMode("data/shortchut.json"), 0600);
+    QCOMPARE(fileMode("data"), 0700);
     QVERIFY(!settings.value("MainWindow/mainWindowGeometry").toByteArray().isEmpty());
     QVERIFY(!settings.value("MainWindow/mainWindowState").toByteArray().isEmpty());
     QVERIFY(!trayIcon()->isVisible());
@@ -348,6 +351,7 @@ void TestMainWindow::quitWithoutSavingEnds()
     QFETCH(bool, ends);
     newWindow();
     m_window->show();
+    launcher()->addRow();
     writeFile("data", "not a folder");
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {
@@ -439,6 +443,9 @@ void TestMainWindow::filesThatCannotBeReadAreReported_data()
     QTest::newRow("launcher file not JSON")
         << "data/shortchut.json"
         << "garbage" << QDir::toNativeSeparators("/data/shortchut.json.unreadable") << true;
+    QTest::newRow("launcher file read with losses")
+        << "data/shortchut.json"
+        << "losses" << QDir::toNativeSeparators("/data/shortchut.json.original") << true;
     QTest::newRow("launcher file a FIFO") << "data/shortchut.json"
                                           << "fifo"
                                           << "not a regular file" << false;
@@ -459,7 +466,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
         QDir().mkpath("data");
         QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     } else {
-        writeFile(file, "garbage");
+        writeFile(file, kind == "losses" ? R"([{"name":"a","tag":"x"}])" : "garbage");
     }
 
     ModalAnswerer answerer;

@@ -375,6 +375,8 @@ int main(int argc, char **argv)
     ok &= save(folder, "scrollBar_right.png", render(5, 9, arrow(Qt::RightArrow)));
 
     ok &= save(folder, "appicon.png", render(512, 512, drawAppIcon));
+    // The window's and the tray's icon, never shown large.
+    ok &= save(folder, "appicon_64.png", render(64, 64, drawAppIcon));
     QList<QImage> sizes;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         sizes << render(size, size, drawAppIcon);

@@ -12,6 +12,7 @@
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
 #include "records/batchScript.h"
+#include "records/launcherFileMonitor.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -39,9 +40,14 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_favoritesView(new ListView(this))
     , m_model(new LauncherDataModel(this))
     , m_delegate(new LauncherDelegate(this))
-    , m_favoritesProxy(new QSortFilterProxyModel(this))
+    , m_favoritesProxy(new FavoritesProxyModel(this))
     , m_launchService(new LaunchService(this))
+    , m_file(new LauncherFileMonitor(this))
 {
+    for (const char *change :
+         {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)), SIGNAL(rowsInserted(QModelIndex, int, int)),
+          SIGNAL(rowsRemoved(QModelIndex, int, int)), SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
+        connect(m_model, change, m_file, SLOT(markEdited()));
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does, for Enter and for
     // typing to find.
@@ -51,9 +57,6 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     // The filters are bound to the model from the start, so that entries added
     // and marked before any launcher file exists show in their tabs at once.
     m_favoritesProxy->setDynamicSortFilter(true);
-    m_favoritesProxy->setFilterCaseSensitivity(Qt::CaseSensitive);
-    m_favoritesProxy->setFilterFixedString(QStringLiteral("true"));
-    m_favoritesProxy->setFilterRole(LauncherDataModel::FavoriteRole);
     m_favoritesProxy->setSourceModel(m_model);
 
     auto *layout = new QVBoxLayout(this);
@@ -130,21 +133,11 @@ bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 
 bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
 {
-    if (!m_keptFile.isEmpty() && QFileInfo(fileName).absoluteFilePath() == m_keptFile) {
-        // Read again: the user may have moved it away or repaired it, or a
-        // copy may now be possible.
-        ApplicationDataList ignored;
-        LauncherFileProblem problem;
-        readLauncherFile(fileName, &ignored, &problem);
-        if (problem.keepsFile()) {
-            if (errorString)
-                *errorString = tr("It could not be read, and no copy of it could be made: move it away or repair "
-                                  "it, then save again.");
-            return false;
-        }
-        m_keptFile.clear();
-    }
-    return writeLauncherFile(fileName, m_model->launcherData(), errorString);
+    QString error;
+    const bool saved = m_file->write(fileName, m_model->launcherData(), &error);
+    if (!saved && errorString)
+        *errorString = error;
+    return saved;
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)
@@ -156,10 +149,8 @@ void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFile
 {
     ApplicationDataList list;
     LauncherFileProblem found;
-    if (readLauncherFile(fileName, &list, &found))
+    if (m_file->read(fileName, &list, &found))
         setLauncherData(list);
-    if (found.keepsFile())
-        m_keptFile = QFileInfo(fileName).absoluteFilePath();
     if (problem)
         *problem = found;
 }

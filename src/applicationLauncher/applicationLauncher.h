@@ -11,6 +11,7 @@
 class FilterField;
 class LaunchProcess;
 class LaunchService;
+class LauncherFileMonitor;
 class LauncherDelegate;
 class ListView;
 class QTabWidget;
@@ -28,9 +29,9 @@ public:
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
     LaunchService *launchService() const { return m_launchService; }
-    // Save and read as the slots do, and tell what went wrong. A launcher file
-    // that could not be read, nor copied, is not saved over until it can be
-    // read or has gone.
+    // The launcher file as last read or saved, and whether the entries have changed since.
+    LauncherFileMonitor *launcherFile() const { return m_file; }
+    // Save and read as the slots do, and tell what went wrong.
     bool saveLauncherData(const QString &fileName, QString *errorString);
     void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
 
@@ -79,7 +80,7 @@ private:
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
     LaunchService *m_launchService;
-    QString m_keptFile;
+    LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;
 };

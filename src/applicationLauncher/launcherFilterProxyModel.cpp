@@ -2,7 +2,7 @@
 
 #include "applicationLauncher/launcherModel.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 LauncherFilterProxyModel::LauncherFilterProxyModel(QObject *parent)
     : QSortFilterProxyModel(parent)
@@ -15,7 +15,9 @@ void LauncherFilterProxyModel::setFilterWords(const QString &text)
     if (words == m_words)
         return;
     m_words = words;
-    invalidateFilter();
+    // Built anew in one pass: removing what no longer matches range by
+    // range costs a pass over the whole tab for every range.
+    invalidate();
 }
 
 Qt::ItemFlags LauncherFilterProxyModel::flags(const QModelIndex &index) const
@@ -34,12 +36,16 @@ bool LauncherFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex
 {
     if (m_words.isEmpty())
         return true;
+    // Runs for every entry of every tab at each key typed: no copies, and
+    // the program's file name taken as the part after the last separator.
     const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
-    const QString text = index.data(LauncherDataModel::NameRole).toString() + QLatin1Char('\n')
-        + index.data(LauncherDataModel::DescriptionRole).toString() + QLatin1Char('\n')
-        + QFileInfo(index.data(LauncherDataModel::PathRole).toString()).fileName();
+    const QString name = index.data(LauncherDataModel::NameRole).toString();
+    const QString description = index.data(LauncherDataModel::DescriptionRole).toString();
+    const QString path = QDir::fromNativeSeparators(index.data(LauncherDataModel::PathRole).toString());
+    const QStringView fileName = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     for (const QString &word : m_words) {
-        if (!text.contains(word, Qt::CaseInsensitive))
+        if (!name.contains(word, Qt::CaseInsensitive) && !description.contains(word, Qt::CaseInsensitive)
+            && !fileName.contains(word, Qt::CaseInsensitive))
             return false;
     }
     return true;

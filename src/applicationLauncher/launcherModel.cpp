@@ -94,9 +94,15 @@ bool LauncherDataModel::setData(const QModelIndex &index, const QVariant &value,
     case TagRole:
         application.setTag(value.toInt());
         break;
-    case ApplicationDataRole:
+    case ApplicationDataRole: {
+        // What this version does not know stays with the entry, whoever
+        // rebuilt the record from the fields it knows.
+        const QJsonObject otherFields = application.otherFields();
         application = value.value<ApplicationData>();
+        if (application.otherFields().isEmpty())
+            application.setOtherFields(otherFields);
         break;
+    }
     default:
         break;
     }
@@ -151,6 +157,9 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
     }
     auto *data = new QMimeData;
     data->setData(applicationDataMimeType, writeApplicationDataPayload(applications));
+    const QByteArray otherFields = writeOtherFieldsPayload(applications);
+    if (!otherFields.isEmpty())
+        data->setData(otherFieldsMimeType, otherFields);
 
     // Written when the drag starts, whatever becomes of it.
     QList<QUrl> urls;
@@ -184,7 +193,9 @@ bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const int position = row != -1 ? row : parent.isValid() ? parent.row() : rowCount();
     if (position < 0 || position > m_applications.size())
         return false;
-    const ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
+    ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
+    if (data->hasFormat(otherFieldsMimeType))
+        readOtherFieldsPayload(data->data(otherFieldsMimeType), &applications);
     if (applications.isEmpty())
         return true;
     // In one step: row by row, every filtered tab would work through the whole
@@ -217,6 +228,16 @@ void LauncherDataModel::setLauncherData(const ApplicationDataList &list)
     beginResetModel();
     m_applications = list;
     endResetModel();
+}
+
+FavoritesProxyModel::FavoritesProxyModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+}
+
+bool FavoritesProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    return sourceModel()->index(sourceRow, 0, sourceParent).data(LauncherDataModel::FavoriteRole).toBool();
 }
 
 TagSortFilterProxyModel::TagSortFilterProxyModel(QObject *parent)

@@ -52,6 +52,20 @@ private:
     ApplicationDataList m_applications;
 };
 
+// Accepts the favourite entries.
+class FavoritesProxyModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit FavoritesProxyModel(QObject *parent = nullptr);
+
+protected:
+    // What a filter on the text "true" of the favourite flag accepts, without
+    // making that text for every entry.
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+};
+
 // Accepts the entries that carry one tag mark.
 class TagSortFilterProxyModel : public QSortFilterProxyModel
 {

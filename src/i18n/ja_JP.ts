@@ -70,10 +70,6 @@
         <source>Its command holds a line break or another control character.</source>
         <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
     </message>
-    <message>
-        <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
-        <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
-    </message>
 </context>
 <context>
     <name>EmptyTabHint</name>
@@ -87,18 +83,105 @@
     </message>
 </context>
 <context>
+    <name>LauncherDataLosses</name>
+    <message>
+        <source>Entry %1: &quot;%2&quot; holds a value of another kind than Korvani keeps there.</source>
+        <translation>項目 %1: &quot;%2&quot; の値は Korvani がそこに保存する種類ではありません。</translation>
+    </message>
+    <message>
+        <source>Entry %1: &quot;%2&quot; is not a whole number within range.</source>
+        <translation>項目 %1: &quot;%2&quot; は範囲内の整数ではありません。</translation>
+    </message>
+    <message>
+        <source>Entry %1: an item of &quot;%2&quot; is not a name with a value.</source>
+        <translation>項目 %1: &quot;%2&quot; の要素が名前と値の組ではありません。</translation>
+    </message>
+    <message>
+        <source>Entry %1: an item of &quot;%2&quot; holds &quot;%3&quot;, which Korvani does not keep.</source>
+        <translation>項目 %1: &quot;%2&quot; の要素に Korvani が保存しない &quot;%3&quot; があります。</translation>
+    </message>
+    <message>
+        <source>Element %1 of the list is not an entry.</source>
+        <translation>リストの要素 %1 は項目ではありません。</translation>
+    </message>
+</context>
+<context>
+    <name>LauncherFileController</name>
+    <message>
+        <source>Korvani</source>
+        <translation>Korvani</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>再読み込み</translation>
+    </message>
+    <message>
+        <source>Keep mine</source>
+        <translation>自分の変更を残す</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>it is not a JSON list of entries.</source>
+        <translation>項目の JSON リストではありません。</translation>
+    </message>
+    <message>
+        <source>The entries in %1 could not be read: %2</source>
+        <translation>%1 の項目を読み込めませんでした: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Korvani cannot keep everything that %1 holds (%n places):</source>
+        <translation>
+            <numerusform>%1 の内容のうち Korvani が保存できないものがあります (%n か所):</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Saving leaves these out.</source>
+        <translation>保存するとこれらは失われます。</translation>
+    </message>
+    <message>
+        <source>Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.</source>
+        <translation>コピーを作成できなかったため、移動または修復されるまで Korvani はこのファイルに上書き保存しません。</translation>
+    </message>
+    <message>
+        <source>It is kept as %1.</source>
+        <translation>%1 として保存されています。</translation>
+    </message>
+    <message>
+        <source>The entries in %1 were changed by another program since Korvani last read or saved them, and you have changes that are not saved.</source>
+        <translation>Korvani が最後に読み込みまたは保存した後、%1 の項目が別のプログラムによって変更されました。保存していない変更があります。</translation>
+    </message>
+    <message>
+        <source>Reload shows their entries and drops your changes. Keep mine saves your entries and keeps theirs as %1.</source>
+        <translation>「再読み込み」は別のプログラムの項目を表示し、あなたの変更を破棄します。「自分の変更を残す」はあなたの項目を保存し、別のプログラムの項目を %1 として残します。</translation>
+    </message>
+    <message>
+        <source>The entries could not be saved to %1.
+%2</source>
+        <translation>%1 に項目を保存できませんでした。
+%2</translation>
+    </message>
+    <message>
+        <source>The entries were not saved: the version of %1 that another program wrote could not be kept as %2.
+%3</source>
+        <translation>項目は保存されませんでした: 別のプログラムが書いた %1 を %2 として残せませんでした。
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>LauncherFileMonitor</name>
+    <message>
+        <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
+        <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
+    </message>
+</context>
+<context>
     <name>InstanceGuard</name>
     <message>
         <source>Korvani does not start, as it cannot set up %1, which makes sure that it runs only once for you.</source>
         <translation>Korvani が二重に起動しないようにするための %1 を用意できないため、起動しません。</translation>
-    </message>
-    <message>
-        <source>It is not a folder.</source>
-        <translation>フォルダではありません。</translation>
-    </message>
-    <message>
-        <source>It belongs to another user.</source>
-        <translation>別のユーザーのものです。</translation>
     </message>
     <message>
         <source>Its path is too long for a local socket.</source>
@@ -167,12 +250,6 @@
         <translation>Korvaniについて</translation>
     </message>
     <message>
-        <source>The entries could not be saved to %1.
-%2</source>
-        <translation>%1 に項目を保存できませんでした。
-%2</translation>
-    </message>
-    <message>
         <source>Quit without saving</source>
         <translation>保存せずに終了</translation>
     </message>
@@ -184,25 +261,17 @@
         <source>The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.</source>
         <translation>%1 の設定は読み書きされません: 1 MiB 以下の通常のファイルではありません。</translation>
     </message>
-    <message>
-        <source>it is not a JSON list of entries.</source>
-        <translation>項目の JSON リストではありません。</translation>
-    </message>
-    <message>
-        <source>The entries in %1 could not be read: %2</source>
-        <translation>%1 の項目を読み込めませんでした: %2</translation>
-    </message>
-    <message>
-        <source>Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.</source>
-        <translation>コピーを作成できなかったため、移動または修復されるまで Korvani はこのファイルに上書き保存しません。</translation>
-    </message>
-    <message>
-        <source>It is kept as %1.</source>
-        <translation>%1 として保存されています。</translation>
-    </message>
 </context>
 <context>
     <name>Platform</name>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>フォルダではありません。</translation>
+    </message>
+    <message>
+        <source>It belongs to another user.</source>
+        <translation>別のユーザーのものです。</translation>
+    </message>
     <message>
         <source>It is not a regular file.</source>
         <translation>通常のファイルではありません。</translation>

@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPersistentModelIndex>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -47,7 +46,10 @@ MainWindow::MainWindow(QWidget *parent)
 
     resize(290, 480);
     setWindowTitle(tr("Korvani"));
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/appicon.png"))));
+    // A window and tray icon is never drawn large: the 512-pixel image would
+    // cost a fifth of the start.
+    const QIcon appIcon(QStringLiteral(":/images/appicon_64.png"));
+    setWindowIcon(appIcon);
 
     m_launcher = new ApplicationLauncher(this);
     setCentralWidget(m_launcher);
@@ -68,7 +70,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
     connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
 
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/appicon.png")), this);
+    m_trayIcon = new QSystemTrayIcon(appIcon, this);
     connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
     m_trayIcon->setVisible(true);
@@ -97,29 +99,16 @@ MainWindow::MainWindow(QWidget *parent)
             connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
     }
 
-    LauncherFileProblem problem;
-    m_launcher->readLauncherData(Platform::launcherFile(), &problem);
-    if (problem.any())
-        problems.append(launcherFileMessage(problem));
+    m_fileController = new LauncherFileController(m_launcher, Platform::launcherFile(), this);
+    const QString fileProblem = m_fileController->read();
+    if (!fileProblem.isEmpty())
+        problems.append(fileProblem);
     // Told once the window shows, so that the user sees what it is about.
     if (!problems.isEmpty()) {
         QTimer::singleShot(0, this, [this, problems] {
             QMessageBox::warning(this, tr("Korvani"), problems.join(QStringLiteral("\n\n")));
         });
     }
-}
-
-QString MainWindow::launcherFileMessage(const LauncherFileProblem &problem) const
-{
-    const QString file = nativePath(Platform::launcherFile());
-    const QString reason = problem.notAList ? tr("it is not a JSON list of entries.") : problem.reason;
-    QString message = tr("The entries in %1 could not be read: %2").arg(file, reason);
-    if (problem.keepsFile())
-        message += QLatin1Char('\n')
-            + tr("Korvani does not save over it until it is moved away or repaired, as no copy of it could be made.");
-    else if (!problem.copyName.isEmpty())
-        message += QLatin1Char('\n') + tr("It is kept as %1.").arg(nativePath(problem.copyName));
-    return message;
 }
 
 bool MainWindow::close()
@@ -154,7 +143,7 @@ void MainWindow::endOnRequest()
 {
     // Nobody may be there to answer a box: a failure goes to the error channel.
     QString error;
-    if (!writeAll(&error))
+    if (writeAll(false, &error) == LauncherFileController::Failed)
         qWarning("%s", qPrintable(error));
     m_trayIcon->setVisible(false);
     QWidget::close();
@@ -163,11 +152,11 @@ void MainWindow::endOnRequest()
 void MainWindow::commitSessionData()
 {
     QString error;
-    if (!writeAll(&error))
+    if (writeAll(false, &error) == LauncherFileController::Failed)
         qWarning("%s", qPrintable(error));
 }
 
-bool MainWindow::writeAll(QString *error)
+LauncherFileController::Outcome MainWindow::writeAll(bool asking, QString *error)
 {
     if (m_settings) {
         m_settings->beginGroup(QStringLiteral("MainWindow"));
@@ -177,25 +166,20 @@ bool MainWindow::writeAll(QString *error)
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
         m_settings->endGroup();
+        // The new file takes the old one's permissions.
+        Platform::makePrivateFolder(QFileInfo(m_settings->fileName()).path());
+        Platform::makePrivateFile(m_settings->fileName());
         m_settings->sync();
     }
-    return writeEntries(error);
-}
-
-bool MainWindow::writeEntries(QString *error)
-{
-    QString reason;
-    if (m_launcher->saveLauncherData(Platform::launcherFile(), &reason))
-        return true;
-    *error = tr("The entries could not be saved to %1.\n%2").arg(nativePath(Platform::launcherFile()), reason);
-    return false;
+    return m_fileController->save(asking, error);
 }
 
 bool MainWindow::saveAll()
 {
     QString error;
-    if (writeAll(&error))
-        return true;
+    const LauncherFileController::Outcome outcome = writeAll(true, &error);
+    if (outcome != LauncherFileController::Failed)
+        return outcome != LauncherFileController::Cancelled;
     // The user may end the program anyway, knowing what is lost.
     QMessageBox box(QMessageBox::Warning, tr("Korvani"), error, QMessageBox::NoButton, this);
     QPushButton *quit = box.addButton(tr("Quit without saving"), QMessageBox::DestructiveRole);
@@ -221,7 +205,7 @@ void MainWindow::showManual()
 void MainWindow::save()
 {
     QString error;
-    if (!writeEntries(&error))
+    if (m_fileController->save(true, &error) == LauncherFileController::Failed)
         QMessageBox::warning(this, tr("Korvani"), error);
 }
 

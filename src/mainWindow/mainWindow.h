@@ -1,12 +1,13 @@
 #ifndef KORVANI_MAINWINDOW_H
 #define KORVANI_MAINWINDOW_H
 
+#include "mainWindow/launcherFileController.h"
+
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
 class ApplicationLauncher;
 class QSettings;
-struct LauncherFileProblem;
 
 class MainWindow : public QMainWindow
 {
@@ -39,16 +40,16 @@ protected:
 
 private:
     void showTrayMenu();
-    QString launcherFileMessage(const LauncherFileProblem &problem) const;
-    // Without a box: false and the reason when the entries were not written.
-    bool writeEntries(QString *error);
-    bool writeAll(QString *error);
+    // Writes the settings and the entries; only another program's change to
+    // the launcher file is asked about, when asking.
+    LauncherFileController::Outcome writeAll(bool asking, QString *error);
     // For "&Quit": true when everything was written, or the user chose to
     // end without it.
     bool saveAll();
 
     QSystemTrayIcon *m_trayIcon;
     ApplicationLauncher *m_launcher;
+    LauncherFileController *m_fileController;
     // None when the settings file is not one that can be read.
     QSettings *m_settings = nullptr;
 };

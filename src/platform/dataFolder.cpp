@@ -1,5 +1,7 @@
 #include "platform/dataFolder.h"
 
+#include "platform/fileAccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -66,6 +68,9 @@ bool enterDataFolder(const QString &applicationDir, QString *error)
                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
+    // The entries, the settings and the batch files hold secrets.
+    for (const QString &file : {launcherFile(), launchScriptPath(QString()), dragScriptPath(QString())})
+        makePrivateFolder(QFileInfo(file).path());
     addShippedTemplates(applicationDir, folder);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "platform/fileAccess.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -16,7 +17,7 @@
 
 namespace Platform {
 
-bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error)
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error, int padding)
 {
     QFile file;
 #ifdef Q_OS_UNIX
@@ -49,8 +50,20 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, Q
         *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
         return false;
     }
-    // It may grow while it is read.
-    *content = file.read(maxSize + 1);
+    // Read into room for the padding, so that the content need not move again.
+    const qint64 expected = file.size();
+    content->reserve(int(expected + 1 + padding));
+    content->resize(int(expected + 1));
+    const qint64 read = file.read(content->data(), expected + 1);
+    if (read < 0) {
+        content->clear();
+        *error = file.errorString();
+        return false;
+    }
+    content->resize(int(read));
+    // It grew while it was read.
+    if (read > expected)
+        content->append(file.read(maxSize + 1 - read));
     if (content->size() > maxSize) {
         content->clear();
         *error = QCoreApplication::translate("Platform", "It is larger than %1 KiB.").arg(maxSize / 1024);
@@ -87,6 +100,99 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error)
     }
     return true;
 #endif
+}
+
+bool writeNewFile(const QString &path, const QByteArray &content, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    QFile file;
+    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+#endif
+    if (file.write(content) != content.size() || !file.flush()) {
+        *error = file.errorString();
+        file.close();
+        QFile::remove(path);
+        return false;
+    }
+    return true;
+}
+
+bool makeFolders(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Each folder made here is the user's alone from the start; folders that
+    // are already there keep their modes: they may be anyone's, such as /tmp.
+    const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+    int start = 1;
+    while (start <= absolute.size()) {
+        int end = absolute.indexOf(QLatin1Char('/'), start);
+        if (end < 0)
+            end = absolute.size();
+        const QByteArray folder = QFile::encodeName(absolute.left(end));
+        if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        start = end + 1;
+    }
+    return QFileInfo(absolute).isDir();
+#else
+    return QDir().mkpath(path);
+#endif
+}
+
+bool makePrivateFolder(const QString &path, QString *reason)
+{
+    QString ignored;
+    QString &why = reason ? *reason : ignored;
+#ifdef Q_OS_UNIX
+    // What stands in the way is told below.
+    makeFolders(path);
+    const QByteArray folder = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(folder.constData(), &status) != 0) {
+        why = qt_error_string(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        why = QCoreApplication::translate("Platform", "It is not a folder.");
+        return false;
+    }
+    if (status.st_uid != ::geteuid()) {
+        why = QCoreApplication::translate("Platform", "It belongs to another user.");
+        return false;
+    }
+    if ((status.st_mode & 077) != 0 && ::chmod(folder.constData(), 0700) != 0) {
+        why = qt_error_string(errno);
+        return false;
+    }
+    return true;
+#else
+    if (!QDir().mkpath(path)) {
+        why = QCoreApplication::translate("Platform", "It is not a folder.");
+        return false;
+    }
+    return true;
+#endif
+}
+
+void makePrivateFile(const QString &path)
+{
+    QString ignored;
+    if (!QFileInfo::exists(path))
+        writeNewFile(path, QByteArray(), &ignored);
+    QFile::setPermissions(
+        path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 QString saveTarget(const QString &path, QString *error)

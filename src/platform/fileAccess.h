@@ -8,14 +8,35 @@ namespace Platform {
 
 // Reads a whole file that is a regular file of at most maxSize bytes. Anything
 // else (a FIFO, a device, a folder, a larger file) is not read, so that it can
-// neither hang the program nor fill its memory: false, with the reason.
-bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error);
+// neither hang the program nor fill its memory: false, with the reason. The
+// content is given padding bytes of room past its end.
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error, int padding = 0);
 
 // Writes a file anew: the content goes into a new file, readable and writable
 // by the user only, that then takes the name over. Whatever had the name is
 // replaced, a link included, which is never followed; a program still
 // reading the old file reads it whole. False, with the reason, on failure.
 bool replaceFile(const QString &path, const QByteArray &content, QString *error);
+
+// Writes a new file, readable and writable by the user only, that must not
+// exist yet: never through a link or file already there. False, with the
+// reason, on failure; nothing is left behind then.
+bool writeNewFile(const QString &path, const QByteArray &content, QString *error);
+
+// Makes the folders of a path that are missing, each for the user alone;
+// folders already there are left as they are. False when the path is no
+// folder in the end.
+bool makeFolders(const QString &path);
+
+// Makes a folder of the program's own, which holds secrets (the data folder,
+// the folders of batch files, the single-instance channel), and lets the user
+// alone in: it must be a folder, not a link, of this user. False, with the
+// reason, when it is not.
+bool makePrivateFolder(const QString &path, QString *reason = nullptr);
+
+// Lets the user alone read and write a file of the program's, made empty
+// when there is none, so that what is written into it never shows to others.
+void makePrivateFile(const QString &path);
 
 // The file that saving to path writes: path itself, or the regular file that a
 // link at path leads to. Empty, with the reason, when the link leads to

@@ -1,5 +1,6 @@
 #include "platform/instanceGuard.h"
 
+#include "platform/fileAccess.h"
 #include "platform/instanceChannel.h"
 
 #include <QCoreApplication>
@@ -19,8 +20,6 @@
 #include <QLocalSocket>
 #include <QThread>
 
-#include <cerrno>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #endif
@@ -60,30 +59,6 @@ QString channelName(const QString &dataFolder)
         folder = QDir::cleanPath(QDir(dataFolder).absolutePath());
     const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256);
     return QStringLiteral("korvani-%1-%2").arg(::geteuid()).arg(QString::fromLatin1(hash.toHex().left(16)));
-}
-
-// A folder of this user that nobody else may enter.
-bool makePrivateFolder(const QString &folder, QString *reason)
-{
-    const QByteArray path = QFile::encodeName(folder);
-    struct stat status = {};
-    if ((::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) || ::lstat(path.constData(), &status) != 0) {
-        *reason = qt_error_string(errno);
-        return false;
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        *reason = InstanceGuard::tr("It is not a folder.");
-        return false;
-    }
-    if (status.st_uid != ::geteuid()) {
-        *reason = InstanceGuard::tr("It belongs to another user.");
-        return false;
-    }
-    if ((status.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0) {
-        *reason = qt_error_string(errno);
-        return false;
-    }
-    return true;
 }
 
 bool askOwnerToShow(const QString &name)
@@ -155,7 +130,7 @@ InstanceGuard::Claim InstanceGuard::take(const QString &dataFolder, QString *err
     const QString folder = channelFolder(dataFolder);
     const QString name = QDir(folder).filePath(channelName(dataFolder));
     QString reason;
-    if (!makePrivateFolder(folder, &reason)) {
+    if (!Platform::makePrivateFolder(folder, &reason)) {
         *error = failure(folder, reason);
         return Claim::Failed;
     }

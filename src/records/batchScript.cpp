@@ -37,7 +37,7 @@ QString ApplicationData::batchFileName() const
 bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorString) const
 {
     // A folder that cannot be made shows when the file is written, with its reason.
-    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    Platform::makeFolders(QFileInfo(filePath).absolutePath());
     // Launches of one entry share its file while earlier ones may still read
     // it, and its set lines may hold secrets: replaced whole, the user's only.
     QString error;

@@ -1,61 +1,27 @@
 #include "records/launcherFile.h"
 
 #include "platform/fileAccess.h"
-#include "records/jsonArrayReader.h"
+#include "records/launcherFileReader.h"
+#include "records/launcherFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QSaveFile>
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
-QString stringValue(const QJsonObject &object, const QString &key)
-{
-    // Anything but a string gives a null string, as a missing key does.
-    return object.value(key).toString();
-}
-
-int intValue(const QJsonObject &object, const QString &key)
-{
-    const QJsonValue value = object.value(key);
-    if (!value.isDouble())
-        return 0;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || std::floor(number) != number || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return 0;
-    return static_cast<int>(number);
-}
-
-VariableDataList listValue(const QJsonObject &object, const QString &key)
-{
-    const QJsonValue value = object.value(key);
-    return value.isArray() ? fromJsonArray<VariableData>(value.toArray()) : VariableDataList();
-}
-
-// Keeps the content of an unreadable launcher file under a free name beside
-// it, unless an identical copy is already there. The copy's name; empty when
-// none could be made.
-QString keepUnreadableCopy(const QString &fileName, const QByteArray &content)
+// Keeps the content of a launcher file that was not read whole under a free
+// name with the suffix beside it, unless an identical copy is already there.
+// The copy's name; empty when none could be made.
+QString keepCopy(const QString &fileName, const QString &suffix, const QByteArray &content)
 {
     for (int number = 1; number <= 100; ++number) {
-        const QString copyName = fileName
-            + (number == 1 ? QStringLiteral(".unreadable") : QStringLiteral(".unreadable-%1").arg(number));
-        QFile copy(copyName);
+        const QString copyName = fileName + suffix + (number == 1 ? QString() : QStringLiteral("-%1").arg(number));
         // Made new, never through something already there under that name.
-        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            const bool written = copy.write(content) == content.size() && copy.flush();
-            copy.close();
-            if (written)
-                return copyName;
-            copy.remove();
-            return QString();
-        }
+        QString error;
+        if (Platform::writeNewFile(copyName, content, &error))
+            return copyName;
         if (!QFileInfo(copyName).exists() && !QFileInfo(copyName).isSymLink())
             return QString();
         QByteArray existing;
@@ -73,76 +39,64 @@ QJsonObject VariableData::toJsonObject() const
     return {{QStringLiteral("name"), m_name}, {QStringLiteral("value"), m_value}};
 }
 
-VariableData VariableData::fromJsonObject(const QJsonObject &object)
-{
-    return VariableData(stringValue(object, QStringLiteral("name")), stringValue(object, QStringLiteral("value")));
-}
-
 QJsonObject ApplicationData::toJsonObject() const
 {
-    return {{QStringLiteral("name"), m_name},
-            {QStringLiteral("description"), m_description},
-            {QStringLiteral("path"), m_path},
-            {QStringLiteral("preScript"), m_preScript},
-            {QStringLiteral("favorite"), m_favorite},
-            {QStringLiteral("tag"), m_tag},
-            {QStringLiteral("arguments"), toJsonArray(m_arguments)},
-            {QStringLiteral("environments"), toJsonArray(m_environments)}};
+    QJsonObject object = m_otherFields;
+    object.insert(QStringLiteral("name"), m_name);
+    object.insert(QStringLiteral("description"), m_description);
+    object.insert(QStringLiteral("path"), m_path);
+    object.insert(QStringLiteral("preScript"), m_preScript);
+    object.insert(QStringLiteral("favorite"), m_favorite);
+    object.insert(QStringLiteral("tag"), m_tag);
+    object.insert(QStringLiteral("arguments"), toJsonArray(m_arguments));
+    object.insert(QStringLiteral("environments"), toJsonArray(m_environments));
+    return object;
 }
 
-ApplicationData ApplicationData::fromJsonObject(const QJsonObject &object)
-{
-    return ApplicationData(
-        stringValue(object, QStringLiteral("name")), stringValue(object, QStringLiteral("description")),
-        stringValue(object, QStringLiteral("path")), stringValue(object, QStringLiteral("preScript")),
-        listValue(object, QStringLiteral("arguments")), listValue(object, QStringLiteral("environments")),
-        object.value(QStringLiteral("favorite")).toBool(), intValue(object, QStringLiteral("tag")));
-}
-
-bool parseLauncherData(const QByteArray &content, ApplicationDataList *list)
-{
-    list->clear();
-    JsonArrayReader reader(content);
-    QJsonValue value;
-    while (reader.next(&value))
-        list->append(ApplicationData::fromJsonObject(value.toObject()));
-    if (!reader.isValid())
-        list->clear();
-    return reader.isValid();
-}
-
-bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem)
+bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem,
+                      QByteArray *content)
 {
     LauncherFileProblem found;
     if (!QFileInfo(fileName).exists())
         return false;
-    QByteArray content;
-    if (!Platform::readRegularFile(fileName, maxLauncherFileSize, &content, &found.reason)) {
+    QByteArray bytes;
+    if (!Platform::readRegularFile(fileName, maxLauncherFileSize, &bytes, &found.reason, launcherFilePadding)) {
         if (problem)
             *problem = found;
         return false;
     }
-    if (!parseLauncherData(content, list) && !content.trimmed().isEmpty()) {
+    if (!parseLauncherData(bytes, list, &found.losses) && !bytes.trimmed().isEmpty()) {
         found.notAList = true;
-        found.copyName = keepUnreadableCopy(fileName, content);
+        found.copyName = keepCopy(fileName, QStringLiteral(".unreadable"), bytes);
+    } else if (found.losses.count > 0) {
+        found.copyName = keepCopy(fileName, QStringLiteral(".original"), bytes);
     }
     if (problem)
         *problem = found;
+    if (content)
+        *content = bytes;
     return true;
 }
 
-bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString)
+bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString,
+                       QByteArray *content)
 {
     QString error;
     const QString target = Platform::saveTarget(fileName, &error);
     if (!target.isEmpty()) {
         // A folder that cannot be made shows in the open below, with its reason.
-        QDir().mkpath(QFileInfo(target).absolutePath());
+        Platform::makeFolders(QFileInfo(target).absolutePath());
         QSaveFile file(target);
-        if (file.open(QIODevice::WriteOnly)) {
-            const QByteArray content = QJsonDocument(toJsonArray(list)).toJson();
-            if (file.write(content) == content.size() && file.commit())
+        // The entries' environment values are often passwords and tokens.
+        if (file.open(QIODevice::WriteOnly)
+            && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                   | QFileDevice::WriteUser)) {
+            const QByteArray bytes = launcherFileContent(list);
+            if (file.write(bytes) == bytes.size() && file.commit()) {
+                if (content)
+                    *content = bytes;
                 return true;
+            }
         }
         error = file.errorString();
     }

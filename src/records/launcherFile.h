@@ -1,11 +1,14 @@
 #ifndef KORVANI_LAUNCHERFILE_H
 #define KORVANI_LAUNCHERFILE_H
 
+#include "records/launcherFileReader.h"
+#include "records/launcherFileWriter.h"
 #include "records/records.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
+// The JSON form of records: what the launcher file's content holds.
 template <typename Record>
 QJsonArray toJsonArray(const QList<Record> &list)
 {
@@ -15,23 +18,16 @@ QJsonArray toJsonArray(const QList<Record> &list)
     return array;
 }
 
-template <typename Record>
-QList<Record> fromJsonArray(const QJsonArray &array)
-{
-    QList<Record> list;
-    for (const QJsonValue &value : array)
-        list.append(Record::fromJsonObject(value.toObject()));
-    return list;
-}
-
-// What was wrong with a launcher file that could not be read.
+// What was wrong with a launcher file that could not be read, or was read
+// with losses.
 struct LauncherFileProblem
 {
     bool notAList = false; // it was read, but is not a JSON array
     QString reason; // why it could not be read at all
+    LauncherDataLosses losses; // what its entries could not keep
     QString copyName; // where a copy of it is kept
 
-    bool any() const { return notAList || !reason.isEmpty(); }
+    bool any() const { return notAList || !reason.isEmpty() || losses.count > 0; }
     // Unread and not copied: saving over it would lose the user's only copy.
     bool keepsFile() const { return any() && copyName.isEmpty(); }
 };
@@ -41,14 +37,16 @@ constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
 
 // The launcher file. Reading returns false when there is no file, or when it
 // cannot be read: it is not a regular file, it is too large, or opening it
-// fails. Content that is not a JSON array reads as an empty list, and a copy
-// of it is kept beside the file so that the next save does not destroy the
-// user's only copy. What went wrong goes to problem.
-// Writing replaces the file atomically and creates its folder when needed; when
-// it fails, the file stays as it was and errorString tells the system's reason.
-bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr);
-// The entries of a launcher file's content; false when it is not a JSON array.
-bool parseLauncherData(const QByteArray &content, ApplicationDataList *list);
-bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr);
+// fails. Content that is not a JSON array reads as an empty list; content
+// read with losses reads as what the entries keep. Either way a copy of it is
+// kept beside the file, so that the next save does not destroy the user's
+// only copy. What went wrong goes to problem, the bytes read to content.
+// Writing replaces the file atomically, readable by the user only, and creates
+// its folder when needed; when it fails, the file stays as it was and
+// errorString tells the system's reason. What was written goes to content.
+bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr,
+                      QByteArray *content = nullptr);
+bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr,
+                       QByteArray *content = nullptr);
 
 #endif

@@ -1,6 +1,9 @@
 #include "records/recordStream.h"
 
 #include <QDataStream>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -32,6 +35,8 @@ QDataStream &readList(QDataStream &stream, QList<Record> &list)
 }
 
 } // namespace
+
+const QString otherFieldsMimeType = QStringLiteral("application/x-korvani-other-fields");
 
 void registerRecordTypes()
 {
@@ -119,4 +124,24 @@ ApplicationDataList readApplicationDataPayload(const QByteArray &payload)
         list.append(application);
     }
     return list;
+}
+
+QByteArray writeOtherFieldsPayload(const ApplicationDataList &list)
+{
+    QJsonArray fields;
+    bool any = false;
+    for (const ApplicationData &application : list) {
+        fields.append(application.otherFields());
+        any = any || !application.otherFields().isEmpty();
+    }
+    return any ? QJsonDocument(fields).toJson(QJsonDocument::Compact) : QByteArray();
+}
+
+void readOtherFieldsPayload(const QByteArray &payload, ApplicationDataList *list)
+{
+    const QJsonArray fields = QJsonDocument::fromJson(payload).array();
+    if (fields.size() != list->size())
+        return;
+    for (int i = 0; i < list->size(); ++i)
+        (*list)[i].setOtherFields(fields.at(i).toObject());
 }

@@ -26,7 +26,21 @@ ApplicationData::ApplicationData(const QString &name, const QString &description
     updateIcon();
 }
 
+void ApplicationData::setPath(const QString &path)
+{
+    // The icon stays that of the old path.
+    icon();
+    m_path = path;
+}
+
+QIcon ApplicationData::icon() const
+{
+    if (m_icon.isNull())
+        m_icon = ProgramIconEngine::icon(m_path);
+    return m_icon;
+}
+
 void ApplicationData::updateIcon()
 {
-    m_icon = ProgramIconEngine::icon(m_path);
+    m_icon = QIcon();
 }

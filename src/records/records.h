@@ -23,7 +23,6 @@ public:
     void setValue(const QString &value) { m_value = value; }
 
     QJsonObject toJsonObject() const;
-    static VariableData fromJsonObject(const QJsonObject &object);
 
 private:
     QString m_name;
@@ -48,7 +47,7 @@ public:
     void setDescription(const QString &description) { m_description = description; }
     QString path() const { return m_path; }
     // Leaves the icon as it was; call updateIcon() to follow the new path.
-    void setPath(const QString &path) { m_path = path; }
+    void setPath(const QString &path);
     QString preScript() const { return m_preScript; }
     void setPreScript(const QString &preScript) { m_preScript = preScript; }
     VariableDataList arguments() const { return m_arguments; }
@@ -59,12 +58,18 @@ public:
     void setFavorite(bool favorite) { m_favorite = favorite; }
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
-    QIcon icon() const { return m_icon; }
+    // The icon of the program at the path as it was when updateIcon() last
+    // ran. Made when first asked for, and looked up when first drawn.
+    QIcon icon() const;
 
     void updateIcon();
 
+    // The keys of the launcher file that this version does not know, with
+    // their values as read, written back as they were.
+    QJsonObject otherFields() const { return m_otherFields; }
+    void setOtherFields(const QJsonObject &otherFields) { m_otherFields = otherFields; }
+
     QJsonObject toJsonObject() const;
-    static ApplicationData fromJsonObject(const QJsonObject &object);
 
     QString batchScript() const;
     QString batchFileName() const;
@@ -80,7 +85,9 @@ private:
     VariableDataList m_environments;
     bool m_favorite;
     int m_tag;
-    QIcon m_icon;
+    // None until asked for: a long launcher file costs no icons at start.
+    mutable QIcon m_icon;
+    QJsonObject m_otherFields;
 };
 
 using ApplicationDataList = QList<ApplicationData>;

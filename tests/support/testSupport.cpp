@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 ModalAnswerer::ModalAnswerer(Answer answer)
     : m_answer(std::move(answer))
 {
@@ -105,6 +107,12 @@ void writeFile(const QString &fileName, const QByteArray &content)
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content);
+}
+
+int fileMode(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
 }
 
 QString copyExecutable(const QString &executable, const QString &folder)

@@ -98,6 +98,9 @@ QByteArray readAll(const QString &fileName);
 // Writes a file, creating its folder first.
 void writeFile(const QString &fileName, const QByteArray &content = QByteArray());
 
+// The permission bits of a file or folder, as 0600 reads: -1 when there is none.
+int fileMode(const QString &path);
+
 // Copies an executable into a folder, for the user alone to run, so that
 // whatever it reads or writes beside itself stays in that folder. The copy's
 // path; empty when it could not be made.

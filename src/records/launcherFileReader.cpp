@@ -1,0 +1,493 @@
+#include "records/launcherFileReader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <simdjson.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+static_assert(launcherFilePadding >= int(simdjson::SIMDJSON_PADDING), "the parser reads this far past the end");
+
+namespace {
+
+using simdjson::error_code;
+using simdjson::SUCCESS;
+using simdjson::ondemand::json_type;
+namespace ondemand = simdjson::ondemand;
+
+// Arrays and objects nest at most this deep, as the toolkit's own JSON
+// parser has it; deeper files are not JSON lists of entries.
+constexpr int maxDepth = 1024;
+
+std::string_view stringToken(ondemand::value &value)
+{
+    std::string_view token = value.raw_json_token();
+    while (!token.empty() && token.back() != '"')
+        token.remove_suffix(1);
+    return token;
+}
+
+// The JSON escapes of a string token, where the parser refuses a \u escape
+// of half a UTF-16 surrogate pair. Such a half is what the toolkit writes for
+// a lone surrogate, which a Windows file name may hold: it is taken back.
+bool unescapeLeniently(std::string_view token, QString *text)
+{
+    QString result;
+    const char *position = token.data() + 1;
+    const char *const end = token.data() + token.size() - 1;
+    while (position < end) {
+        const char *plain = position;
+        while (plain < end && *plain != '\\')
+            ++plain;
+        result += QString::fromUtf8(position, int(plain - position));
+        position = plain;
+        if (position == end)
+            break;
+        if (end - position < 2)
+            return false;
+        static const char escaped[] = "\"\\/bfnrt";
+        static const char meant[] = "\"\\/\b\f\n\r\t";
+        if (const char *found = position[1] ? std::strchr(escaped, position[1]) : nullptr) {
+            result += QLatin1Char(meant[found - escaped]);
+            position += 2;
+            continue;
+        }
+        if (end - position < 6 || position[1] != 'u')
+            return false;
+        for (int digit = 2; digit < 6; ++digit) {
+            if (!std::isxdigit(uchar(position[digit])))
+                return false;
+        }
+        result += QChar(ushort(QByteArray(position + 2, 4).toUInt(nullptr, 16)));
+        position += 6;
+    }
+    *text = result;
+    return true;
+}
+
+// The strings read last, by their UTF-8 bytes in the file. Entries repeat
+// programs, descriptions, arguments and values: a repeated string is one
+// string shared by every entry, with nothing made anew for it.
+class StringCache
+{
+public:
+    QString text(std::string_view bytes)
+    {
+        // Longer strings are rarely repeated.
+        if (bytes.size() > 256)
+            return QString::fromUtf8(bytes.data(), int(bytes.size()));
+        Slot &slot = m_slots[slotOf(bytes)];
+        if (!slot.used || slot.bytes != bytes) {
+            slot.bytes = bytes;
+            slot.text = QString::fromUtf8(bytes.data(), int(bytes.size()));
+            slot.used = true;
+        }
+        return slot.text;
+    }
+
+private:
+    // Only the length and the ends are looked at: two strings in one slot
+    // cost a string made anew, never a wrong one.
+    static size_t slotOf(std::string_view bytes)
+    {
+        quint64 hash = bytes.size();
+        if (bytes.size() >= 8) {
+            quint64 first, last;
+            std::memcpy(&first, bytes.data(), 8);
+            std::memcpy(&last, bytes.data() + bytes.size() - 8, 8);
+            hash ^= first * 0x9e3779b97f4a7c15ULL ^ last * 0xc2b2ae3d27d4eb4fULL;
+        } else {
+            for (const char c : bytes)
+                hash = hash * 31 + uchar(c);
+        }
+        return size_t(hash ^ (hash >> 32)) % slotCount;
+    }
+
+    struct Slot
+    {
+        std::string_view bytes;
+        QString text;
+        bool used = false;
+    };
+    static constexpr size_t slotCount = 512;
+    Slot m_slots[slotCount];
+};
+
+// A string value. Most strings hold no escapes: those are taken where they
+// lie, as the parser has checked their UTF-8 and their characters, and its
+// own buffer stays untouched.
+error_code readStringValue(ondemand::value &value, QString *text, StringCache *cache)
+{
+    const std::string_view token = stringToken(value);
+    if (token.size() >= 2 && token.find('\\') == std::string_view::npos) {
+        *text = cache->text(token.substr(1, token.size() - 2));
+        return SUCCESS;
+    }
+    std::string_view unescaped;
+    if (value.get_string().get(unescaped) == SUCCESS) {
+        *text = cache->text(unescaped);
+        return SUCCESS;
+    }
+    return token.size() >= 2 && unescapeLeniently(token, text) ? SUCCESS : simdjson::STRING_ERROR;
+}
+
+// A value that is not taken is walked all the same: the parser checks only
+// what it is asked for, and the file must be valid JSON throughout.
+error_code skipValue(ondemand::value value, int depth)
+{
+    json_type type;
+    if (const error_code error = value.type().get(type))
+        return error;
+    if ((type == json_type::array || type == json_type::object) && depth > maxDepth)
+        return simdjson::DEPTH_ERROR;
+    switch (type) {
+    case json_type::array: {
+        ondemand::array array;
+        if (const error_code error = value.get_array().get(array))
+            return error;
+        for (auto element : array) {
+            ondemand::value item;
+            if (const error_code error = std::move(element).get(item))
+                return error;
+            if (const error_code error = skipValue(item, depth + 1))
+                return error;
+        }
+        return SUCCESS;
+    }
+    case json_type::object: {
+        ondemand::object object;
+        if (const error_code error = value.get_object().get(object))
+            return error;
+        for (auto member : object) {
+            ondemand::field field;
+            std::string_view key;
+            if (const error_code error = std::move(member).get(field))
+                return error;
+            if (const error_code error = field.unescaped_key().get(key))
+                return error;
+            if (const error_code error = skipValue(field.value(), depth + 1))
+                return error;
+        }
+        return SUCCESS;
+    }
+    case json_type::number: {
+        double number;
+        return value.get_double().get(number);
+    }
+    case json_type::string: {
+        std::string_view unescaped;
+        if (value.get_string().get(unescaped) == SUCCESS)
+            return SUCCESS;
+        QString ignored;
+        const std::string_view token = stringToken(value);
+        return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
+    }
+    case json_type::boolean: {
+        bool boolean;
+        return value.get_bool().get(boolean);
+    }
+    case json_type::null: {
+        bool isNull = false;
+        const error_code error = value.is_null().get(isNull);
+        return error ? error : isNull ? SUCCESS : simdjson::N_ATOM_ERROR;
+    }
+    }
+    return simdjson::INCORRECT_TYPE;
+}
+
+const char *const entryKeys[] = {"name",     "description", "path",      "preScript",
+                                 "favorite", "tag",         "arguments", "environments"};
+const char *const variableKeys[] = {"name", "value"};
+
+// Which of the keys the field's key is: most keys are compared as written,
+// without unescaping them; a key spelt with escapes is compared unescaped.
+template <size_t count>
+error_code findKey(ondemand::field &field, const char *const (&keys)[count], int *found, QString *otherKey)
+{
+    const ondemand::raw_json_string raw = field.key();
+    for (size_t i = 0; i < count; ++i) {
+        if (raw.unsafe_is_equal(keys[i])) {
+            *found = int(i);
+            return SUCCESS;
+        }
+    }
+    std::string_view key;
+    if (const error_code error = field.unescaped_key().get(key))
+        return error;
+    *found = -1;
+    for (size_t i = 0; i < count && *found < 0; ++i) {
+        if (key == keys[i])
+            *found = int(i);
+    }
+    *otherKey = QString::fromUtf8(key.data(), int(key.size()));
+    return SUCCESS;
+}
+
+// Reads the entries of one document, and tells what they cannot hold.
+class EntryReader
+{
+public:
+    explicit EntryReader(LauncherDataLosses *losses)
+        : m_losses(losses)
+    {
+    }
+
+    error_code readEntry(ondemand::value value, int number, ApplicationData *entry);
+
+private:
+    // Whether the value is of the expected type; if not, it is walked and its
+    // loss noted, and the field keeps its default.
+    bool take(ondemand::value &value, json_type expected, const char *key, error_code *error);
+    error_code readString(ondemand::value value, const char *key, QString *text);
+    error_code readBool(ondemand::value value, const char *key, bool *boolean);
+    error_code readInt(ondemand::value value, const char *key, int *integer);
+    error_code readVariables(ondemand::value value, const char *key, VariableDataList *variables);
+    error_code readVariable(ondemand::value value, const char *key, VariableData *variable);
+    error_code readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields);
+    void lose(const QString &what);
+
+    LauncherDataLosses *m_losses;
+    int m_entry = 0;
+    StringCache m_strings;
+};
+
+void EntryReader::lose(const QString &what)
+{
+    if (!m_losses)
+        return;
+    if (m_losses->examples.size() < LauncherDataLosses::shownExamples)
+        m_losses->examples.append(what);
+    ++m_losses->count;
+}
+
+bool EntryReader::take(ondemand::value &value, json_type expected, const char *key, error_code *error)
+{
+    json_type type;
+    if ((*error = value.type().get(type)))
+        return false;
+    if (type == expected)
+        return true;
+    lose(LauncherDataLosses::tr("Entry %1: \"%2\" holds a value of another kind than Korvani keeps there.")
+             .arg(m_entry)
+             .arg(QLatin1String(key)));
+    *error = skipValue(value, 3);
+    return false;
+}
+
+error_code EntryReader::readString(ondemand::value value, const char *key, QString *text)
+{
+    error_code error;
+    *text = QString();
+    return take(value, json_type::string, key, &error) ? readStringValue(value, text, &m_strings) : error;
+}
+
+error_code EntryReader::readBool(ondemand::value value, const char *key, bool *boolean)
+{
+    error_code error;
+    *boolean = false;
+    return take(value, json_type::boolean, key, &error) ? value.get_bool().get(*boolean) : error;
+}
+
+error_code EntryReader::readInt(ondemand::value value, const char *key, int *integer)
+{
+    error_code error;
+    *integer = 0;
+    double number;
+    if (!take(value, json_type::number, key, &error))
+        return error;
+    if ((error = value.get_double().get(number)))
+        return error;
+    if (std::floor(number) == number && number >= std::numeric_limits<int>::min()
+        && number <= std::numeric_limits<int>::max())
+        *integer = static_cast<int>(number);
+    else
+        lose(LauncherDataLosses::tr("Entry %1: \"%2\" is not a whole number within range.").arg(m_entry).arg(key));
+    return SUCCESS;
+}
+
+error_code EntryReader::readVariables(ondemand::value value, const char *key, VariableDataList *variables)
+{
+    error_code error;
+    variables->clear();
+    ondemand::array array;
+    if (!take(value, json_type::array, key, &error))
+        return error;
+    if ((error = value.get_array().get(array)))
+        return error;
+    for (auto element : array) {
+        ondemand::value item;
+        VariableData variable;
+        if ((error = std::move(element).get(item)) || (error = readVariable(item, key, &variable)))
+            return error;
+        variables->append(variable);
+    }
+    return SUCCESS;
+}
+
+error_code EntryReader::readVariable(ondemand::value value, const char *key, VariableData *variable)
+{
+    json_type type;
+    error_code error;
+    if ((error = value.type().get(type)))
+        return error;
+    if (type != json_type::object) {
+        lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" is not a name with a value.").arg(m_entry).arg(key));
+        return skipValue(value, 4);
+    }
+    ondemand::object object;
+    if ((error = value.get_object().get(object)))
+        return error;
+    QString text;
+    QString otherKey;
+    for (auto member : object) {
+        ondemand::field field;
+        int found;
+        if ((error = std::move(member).get(field)) || (error = findKey(field, variableKeys, &found, &otherKey)))
+            return error;
+        if (found == 0) {
+            error = readString(field.value(), "name", &text);
+            variable->setName(text);
+        } else if (found == 1) {
+            error = readString(field.value(), "value", &text);
+            variable->setValue(text);
+        } else {
+            lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" holds \"%3\", which Korvani does not keep.")
+                     .arg(m_entry)
+                     .arg(QLatin1String(key), otherKey));
+            error = skipValue(field.value(), 5);
+        }
+        if (error)
+            return error;
+    }
+    return SUCCESS;
+}
+
+// A key Korvani does not know, kept with its value as written, so that what a
+// newer version wrote survives this one's save.
+error_code EntryReader::readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields)
+{
+    error_code error;
+    ondemand::value value = field.value();
+    const char *start = value.raw_json_token().data();
+    const char *end = nullptr;
+    if ((error = skipValue(value, 3)) || (error = value.current_location().get(end)))
+        return error;
+    const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
+    otherFields->insert(name, QJsonDocument::fromJson(text).array().at(0));
+    return SUCCESS;
+}
+
+error_code EntryReader::readEntry(ondemand::value value, int number, ApplicationData *entry)
+{
+    m_entry = number;
+    json_type type;
+    error_code error;
+    if ((error = value.type().get(type)))
+        return error;
+    if (type != json_type::object) {
+        lose(LauncherDataLosses::tr("Element %1 of the list is not an entry.").arg(number));
+        return skipValue(value, 2);
+    }
+    ondemand::object object;
+    if ((error = value.get_object().get(object)))
+        return error;
+    QString name, description, path, preScript;
+    VariableDataList arguments, environments;
+    bool favorite = false;
+    int tag = 0;
+    QJsonObject otherFields;
+    QString otherKey;
+    for (auto member : object) {
+        ondemand::field field;
+        int found;
+        if ((error = std::move(member).get(field)) || (error = findKey(field, entryKeys, &found, &otherKey)))
+            return error;
+        const char *const key = found >= 0 ? entryKeys[found] : nullptr;
+        switch (found) {
+        case 0:
+            error = readString(field.value(), key, &name);
+            break;
+        case 1:
+            error = readString(field.value(), key, &description);
+            break;
+        case 2:
+            error = readString(field.value(), key, &path);
+            break;
+        case 3:
+            error = readString(field.value(), key, &preScript);
+            break;
+        case 4:
+            error = readBool(field.value(), key, &favorite);
+            break;
+        case 5:
+            error = readInt(field.value(), key, &tag);
+            break;
+        case 6:
+            error = readVariables(field.value(), key, &arguments);
+            break;
+        case 7:
+            error = readVariables(field.value(), key, &environments);
+            break;
+        default:
+            error = readOtherField(field, otherKey, &otherFields);
+        }
+        if (error)
+            return error;
+    }
+    *entry = ApplicationData(name, description, path, preScript, arguments, environments, favorite, tag);
+    entry->setOtherFields(otherFields);
+    return SUCCESS;
+}
+
+} // namespace
+
+bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, LauncherDataLosses *losses)
+{
+    list->clear();
+    if (losses)
+        *losses = LauncherDataLosses();
+    QByteArray padded;
+    const char *data = content.constData();
+    if (content.capacity() - content.size() < launcherFilePadding) {
+        padded.reserve(content.size() + launcherFilePadding);
+        padded.append(content.constData(), content.size());
+        data = padded.constData();
+    }
+    int size = content.size();
+    // A byte order mark is taken at the very start, and only there.
+    if (content.startsWith("\xEF\xBB\xBF")) {
+        data += 3;
+        size -= 3;
+    }
+
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::array array;
+    if (parser.iterate(data, size_t(size), size_t(size) + launcherFilePadding).get(document)
+        || document.get_array().get(array))
+        return false;
+    LauncherDataLosses found;
+    // Large: kept off the stack.
+    const auto reader = std::make_unique<EntryReader>(&found);
+    ApplicationDataList entries;
+    for (auto element : array) {
+        ondemand::value value;
+        ApplicationData entry;
+        if (std::move(element).get(value) || reader->readEntry(value, entries.size() + 1, &entry))
+            return false;
+        entries.append(entry);
+    }
+    // Nothing may follow the array.
+    const char *rest = nullptr;
+    if (document.current_location().get(rest) == SUCCESS)
+        return false;
+    *list = entries;
+    if (losses)
+        *losses = found;
+    return true;
+}
