@@ -4,11 +4,16 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$root/build"
 
-# The X libraries serve the global shortcut and the start-up benchmark's probe;
-# Xvfb and xdotool the tests that need a real X server; simdjson reads the
-# launcher file.
-build_packages=(cmake g++ make pkgconf qtbase5-dev qttools5-dev qttools5-dev-tools libbenchmark-dev fonts-dejavu-core
-    libxcb1-dev libxcb-keysyms1-dev libxcb-damage0-dev xvfb xauth xdotool libsimdjson-dev)
+# What Korvani needs to be built and to run: the X libraries serve the global
+# shortcut; simdjson reads the launcher file; Qt's catalogues translate its
+# dialogs, and its SVG support draws the many program icons that themes ship
+# only as SVG.
+build_packages=(cmake g++ make pkgconf qtbase5-dev qttools5-dev qttools5-dev-tools fonts-dejavu-core
+    libxcb1-dev libxcb-keysyms1-dev libsimdjson-dev qttranslations5-l10n libqt5svg5)
+# What the tests and benchmarks need besides: Google Benchmark, the start-up
+# probe's X library, Xvfb and xdotool for the tests that need a real X server,
+# and a Japanese font for the Japanese interface.
+test_packages=(libbenchmark-dev libxcb-damage0-dev xvfb xauth xdotool fonts-ipafont-gothic)
 
 install_packages() {
     local missing=()
@@ -29,8 +34,21 @@ install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Configures with the given CMake options and builds the given targets, or
+# everything: build_korvani [OPTION...] [-- TARGET...]
 build_korvani() {
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
+    targets=("$@")
     install_packages "${build_packages[@]}"
-    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$build_dir" --parallel "$(nproc)"
+    cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+    if [ ${#targets[@]} -eq 0 ]; then
+        cmake --build "$build_dir" --parallel "$(nproc)"
+    else
+        cmake --build "$build_dir" --parallel "$(nproc)" --target "${targets[@]}"
+    fi
 }

@@ -1,4 +1,6 @@
+#include "mainWindow/interfaceFont.h"
 #include "mainWindow/mainWindow.h"
+#include "mainWindow/translations.h"
 #include "platform/dataFolder.h"
 #include "platform/instanceGuard.h"
 #include "platform/sessionEnd.h"
@@ -9,7 +11,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QMessageBox>
-#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -19,11 +20,9 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();
 
-    // The catalogue comes from the program itself, so that even a data folder
-    // that cannot be used is reported in the user's language.
-    QTranslator translator;
-    translator.load(QStringLiteral(":/i18n/") + QLocale::system().name());
-    app.installTranslator(&translator);
+    // The catalogues come first, so that even a data folder that cannot be
+    // used is reported in the user's language.
+    const Translations translations(QLocale::system());
 
     // One Korvani per user and data folder; a second start asks the running
     // one to show its window. Nothing in the folder is read before.
@@ -31,6 +30,8 @@ int main(int argc, char **argv)
     int exitCode = 0;
     if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode))
         return exitCode;
+
+    useProportionalLatinFont();
 
     // Every relative path of the program is taken against this folder.
     QString error;

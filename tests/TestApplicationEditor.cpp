@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -53,6 +54,8 @@ private slots:
     void saveKeepsTagAndRecomputesIcon();
     void markupInPreScriptSurvives();
     void buttons();
+    void fitsTheScreen();
+    void keyboardReachesEveryField();
     void valueBeingTypedIsSaved_data();
     void valueBeingTypedIsSaved();
     void shippedTemplates_data();
@@ -386,6 +389,64 @@ void TestApplicationEditor::buttons()
     }
     ModalAnswerer answerer([save](QWidget *) { save->click(); });
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
+}
+
+// However small the screen, Save stays on it: the fields scroll instead.
+void TestApplicationEditor::fitsTheScreen()
+{
+    const ProgramStyleSheet styleSheet;
+    ApplicationEditor editor;
+    VariableDataList many;
+    for (int i = 0; i < 40; ++i)
+        many.append(VariableData(QStringLiteral("-v%1").arg(i)));
+    editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", many, many));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const QRect screen = editor.screen()->availableGeometry();
+    QPushButton *save = nullptr;
+    for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("Save"))
+            save = button;
+    }
+    QVERIFY(save);
+    const QRect saveOnScreen(save->mapToGlobal(QPoint(0, 0)), save->size());
+    const QSize saveHint = save->sizeHint();
+    const QRect frame = editor.frameGeometry();
+    QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+    QVERIFY(screen.contains(saveOnScreen));
+    QVERIFY(saveOnScreen.width() >= saveHint.width() && saveOnScreen.height() >= saveHint.height());
+}
+
+// Tab reaches every field, table and button in the order they stand, and
+// each shows that it has the keyboard. In the pre script, Tab moves on and
+// Ctrl+Tab writes a tab.
+void TestApplicationEditor::keyboardReachesEveryField()
+{
+    const ProgramStyleSheet styleSheet;
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", {VariableData("-x")}, {}));
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *name = editor.findChildren<QLineEdit *>().first();
+    name->setFocus();
+    QStringList reached;
+    QList<QWidget *> seen;
+    for (int i = 0; i < 20 && !seen.contains(QApplication::focusWidget()); ++i) {
+        QWidget *focused = QApplication::focusWidget();
+        seen.append(focused);
+        const QImage withFocus = focused->grab().toImage();
+        if (auto *script = qobject_cast<QTextEdit *>(focused)) {
+            QTest::keyClick(script, Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(script->toPlainText(), QStringLiteral("\techo"));
+        }
+        QTest::keyClick(focused, Qt::Key_Tab);
+        QVERIFY2(focused->grab().toImage() != withFocus, focused->metaObject()->className());
+        reached.append(QString::fromLatin1(focused->metaObject()->className()));
+    }
+    QCOMPARE(reached,
+             (QStringList{"QLineEdit", "QCheckBox", "QLineEdit", "PathLineEdit", "QPushButton", "QTextEdit",
+                          "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton", "QPushButton"}));
 }
 
 void TestApplicationEditor::valueBeingTypedIsSaved_data()

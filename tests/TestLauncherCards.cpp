@@ -44,6 +44,19 @@ QImage uniformLike(const QImage &image)
     return filled;
 }
 
+// The bounding box of what is drawn in a part of an image.
+QRect ink(const QImage &image, const QRect &part)
+{
+    QRect box;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        for (int x = part.left(); x <= part.right(); ++x) {
+            if (image.pixelColor(x, y).alpha() != 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
 bool transparent(const QImage &image)
 {
     for (int y = 0; y < image.height(); ++y) {
@@ -73,6 +86,7 @@ private slots:
     void painting();
     void selectedCard();
     void hoverShowsButtons();
+    void longTextsEndInEllipsis();
     void buttonPresses_data();
     void buttonPresses();
     void pressBesideTheButtons();
@@ -182,6 +196,39 @@ void TestLauncherCards::hoverShowsButtons()
     QVERIFY(hovered != plain);
     // The card without the pointer shows only its background there.
     QCOMPARE(plain, uniformLike(plain));
+}
+
+// A text too long for the card ends in an ellipsis, whose dots are much lower
+// than the letters; under the pointer the name ends before the buttons.
+void TestLauncherCards::longTextsEndInEllipsis()
+{
+    const QString text(80, QLatin1Char('W'));
+    const ApplicationData application(text, text, QString(), QString(), {}, {}, true, 15);
+    const QRect cardRect(0, 0, 300, 58);
+    const int buttonsLeft = LauncherDelegate::buttonRect(cardRect, HeartButton).left();
+    const QRect descriptionBand(58, 34, 242, 24);
+    for (const QStyle::State state :
+         {QStyle::State(QStyle::State_Enabled), QStyle::State_Enabled | QStyle::State_MouseOver}) {
+        const bool hovered = state & QStyle::State_MouseOver;
+        const QImage card = paintCard(application, state);
+        // Under the pointer, the band of the name ends where the buttons begin.
+        const QRect nameBand(58, 5, hovered ? buttonsLeft - 58 : 242, 24);
+        for (const QRect &band : {nameBand, descriptionBand}) {
+            const QRect drawn = ink(card, band);
+            const QRect letter = ink(card, QRect(band.left(), band.top(), 10, band.height()));
+            const QRect end = ink(card, QRect(drawn.right() - 2, band.top(), 3, band.height()));
+            QVERIFY(drawn.right() <= 294);
+            QVERIFY2(end.height() * 2 < letter.height(), qPrintable(QString::number(end.height())));
+        }
+        if (hovered) {
+            // Nothing of the name lies under or between the buttons.
+            for (int k = HeartButton; k <= PenButton; ++k) {
+                const QRect button = LauncherDelegate::buttonRect(cardRect, k);
+                QVERIFY(transparent(region(card, QRect(button.right() + 1, 5, 2, 16))));
+            }
+            QCOMPARE(region(card, LauncherDelegate::buttonRect(cardRect, PenButton)), buttonImage(":/images/pen.png"));
+        }
+    }
 }
 
 void TestLauncherCards::buttonPresses_data()

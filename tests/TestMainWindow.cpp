@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "mainWindow/mainWindow.h"
+#include "mainWindow/trayMenu.h"
 #include "platform/sessionEnd.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -27,6 +28,24 @@ bool trayAvailable()
 bool trayMissing()
 {
     return false;
+}
+
+QStringList trayMessages;
+
+void recordTrayMessage(QSystemTrayIcon *, const QString &title, const QString &text)
+{
+    trayMessages.append(title + QStringLiteral(": ") + text);
+}
+
+// The entries a menu offers, its submenus' included.
+void collectEntries(const QMenu *menu, QStringList *entries)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->menu())
+            collectEntries(action->menu(), entries);
+        else if (!action->isSeparator())
+            entries->append(action->text());
+    }
 }
 
 QStringList texts(const QList<QAction *> &actions)
@@ -67,6 +86,9 @@ private slots:
     void restoresGeometry();
     void trayMenuListsEveryEntry();
     void trayMenuLaunchesWhileHidden();
+    void trayMenuShowsAndHidesTheWindow();
+    void trayMenuWithManyEntries();
+    void firstCloseIntoTrayTellsOnce();
     void activations_data();
     void activations();
     void titleBarCloseHidesIntoTray();
@@ -105,6 +127,8 @@ void TestMainWindow::init()
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
     MainWindow::systemTrayAvailable = trayAvailable;
+    MainWindow::showTrayMessage = recordTrayMessage;
+    trayMessages.clear();
 }
 
 void TestMainWindow::cleanup()
@@ -228,7 +252,7 @@ void TestMainWindow::trayMenuListsEveryEntry()
     QStringList offered;
     chooseFromNextMenu(QString(), &offered);
     m_window->iconActivated(QSystemTrayIcon::Trigger);
-    QCOMPARE(offered, (QStringList{"Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
+    QCOMPARE(offered, (QStringList{"Show Korvani", "", "Editor(text files)", "Editor", "(desc)", "", "&Quit"}));
     QVERIFY(!QFile::exists("temp"));
     QVERIFY(trayIcon()->contextMenu() == nullptr);
 }
@@ -247,6 +271,95 @@ void TestMainWindow::trayMenuLaunchesWhileHidden()
     QVERIFY(!QFile::exists("temp/First.bat"));
     QVERIFY(!m_window->isVisible());
     QVERIFY(!takeQuitRequest());
+}
+
+// On X11 a double click never reaches the program: the menu brings the
+// window back, and hides it when it is shown and active.
+void TestMainWindow::trayMenuShowsAndHidesTheWindow()
+{
+    newWindow();
+    QStringList offered;
+    chooseFromNextMenu(QStringLiteral("Show Korvani"), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Trigger);
+    QCOMPARE(offered.first(), QStringLiteral("Show Korvani"));
+    QVERIFY(m_window->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+
+    offered.clear();
+    chooseFromNextMenu(QStringLiteral("Hide Korvani"), &offered);
+    m_window->iconActivated(QSystemTrayIcon::Context);
+    QCOMPARE(offered.first(), QStringLiteral("Hide Korvani"));
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!takeQuitRequest());
+}
+
+// More entries than the screen has room for: favourites first, the rest in
+// submenus, each menu no taller than the screen, and Quit in the top one.
+void TestMainWindow::trayMenuWithManyEntries()
+{
+    QAbstractItemModel *model = nullptr;
+    newWindow();
+    ApplicationDataList list;
+    QStringList names;
+    for (int i = 0; i < 1000; ++i) {
+        names.append(QStringLiteral("Entry %1").arg(i, 4, 10, QLatin1Char('0')));
+        list.append(ApplicationData(names.last(), QString(), QString(), QString(), {}, {}, i % 100 == 7));
+    }
+    launcher()->setLauncherData(list);
+    model = launcher()->launcherModel();
+    const int screenHeight = 600;
+    QStringList launched;
+    TrayMenu menu(model, false, screenHeight,
+                  [&launched](const QModelIndex &index) { launched.append(index.data(Model::NameRole).toString()); });
+
+    const QList<QAction *> top = menu.actions();
+    QCOMPARE(top.first()->text(), QStringLiteral("Show Korvani"));
+    QCOMPARE(top.last()->text(), QStringLiteral("&Quit"));
+    QCOMPARE(top.last(), menu.quitAction());
+    // The favourites, every hundredth from 7 on, come first.
+    QCOMPARE(top.at(2)->text(), QStringLiteral("Entry 0007"));
+    QCOMPARE(top.at(3)->text(), QStringLiteral("Entry 0107"));
+
+    QStringList entries;
+    collectEntries(&menu, &entries);
+    entries.removeOne(QStringLiteral("Show Korvani"));
+    entries.removeOne(QStringLiteral("&Quit"));
+    std::sort(entries.begin(), entries.end());
+    QCOMPARE(entries, names);
+
+    QList<QMenu *> menus = menu.findChildren<QMenu *>();
+    menus.append(&menu);
+    QVERIFY(menus.size() > 1);
+    for (QMenu *each : qAsConst(menus))
+        QVERIFY2(each->sizeHint().height() <= screenHeight, qPrintable(each->title()));
+
+    // A grouped entry launches its own row.
+    QMenu *group = top.at(top.size() - 3)->menu();
+    QVERIFY(group);
+    while (group->actions().first()->menu())
+        group = group->actions().first()->menu();
+    group->actions().first()->trigger();
+    QCOMPARE(launched, QStringList{group->actions().first()->text()});
+}
+
+void TestMainWindow::firstCloseIntoTrayTellsOnce()
+{
+    newWindow();
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
+    QVERIFY(trayMessages.first().contains(QStringLiteral("Quit")));
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
+
+    // Nor at the next start.
+    QVERIFY(m_window->close());
+    takeQuitRequest();
+    newWindow();
+    m_window->show();
+    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QCOMPARE(trayMessages.size(), 1);
 }
 
 void TestMainWindow::activations_data()
@@ -423,13 +536,11 @@ void TestMainWindow::manualOpensProjectPage()
 // Six tabs fit into the window's width.
 void TestMainWindow::shownWithoutSettingsAtSpecifiedSize()
 {
-    const QString previous = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+    const ProgramStyleSheet styleSheet;
     newWindow();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     const QSize size = m_window->size();
-    qApp->setStyleSheet(previous);
     QCOMPARE(size, QSize(290, 480));
 }
 

@@ -53,6 +53,7 @@ private slots:
     void icon();
     void lookupWaitsForFirstPaint();
     void droppedDesktopEntryGivesItsIcon();
+    void iconOnlyAsSvgIsDrawn();
 
 private:
     QString makeProgram(const QString &name);
@@ -74,8 +75,9 @@ void TestProgramIcons::initTestCase()
         QSKIP("this system shows the file icons of programs");
     registerRecordTypes();
     QVERIFY(m_bin.isValid());
-    for (const char *name : {"korvani-test-editor", "korvani-test-painter", "korvani-test-viewer",
-                             "korvani-test-unknown", "korvani-test-wrapped", "korvani-test-dropped"})
+    for (const char *name :
+         {"korvani-test-editor", "korvani-test-painter", "korvani-test-viewer", "korvani-test-unknown",
+          "korvani-test-wrapped", "korvani-test-dropped", "korvani-test-drawing"})
         makeProgram(name);
     QVERIFY(QFile::link(m_bin.filePath("korvani-test-editor"), m_bin.filePath("editor-link")));
     // Desktop entries name their programs as the PATH finds them.
@@ -147,6 +149,16 @@ void TestProgramIcons::droppedDesktopEntryGivesItsIcon()
     // Another entry of the same program shows it too, until Korvani ends.
     QCOMPARE(shownIcon(ApplicationData(QStringLiteral("y"), QString(), m_bin.filePath("korvani-test-dropped"))),
              dataIcon(viewerIcon));
+}
+
+// Themes ship many programs' icons only as SVG; without Qt's SVG support the
+// card would show the generic icon instead.
+void TestProgramIcons::iconOnlyAsSvgIsDrawn()
+{
+    const QImage shown = shownIcon(
+        ApplicationData(QStringLiteral("x"), QString(), m_bin.filePath("korvani-test-drawing")));
+    QCOMPARE(shown.pixelColor(8, 8), QColor(Qt::red));
+    QCOMPARE(shown.pixelColor(15, 15), QColor(Qt::red));
 }
 
 QTEST_MAIN(TestProgramIcons)

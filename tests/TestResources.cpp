@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTranslator>
 #include <QtTest>
@@ -14,6 +15,7 @@ private slots:
     void images_data();
     void images();
     void styleSheetParses();
+    void dropDownHighlightIsReadable();
     void pathStateColours_data();
     void pathStateColours();
     void translation_data();
@@ -92,6 +94,37 @@ void TestResources::styleSheetParses()
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
+// The highlighted text of a drop-down list (its entry, selected as it opens
+// for editing) shows in a colour well apart from the highlight's.
+void TestResources::dropDownHighlightIsReadable()
+{
+    qApp->setStyleSheet(styleSheet());
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.addItem(QString(40, QLatin1Char('W')));
+    combo.resize(200, combo.sizeHint().height());
+    combo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&combo));
+    QLineEdit *edit = combo.lineEdit();
+    edit->selectAll();
+    const QColor highlight = edit->palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage shown = edit->grab().toImage();
+    qApp->setStyleSheet(QString());
+
+    int textPixels = 0;
+    const QRect text = edit->rect().adjusted(4, 4, -4, -4);
+    for (int y = text.top(); y <= text.bottom(); ++y) {
+        for (int x = text.left(); x <= text.right(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            const int distance = qAbs(pixel.red() - highlight.red()) + qAbs(pixel.green() - highlight.green())
+                + qAbs(pixel.blue() - highlight.blue());
+            if (distance > 150)
+                ++textPixels;
+        }
+    }
+    QVERIFY2(textPixels > 20, qPrintable(QString::number(textPixels)));
+}
+
 void TestResources::pathStateColours_data()
 {
     QTest::addColumn<QString>("state");
@@ -126,10 +159,10 @@ void TestResources::translation_data()
 
     QTest::newRow("japanese file menu") << "ja_JP" << true << "MainWindow"
                                         << "&File"
-                                        << "ファイル";
+                                        << "ファイル(&F)";
     QTest::newRow("japanese help menu") << "ja_JP" << true << "MainWindow"
                                         << "&Help"
-                                        << "ヘルプ";
+                                        << "ヘルプ(&H)";
     QTest::newRow("japanese editor") << "ja_JP" << true << "ApplicationEditor"
                                      << "Environments"
                                      << "環境変数";
@@ -142,9 +175,9 @@ void TestResources::translation_data()
     QTest::newRow("japanese browse") << "ja_JP" << true << "PathLineEditButton"
                                      << "Select Application"
                                      << "アプリケーションの選択";
-    QTest::newRow("japanese untranslated") << "ja_JP" << true << "PathLineEditButton"
+    QTest::newRow("japanese file browser") << "ja_JP" << true << "PathLineEditButton"
                                            << "Select File"
-                                           << "Select File";
+                                           << "ファイルの選択";
     QTest::newRow("japanese header") << "ja_JP" << true << "VariableDataModel"
                                      << "Value"
                                      << "値";

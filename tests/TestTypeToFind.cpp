@@ -43,6 +43,8 @@ private slots:
     void keys();
     void enterLaunchesInEveryTab_data();
     void enterLaunchesInEveryTab();
+    void ranking_data();
+    void ranking();
     void marksWhileFiltered();
     void emptyLauncherTellsHowToAdd();
 
@@ -110,12 +112,12 @@ void TestTypeToFind::filter_data()
     QTest::newRow("no filter") << QString() << int(Home) << allNames;
     QTest::newRow("one word in a name") << "edit" << int(Home) << QStringList{"Editor"};
     QTest::newRow("every word matches somewhere") << "py prom" << int(Home) << QStringList{"Python"};
-    QTest::newRow("a word in names and descriptions") << "prompt" << int(Home) << QStringList{"Python", "Prompt"};
+    QTest::newRow("a word in names and descriptions") << "prompt" << int(Home) << QStringList{"Prompt", "Python"};
     QTest::newRow("case does not matter") << "PYTHON" << int(Home) << QStringList{"Python"};
     QTest::newRow("program file name") << "vim" << int(Home) << QStringList{"Editor"};
     QTest::newRow("not the program's folder") << "nowhere" << int(Home) << QStringList();
     QTest::newRow("no match") << "py xyz" << int(Home) << QStringList();
-    QTest::newRow("tab switch keeps the filter") << "fi" << int(Heart) << QStringList{"Editor", "Files"};
+    QTest::newRow("tab switch keeps the filter") << "fi" << int(Heart) << QStringList{"Files", "Editor"};
     QTest::newRow("favourites filtered") << "fi" << int(Favorites) << QStringList{"Files"};
 }
 
@@ -151,15 +153,17 @@ void TestTypeToFind::keys_data()
 
     QTest::newRow("Escape clears and closes")
         << "py" << QList<int>{Qt::Key_Escape} << QStringList() << false << allNames;
+    // A launch clears the filter.
     QTest::newRow("Enter launches the first match")
-        << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Python_interactive_prompt.bat"} << true
-        << QStringList{"Python", "Prompt"};
-    QTest::newRow("Down chooses the next match")
-        << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter} << QStringList{"Prompt_a_shell.bat"}
-        << true << QStringList{"Python", "Prompt"};
+        << "prompt" << QList<int>{Qt::Key_Return} << QStringList{"Prompt_a_shell.bat"} << false << allNames;
+    QTest::newRow("Down chooses the next match") << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}
+                                                 << QStringList{"Python_interactive_prompt.bat"} << false << allNames;
     QTest::newRow("Down stops at the last match")
         << "prompt" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}
-        << QStringList{"Python_interactive_prompt.bat"} << true << QStringList{"Python", "Prompt"};
+        << QStringList{"Prompt_a_shell.bat"} << false << allNames;
+    QTest::newRow("Down without a filter chooses a card")
+        << "" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << QStringList{"Editor_text_files.bat"} << false
+        << allNames;
     QTest::newRow("Enter without a match launches nothing")
         << "xyz" << QList<int>{Qt::Key_Return} << QStringList() << true << QStringList();
     QTest::newRow("backspacing the filter away closes the field")
@@ -223,17 +227,52 @@ void TestTypeToFind::enterLaunchesInEveryTab()
     QVERIFY(!field()->isVisible());
 }
 
+void TestTypeToFind::ranking_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+
+    // Names first that start with the first word, then those with a word that
+    // does; each further word decides among equals; list order last.
+    QTest::newRow("two words") << "py prom"
+                               << QStringList{"Python / prompt", "Prompt 0495", "Spyder prompt", "Terminal"};
+    QTest::newRow("start of a later word")
+        << "prompt" << QStringList{"Prompt 0495", "Python / prompt", "Spyder prompt", "Terminal"};
+    QTest::newRow("any case") << "TERM" << QStringList{"Terminal", "Prompt 0495"};
+}
+
+void TestTypeToFind::ranking()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+
+    const ApplicationDataList list = {
+        ApplicationData("Terminal", "prompt python", "/nowhere/xterm"),
+        ApplicationData("Python / prompt", "", "/nowhere/python3"),
+        ApplicationData("Prompt 0495", "py tools, term", "/nowhere/bash"),
+        ApplicationData("Spyder prompt", "", "/nowhere/spyder", {}, {}, {}, true),
+    };
+    m_launcher->setLauncherData(list);
+    QTest::keyClicks(keyTarget(m_launcher.get()), typed);
+    QCOMPARE(shown(Home), expected);
+    const QStringList listOrder = {"Terminal", "Python / prompt", "Prompt 0495", "Spyder prompt"};
+    QCOMPARE(rowTexts(m_launcher->launcherModel(), Model::NameRole), listOrder);
+    QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key_Escape);
+    QCOMPARE(shown(Home), listOrder);
+}
+
 void TestTypeToFind::marksWhileFiltered()
 {
     QTest::keyClicks(keyTarget(m_launcher.get()), "fi");
     m_launcher->setCurrentTabIndex(Heart);
     ListView *heart = tabView(*m_launcher, Heart);
-    const QRect files = heart->visualRect(heart->model()->index(1, 0));
+    // Ranked first, as its name starts with the filter.
+    const QRect files = heart->visualRect(heart->model()->index(0, 0));
     QTest::mouseClick(heart->viewport(), Qt::LeftButton, {}, LauncherDelegate::buttonRect(files, 0).center());
 
     QCOMPARE(shown(Heart), QStringList{"Editor"});
     QCOMPARE(shown(Diamond), QStringList{"Files"});
-    QCOMPARE(shown(Home), (QStringList{"Editor", "Files"}));
+    QCOMPARE(shown(Home), (QStringList{"Files", "Editor"}));
     QCOMPARE(m_launcher->launcherModel()->index(2).data(Model::TagRole).toInt(), 2);
 
     QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key_Escape);

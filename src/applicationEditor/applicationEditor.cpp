@@ -10,11 +10,16 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTextEdit>
+#include <QVBoxLayout>
 
 ApplicationEditor::ApplicationEditor(QWidget *parent)
     : QDialog(parent)
@@ -27,8 +32,20 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     , m_environmentsEditor(new VariableEditor(this))
 {
     resize(640, 640);
-    auto *form = new QFormLayout(this);
+    // The fields scroll when the screen is too small for them; Save and Close
+    // stay in sight below them.
+    auto *layout = new QVBoxLayout(this);
+    auto *scrollArea = new QScrollArea(this);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    // It scrolls to the field that takes the keyboard; it takes none itself.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
+    auto *fields = new QWidget(scrollArea);
+    auto *form = new QFormLayout(fields);
+    form->setContentsMargins(0, 0, 0, 0);
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    scrollArea->setWidget(fields);
+    layout->addWidget(scrollArea);
 
     auto *nameRow = new QHBoxLayout;
     nameRow->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +58,10 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
     form->addRow(tr("Path"), m_pathEdit);
     m_preScriptEdit->setAcceptRichText(false);
+    // Tab moves on to the next field, as everywhere in the dialog; Ctrl+Tab
+    // writes a tab.
+    m_preScriptEdit->setTabChangesFocus(true);
+    m_preScriptEdit->installEventFilter(this);
     form->addRow(tr("Pre Script"), m_preScriptEdit);
     form->addRow(m_argumentsEditor);
     form->addRow(m_environmentsEditor);
@@ -54,7 +75,42 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     auto *close = new QPushButton(tr("Close"), this);
     connect(close, SIGNAL(clicked()), this, SLOT(reject()));
     buttons->addWidget(close);
-    form->addRow(buttons);
+    layout->addLayout(buttons);
+
+    // Tab follows the fields as they stand, the star beside the name.
+    setTabOrder(m_nameEdit, m_favoriteCheckBox);
+    setTabOrder(m_favoriteCheckBox, m_descriptionEdit);
+    setTabOrder(m_descriptionEdit, m_pathEdit);
+}
+
+void ApplicationEditor::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        fitIntoScreen();
+    QDialog::setVisible(visible);
+}
+
+void ApplicationEditor::fitIntoScreen()
+{
+    const QWidget *anchor = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen *screen = anchor && anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window manager's frame is not known before the window shows.
+    const QSize frame(16, 48);
+    resize(size().boundedTo(screen->availableGeometry().size() - frame));
+}
+
+bool ApplicationEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_preScriptEdit && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            m_preScriptEdit->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ApplicationEditor::setApplicationData(const ApplicationData &application)

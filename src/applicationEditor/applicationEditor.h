@@ -22,10 +22,18 @@ public:
     void setApplicationData(const ApplicationData &application);
     ApplicationData applicationData() const;
 
+    void setVisible(bool visible) override;
+
 public slots:
     void updateDB();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Shrinks the dialog where the screen is smaller than it.
+    void fitIntoScreen();
+
     QLineEdit *m_nameEdit;
     QLineEdit *m_descriptionEdit;
     PathLineEditButton *m_pathEdit;

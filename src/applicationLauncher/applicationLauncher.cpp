@@ -6,6 +6,7 @@
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
+#include "applicationLauncher/launcherKeys.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/droppedProgram.h"
 #include "platform/programIconEngine.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
@@ -36,6 +36,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     : QWidget(parent)
     , m_tabWidget(new QTabWidget(this))
     , m_filterField(new FilterField(this))
+    , m_keys(new LauncherKeys(this, m_filterField))
     , m_homeView(new ListView(this))
     , m_favoritesView(new ListView(this))
     , m_model(new LauncherDataModel(this))
@@ -49,8 +50,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
           SIGNAL(rowsRemoved(QModelIndex, int, int)), SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
         connect(m_model, change, m_file, SLOT(markEdited()));
     setAcceptDrops(true);
-    // The lists never take the keyboard; the launcher does, for Enter and for
-    // typing to find.
+    // The lists never take the keyboard; the launcher does (LauncherKeys).
     setFocusPolicy(Qt::StrongFocus);
     setFocus();
 
@@ -65,8 +65,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     m_tabWidget->setUsesScrollButtons(false);
     layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
-    connect(m_filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
-    connect(m_filterField, SIGNAL(launchRequested()), this, SLOT(launchCurrentItem()));
+    connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
     connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
     connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
 
@@ -167,7 +166,8 @@ ListView *ApplicationLauncher::currentView() const
 
 void ApplicationLauncher::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())});
+    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())},
+                      m_keys->cardActions());
 }
 
 void ApplicationLauncher::addRow()
@@ -183,44 +183,6 @@ void ApplicationLauncher::removeRow()
 void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
 {
     m_launchService->launch(index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
-}
-
-void ApplicationLauncher::launchCurrentItem()
-{
-    const ListView *view = currentView();
-    const QModelIndex current = view->currentIndex();
-    const QModelIndex index = current.isValid() ? current : view->model()->index(0, 0);
-    if (index.isValid())
-        doubleClickedItem(index);
-}
-
-void ApplicationLauncher::moveCurrentItem(int step)
-{
-    ListView *view = currentView();
-    const int rows = view->model()->rowCount();
-    if (rows == 0)
-        return;
-    const QModelIndex current = view->currentIndex();
-    const int row = current.isValid() ? qBound(0, current.row() + step, rows - 1) : step > 0 ? 0 : rows - 1;
-    const QModelIndex index = view->model()->index(row, 0);
-    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    view->scrollTo(index);
-}
-
-void ApplicationLauncher::keyPressEvent(QKeyEvent *event)
-{
-    const QString text = event->text();
-    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    // Without a filter, Enter launches only a card the user chose.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (currentView()->currentIndex().isValid())
-            launchCurrentItem();
-    } else if (event->key() == Qt::Key_Escape && m_filterField->isVisible())
-        m_filterField->dismiss();
-    else if (!command && !text.isEmpty() && text.at(0).isPrint())
-        m_filterField->typeText(text);
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void ApplicationLauncher::showLaunchError(LaunchProcess *process)

@@ -13,6 +13,7 @@ class LaunchProcess;
 class LaunchService;
 class LauncherFileMonitor;
 class LauncherDelegate;
+class LauncherKeys;
 class ListView;
 class QTabWidget;
 
@@ -43,15 +44,19 @@ public slots:
     void addRow();
     void removeRow();
     void doubleClickedItem(const QModelIndex &index);
-    void launchCurrentItem();
-    void moveCurrentItem(int step);
+
+signals:
+    // A card was launched with Enter from the filter, which was then cleared.
+    void launchedFromFilter();
+
+public:
+    ListView *currentView() const;
 
 private slots:
     void showLaunchError(LaunchProcess *process);
     void showLaunchFailure(const QString &message);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -60,7 +65,6 @@ private:
     // Adds an entry for a dropped file; the reason when it was refused.
     QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
-    ListView *currentView() const;
     void reportError(LaunchProcess *process, const QString &text);
     void showLaunchReport(const QString &output, const QString &error);
 
@@ -73,6 +77,7 @@ private:
 
     QTabWidget *m_tabWidget;
     FilterField *m_filterField;
+    LauncherKeys *m_keys;
     ListView *m_homeView;
     ListView *m_favoritesView;
     QList<ListView *> m_tagViews;

@@ -11,6 +11,19 @@ namespace {
 const QFont nameFont(QStringLiteral("Corbel"), 12, QFont::Bold, true);
 const QFont descriptionFont(QStringLiteral("Corbel"), 10, QFont::Normal, true);
 
+// One line of text, cut with an ellipsis where it does not fit or where more
+// lines follow.
+void drawElidedText(QPainter *painter, const QFont &font, const QRect &rect, const QString &text)
+{
+    const QChar ellipsis(0x2026);
+    QString line = text.section(QLatin1Char('\n'), 0, 0);
+    if (line.size() < text.size())
+        line += ellipsis;
+    painter->setFont(font);
+    painter->drawText(rect, Qt::AlignLeft | Qt::AlignTop,
+                      painter->fontMetrics().elidedText(line, Qt::ElideRight, qMax(0, rect.width())));
+}
+
 } // namespace
 
 LauncherDelegate::LauncherDelegate(QObject *parent)
@@ -52,18 +65,19 @@ void LauncherDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->drawPixmap(QRect(card.left() + margin, card.top() + margin, iconSize, iconSize),
                         icon.pixmap(iconSize, iconSize, QIcon::Normal, QIcon::Off));
 
+    // Texts too long for the card end in an ellipsis; under the pointer the
+    // name ends before the buttons, which would otherwise cover it.
+    const bool hovered = option.state & QStyle::State_MouseOver;
     const int textLeft = card.left() + 2 * margin + iconSize;
     const int textWidth = card.width() - 3 * margin - iconSize;
-    painter->setFont(nameFont);
+    const int nameWidth = hovered ? buttonRect(card, 0).left() - buttonSpacing - textLeft : textWidth;
     painter->setPen(cardPen);
-    painter->drawText(QRect(textLeft, card.top() + margin, textWidth, half), Qt::AlignLeft | Qt::AlignTop,
-                      index.data(LauncherDataModel::NameRole).toString());
-    painter->setFont(descriptionFont);
-    painter->setPen(cardPen);
-    painter->drawText(QRect(textLeft, card.top() + margin + half, textWidth, half), Qt::AlignLeft | Qt::AlignTop,
-                      index.data(LauncherDataModel::DescriptionRole).toString());
+    drawElidedText(painter, nameFont, QRect(textLeft, card.top() + margin, nameWidth, half),
+                   index.data(LauncherDataModel::NameRole).toString());
+    drawElidedText(painter, descriptionFont, QRect(textLeft, card.top() + margin + half, textWidth, half),
+                   index.data(LauncherDataModel::DescriptionRole).toString());
 
-    if (option.state & QStyle::State_MouseOver) {
+    if (hovered) {
         const int tag = index.data(LauncherDataModel::TagRole).toInt();
         for (int i = 0; i < tagValues.size(); ++i)
             painter->drawPixmap(buttonRect(card, i), m_markPixmaps.at(i).at(tag & tagValues.at(i) ? 0 : 1));
@@ -86,14 +100,12 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
         const QPoint pos = static_cast<QMouseEvent *>(event)->pos();
         for (int i = 0; i < tagValues.size(); ++i) {
             if (buttonRect(option.rect, i).contains(pos)) {
-                const int tag = index.data(LauncherDataModel::TagRole).toInt();
-                model->setData(index, tag ^ tagValues.at(i), LauncherDataModel::TagRole);
+                toggleTag(model, index, tagValues.at(i));
                 return true;
             }
         }
         if (buttonRect(option.rect, 4).contains(pos)) {
-            const bool favorite = index.data(LauncherDataModel::FavoriteRole).toBool();
-            model->setData(index, !favorite, LauncherDataModel::FavoriteRole);
+            toggleFavorite(model, index);
             return true;
         }
         if (buttonRect(option.rect, 5).contains(pos)) {
@@ -102,6 +114,16 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
         }
     }
     return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+void LauncherDelegate::toggleTag(QAbstractItemModel *model, const QModelIndex &index, int tagValue)
+{
+    model->setData(index, index.data(LauncherDataModel::TagRole).toInt() ^ tagValue, LauncherDataModel::TagRole);
+}
+
+void LauncherDelegate::toggleFavorite(QAbstractItemModel *model, const QModelIndex &index)
+{
+    model->setData(index, !index.data(LauncherDataModel::FavoriteRole).toBool(), LauncherDataModel::FavoriteRole);
 }
 
 void LauncherDelegate::editEntry(QAbstractItemModel *model, const QModelIndex &index)

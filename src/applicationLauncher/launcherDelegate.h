@@ -29,9 +29,13 @@ public:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
 
-private:
+    // What the buttons do, for the keys to do the same: the pen opens the
+    // editor on the entry and writes it back when saved.
     void editEntry(QAbstractItemModel *model, const QModelIndex &index);
+    static void toggleTag(QAbstractItemModel *model, const QModelIndex &index, int tagValue);
+    static void toggleFavorite(QAbstractItemModel *model, const QModelIndex &index);
 
+private:
     QPixmap m_starOn;
     QPixmap m_starOff;
     QPixmap m_pen;

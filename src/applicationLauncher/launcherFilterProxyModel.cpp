@@ -15,9 +15,35 @@ void LauncherFilterProxyModel::setFilterWords(const QString &text)
     if (words == m_words)
         return;
     m_words = words;
-    // Built anew in one pass: removing what no longer matches range by
-    // range costs a pass over the whole tab for every range.
+    // Ranked while filtering; in list order otherwise, so that the list can
+    // be reordered again. Built anew in one pass: removing what no longer
+    // matches range by range costs a pass over the whole tab for every range.
+    sort(isFiltering() ? 0 : -1);
     invalidate();
+}
+
+bool LauncherFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    const QString leftName = left.data(LauncherDataModel::NameRole).toString();
+    const QString rightName = right.data(LauncherDataModel::NameRole).toString();
+    for (const QString &word : m_words) {
+        const int leftRank = nameRank(leftName, word);
+        const int rightRank = nameRank(rightName, word);
+        if (leftRank != rightRank)
+            return leftRank < rightRank;
+    }
+    return left.row() < right.row();
+}
+
+int LauncherFilterProxyModel::nameRank(const QString &name, const QString &word)
+{
+    if (name.startsWith(word, Qt::CaseInsensitive))
+        return 0;
+    for (int i = 1; i < name.size(); ++i) {
+        if (!name.at(i - 1).isLetterOrNumber() && name.midRef(i).startsWith(word, Qt::CaseInsensitive))
+            return 1;
+    }
+    return 2;
 }
 
 Qt::ItemFlags LauncherFilterProxyModel::flags(const QModelIndex &index) const

@@ -9,6 +9,10 @@
 // file name. Without a filter it passes everything through, drags included;
 // while filtering, the list cannot be reordered, since a drop among the shown
 // cards could not say where it lands in the whole list.
+// While filtering, the cards are ranked for each typed word in turn: first
+// those whose name starts with it, then those with a word of the name that
+// starts with it, then the rest; cards of equal rank keep their list order.
+// Ranking changes only what is shown, never the list.
 class LauncherFilterProxyModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -25,8 +29,12 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    // 0: the name starts with the word; 1: a word of the name does; 2: neither.
+    static int nameRank(const QString &name, const QString &word);
+
     QStringList m_words;
 };
 

@@ -143,6 +143,25 @@ bool LauncherDataModel::removeRows(int row, int count, const QModelIndex &parent
     return true;
 }
 
+bool LauncherDataModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                                 const QModelIndex &destinationParent, int destinationChild)
+{
+    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0
+        || sourceRow > m_applications.size() - count || destinationChild < 0
+        || destinationChild > m_applications.size())
+        return false;
+    // beginMoveRows refuses a move into the moved rows themselves.
+    if (!beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent, destinationChild))
+        return false;
+    const ApplicationDataList moved = m_applications.mid(sourceRow, count);
+    m_applications.erase(m_applications.begin() + sourceRow, m_applications.begin() + sourceRow + count);
+    const int target = destinationChild > sourceRow ? destinationChild - count : destinationChild;
+    for (int i = 0; i < count; ++i)
+        m_applications.insert(target + i, moved.at(i));
+    endMoveRows();
+    return true;
+}
+
 QStringList LauncherDataModel::mimeTypes() const
 {
     return {applicationDataMimeType, QStringLiteral("text/uri-list"), QStringLiteral("text/plain")};

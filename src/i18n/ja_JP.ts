@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Pre Script</source>
-        <translation>Pre Script</translation>
+        <translation>事前スクリプト</translation>
     </message>
     <message>
         <source>Save</source>
@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>Manual</source>
-        <translation>マニュアル</translation>
+        <translation>手動</translation>
     </message>
     <message>
         <source>Arguments</source>
@@ -204,6 +204,33 @@
     </message>
 </context>
 <context>
+    <name>LauncherKeys</name>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>お気に入り</translation>
+    </message>
+    <message>
+        <source>Heart</source>
+        <translation>ハート</translation>
+    </message>
+    <message>
+        <source>Diamond</source>
+        <translation>ダイヤ</translation>
+    </message>
+    <message>
+        <source>Spade</source>
+        <translation>スペード</translation>
+    </message>
+    <message>
+        <source>Club</source>
+        <translation>クラブ</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Korvani</source>
@@ -211,7 +238,7 @@
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>ファイル</translation>
+        <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
         <source>Save</source>
@@ -227,23 +254,23 @@
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation>終了</translation>
+        <translation>終了(&amp;Q)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation>ヘルプ</translation>
+        <translation>ヘルプ(&amp;H)</translation>
     </message>
     <message>
         <source>Online &amp;Manual</source>
-        <translation>オンラインマニュアル</translation>
+        <translation>オンラインマニュアル(&amp;M)</translation>
     </message>
     <message>
         <source>About &amp;Korvani</source>
-        <translation>Korvaniについて</translation>
+        <translation>Korvaniについて(&amp;K)</translation>
     </message>
     <message>
         <source>About &amp;Qt</source>
-        <translation>Qtについて</translation>
+        <translation>Qtについて(&amp;Q)</translation>
     </message>
     <message>
         <source>About Korvani</source>
@@ -260,6 +287,10 @@
     <message>
         <source>The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.</source>
         <translation>%1 の設定は読み書きされません: 1 MiB 以下の通常のファイルではありません。</translation>
+    </message>
+    <message>
+        <source>Korvani keeps running here. Click this icon to show it again or to launch an entry; choose Quit in its menu to end it.</source>
+        <translation>Korvani はここで動作を続けます。このアイコンをクリックすると、ウィンドウを再び表示したり項目を起動したりできます。終了するには、メニューの「終了」を選んでください。</translation>
     </message>
 </context>
 <context>
@@ -324,15 +355,26 @@
     </message>
     <message>
         <source>Select File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルの選択</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル</translation>
     </message>
     <message>
         <source>Select Directory</source>
-        <translation type="unfinished"></translation>
+        <translation>フォルダの選択</translation>
+    </message>
+</context>
+<context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Show Korvani</source>
+        <translation>Korvaniを表示</translation>
+    </message>
+    <message>
+        <source>Hide Korvani</source>
+        <translation>Korvaniを隠す</translation>
     </message>
 </context>
 <context>

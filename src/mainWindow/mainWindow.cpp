@@ -2,6 +2,7 @@
 
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launchService.h"
+#include "mainWindow/trayMenu.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/globalShortcut.h"
@@ -17,7 +18,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPersistentModelIndex>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
@@ -36,6 +39,8 @@ const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 } // namespace
 
 bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &,
+                                    const QString &) = &MainWindow::showMessageOfTray;
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -55,14 +60,21 @@ MainWindow::MainWindow(QWidget *parent)
     setCentralWidget(m_launcher);
 
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
-    connect(fileMenu->addAction(tr("Save")), SIGNAL(triggered()), this, SLOT(save()));
+    QAction *saveAction = fileMenu->addAction(tr("Save"));
+    saveAction->setShortcut(QKeySequence::Save);
+    connect(saveAction, SIGNAL(triggered()), this, SLOT(save()));
     fileMenu->addSeparator();
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add")), SIGNAL(triggered()), m_launcher,
-            SLOT(addRow()));
-    connect(fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove")), SIGNAL(triggered()), m_launcher,
-            SLOT(removeRow()));
+    QAction *addAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
+    addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
+    connect(addAction, SIGNAL(triggered()), m_launcher, SLOT(addRow()));
+    QAction *removeAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
+    removeAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    connect(removeAction, SIGNAL(triggered()), m_launcher, SLOT(removeRow()));
     fileMenu->addSeparator();
-    connect(fileMenu->addAction(tr("&Quit")), SIGNAL(triggered()), this, SLOT(close()));
+    QAction *quitAction = fileMenu->addAction(tr("&Quit"));
+    quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitAction, SIGNAL(triggered()), this, SLOT(close()));
+    connect(m_launcher, SIGNAL(launchedFromFilter()), this, SLOT(hideIfBroughtForward()));
 
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
     connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));
@@ -87,6 +99,7 @@ MainWindow::MainWindow(QWidget *parent)
         restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
         restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
         shortcut = m_settings->value(QStringLiteral("globalShortcut"), defaultGlobalShortcut).toString();
+        m_trayMessageShown = m_settings->value(QStringLiteral("trayMessageShown")).toBool();
         m_settings->endGroup();
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
@@ -125,6 +138,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         if (systemTrayAvailable()) {
             hide();
             event->ignore();
+            if (!m_trayMessageShown) {
+                m_trayMessageShown = true;
+                showTrayMessage(m_trayIcon, tr("Korvani"),
+                                tr("Korvani keeps running here. Click this icon to show it again or to launch an "
+                                   "entry; choose Quit in its menu to end it."));
+            }
             return;
         }
         // Without a tray a hidden window could never come back, and a new start
@@ -162,6 +181,7 @@ LauncherFileController::Outcome MainWindow::writeAll(bool asking, QString *error
         m_settings->beginGroup(QStringLiteral("MainWindow"));
         m_settings->setValue(QStringLiteral("mainWindowGeometry"), saveGeometry());
         m_settings->setValue(QStringLiteral("mainWindowState"), saveState(0));
+        m_settings->setValue(QStringLiteral("trayMessageShown"), m_trayMessageShown);
         m_settings->endGroup();
         m_settings->beginGroup(QStringLiteral("ApplicationLauncher"));
         m_settings->setValue(QStringLiteral("currentTab"), m_launcher->currentTabIndex());
@@ -226,45 +246,72 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::bringForward()
 {
+    present();
+    m_broughtForward = true;
+}
+
+void MainWindow::present()
+{
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+    // Hidden while active, the window can get the focus back without the
+    // widgets learning of it, and the keys would then reach no widget.
+    if (windowHandle() && QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+        QApplication::setActiveWindow(this);
 }
 
-void MainWindow::toggleWindow()
+bool MainWindow::isShownAndActive() const
 {
     // A window hidden while active that gets the focus back is not counted
     // active again by the widgets, only by its native window.
     const bool active = isActiveWindow() || (windowHandle() && QGuiApplication::focusWindow() == windowHandle());
-    if (isVisible() && active)
+    return isVisible() && active;
+}
+
+void MainWindow::toggleWindow()
+{
+    if (isShownAndActive())
         hide();
     else
         bringForward();
 }
 
+void MainWindow::hideIfBroughtForward()
+{
+    // Brought forward to launch one entry, the window goes once it is launched.
+    if (m_broughtForward)
+        hide();
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    m_broughtForward = false;
+    QMainWindow::hideEvent(event);
+}
+
 void MainWindow::showTrayMenu()
 {
-    QMenu menu(this);
-    m_trayIcon->setContextMenu(&menu);
-
-    const LauncherDataModel *model = m_launcher->launcherModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QPersistentModelIndex index = model->index(row, 0);
-        const auto application = index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>();
-        QString text = application.name();
-        if (!application.description().isEmpty())
-            text += QLatin1Char('(') + application.description() + QLatin1Char(')');
-        QAction *action = menu.addAction(application.icon(), text);
-        connect(action, &QAction::triggered, action, [this, index] {
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const bool shown = isShownAndActive();
+    TrayMenu menu(
+        m_launcher->launcherModel(), shown, screen ? screen->availableGeometry().height() : 480,
+        [this](const QModelIndex &index) {
             m_launcher->launchService()->launch(
                 index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
-        });
-    }
-    menu.addSeparator();
-    QAction *quit = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), tr("&Quit"));
-    connect(quit, SIGNAL(triggered()), this, SLOT(close()));
-
+        },
+        this);
+    connect(menu.windowAction(), &QAction::triggered, this, [this, shown] { shown ? hide() : present(); });
+    connect(menu.quitAction(), SIGNAL(triggered()), this, SLOT(close()));
+    m_trayIcon->setContextMenu(&menu);
     menu.exec(QCursor::pos());
     m_trayIcon->setContextMenu(nullptr);
+}
+
+void MainWindow::showMessageOfTray(QSystemTrayIcon *icon, const QString &title, const QString &text)
+{
+    icon->showMessage(title, text);
 }

@@ -16,8 +16,10 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
 
-    // Whether the desktop shows tray icons. Tests replace it.
+    // Whether the desktop shows tray icons, and how the tray icon shows a
+    // message. Tests replace them.
     static bool (*systemTrayAvailable)();
+    static void (*showTrayMessage)(QSystemTrayIcon *icon, const QString &title, const QString &text);
 
 public slots:
     bool close();
@@ -30,16 +32,24 @@ public slots:
     void endOnRequest();
     // The session manager asks for everything to be written.
     void commitSessionData();
-    // Shows, raises and activates the window, wherever it was.
+    // Shows, raises and activates the window, wherever it was, for a second
+    // start or the global key: a launch from the filter then hides it again.
     void bringForward();
     // Hides the window when it is shown and active, else brings it forward.
     void toggleWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private slots:
+    void hideIfBroughtForward();
 
 private:
     void showTrayMenu();
+    void present();
+    bool isShownAndActive() const;
+    static void showMessageOfTray(QSystemTrayIcon *icon, const QString &title, const QString &text);
     // Writes the settings and the entries; only another program's change to
     // the launcher file is asked about, when asking.
     LauncherFileController::Outcome writeAll(bool asking, QString *error);
@@ -52,6 +62,9 @@ private:
     LauncherFileController *m_fileController;
     // None when the settings file is not one that can be read.
     QSettings *m_settings = nullptr;
+    // The message that Korvani goes on in the tray is shown once.
+    bool m_trayMessageShown = false;
+    bool m_broughtForward = false;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 
 namespace Platform {
 
@@ -57,6 +58,15 @@ bool freedesktopIcons()
     return true;
 #else
     return false;
+#endif
+}
+
+QString qtTranslationsFolder()
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #endif
 }
 

@@ -26,6 +26,11 @@ QChar pathListSeparator();
 // theme, rather than from the system's own file icons.
 bool freedesktopIcons();
 
+// The folder of Qt's own catalogues (its dialogs and standard buttons): the
+// system's Qt translations, or on Windows the "translations" folder that is
+// deployed beside the executable.
+QString qtTranslationsFolder();
+
 } // namespace Platform
 
 #endif

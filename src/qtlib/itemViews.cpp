@@ -44,13 +44,20 @@ bool handleRowKey(View *view, QKeyEvent *event)
 
 } // namespace
 
-void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove)
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove,
+                       const QList<QAction *> &rowActions)
 {
     QMenu menu(view);
-    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), add.text), SIGNAL(triggered(bool)),
-                     add.receiver, add.slot);
-    QObject::connect(menu.addAction(QIcon(QStringLiteral(":/images/x.png")), remove.text), SIGNAL(triggered(bool)),
-                     remove.receiver, remove.slot);
+    if (!rowActions.isEmpty()) {
+        menu.addActions(rowActions);
+        menu.addSeparator();
+    }
+    QAction *addAction = menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), add.text);
+    addAction->setShortcut(QKeySequence(Qt::Key_Insert));
+    QObject::connect(addAction, SIGNAL(triggered(bool)), add.receiver, add.slot);
+    QAction *removeAction = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), remove.text);
+    removeAction->setShortcut(QKeySequence::Delete);
+    QObject::connect(removeAction, SIGNAL(triggered(bool)), remove.receiver, remove.slot);
     // Views report the position in their viewport's coordinates.
     menu.exec(view->viewport()->mapToGlobal(pos));
 }

@@ -12,9 +12,11 @@ struct MenuCommand
     const char *slot;
 };
 
-// Runs the context menu of a list with its "Add" and "Remove" entries at a
-// position in the view's viewport, and discards it afterwards.
-void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove);
+// Runs the context menu of a list with its "Add" and "Remove" entries, after
+// the given commands of the chosen row, at a position in the view's viewport,
+// and discards it afterwards. Add and Remove show the Insert and Delete keys.
+void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCommand &add, const MenuCommand &remove,
+                       const QList<QAction *> &rowActions = {});
 
 // List and table views whose Insert key asks the owner for a new row and whose
 // Delete key removes the selected rows.

@@ -29,6 +29,8 @@ VariableEditor::VariableEditor(QWidget *parent)
     m_tableView->setModel(m_dataModel);
     m_tableView->setItemDelegate(m_delegate);
     m_tableView->setEditTriggers(QAbstractItemView::DoubleClicked);
+    // Tab leaves the table for the next field; the arrows move between cells.
+    m_tableView->setTabKeyNavigation(false);
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableView->verticalHeader()->hide();
@@ -39,6 +41,7 @@ VariableEditor::VariableEditor(QWidget *parent)
     connect(m_tableView, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
     connect(m_tableView, SIGNAL(insertRequested()), this, SLOT(addRow()));
     layout->addWidget(m_tableView, 1, 0, 1, 2);
+    setTabOrder(addButton, m_tableView);
 }
 
 void VariableEditor::setTitle(const QString &text)

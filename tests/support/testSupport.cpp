@@ -61,6 +61,17 @@ bool TemporaryCurrentFolder::isCurrent() const
     return m_folder.isValid() && QDir::current() == QDir(m_folder.path());
 }
 
+ProgramStyleSheet::ProgramStyleSheet()
+    : m_previous(qApp->styleSheet())
+{
+    qApp->setStyleSheet(QString::fromUtf8(readAll(QStringLiteral(":/style/style1.qss"))));
+}
+
+ProgramStyleSheet::~ProgramStyleSheet()
+{
+    qApp->setStyleSheet(m_previous);
+}
+
 void chooseFromNextMenu(const QString &choice, QStringList *offered)
 {
     QTimer::singleShot(0, [choice, offered] {

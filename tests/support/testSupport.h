@@ -78,6 +78,19 @@ private:
     QTemporaryDir m_folder;
 };
 
+// The program's style sheet on the application while this lives.
+class ProgramStyleSheet
+{
+public:
+    ProgramStyleSheet();
+    ~ProgramStyleSheet();
+    ProgramStyleSheet(const ProgramStyleSheet &) = delete;
+    ProgramStyleSheet &operator=(const ProgramStyleSheet &) = delete;
+
+private:
+    QString m_previous;
+};
+
 // Picks the action with the given text from the next popup menu (none when the
 // text matches nothing) after recording the texts the menu offered.
 void chooseFromNextMenu(const QString &choice, QStringList *offered);
