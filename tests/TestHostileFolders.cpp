@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "desktop/applicationFolders.h"
 #include "desktop/iconTheme.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/platform.h"
@@ -18,13 +19,12 @@ QImage drawn(const QIcon &icon)
     return iconImage(icon, 16).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// A red square, with a comment that makes the file larger than any icon
-// that is decoded.
-QByteArray hugeSvg()
+// A red square, with a comment that makes the file as large as asked.
+QByteArray svg(qint64 size = 0)
 {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\">"
            "<rect width=\"16\" height=\"16\" fill=\"#f00\"/><!--"
-        + QByteArray(int(DesktopIconLookup::maxIconFileSize), ' ') + "--></svg>\n";
+        + QByteArray(int(size), ' ') + "--></svg>\n";
 }
 
 } // namespace
@@ -76,8 +76,15 @@ void TestHostileFolders::initTestCase()
                         hicolor + QStringLiteral("/16x16/apps/korvani-hostile-good.png")));
     QVERIFY(QFile::copy(hicolor + QStringLiteral("/16x16/apps/korvani-hostile-good.png"),
                         share + QStringLiteral("/escape/korvani-hostile-escape.png")));
-    writeFile(hicolor + QStringLiteral("/scalable/apps/korvani-hostile-huge.svg"), hugeSvg());
-    writeFile(m_dir.filePath(QStringLiteral("huge.svg")), hugeSvg());
+    writeFile(hicolor + QStringLiteral("/scalable/apps/korvani-hostile-huge.svg"),
+              svg(DesktopIconLookup::maxIconFileSize));
+    // Beside a good icon, a file that does not fit is left out.
+    writeFile(hicolor + QStringLiteral("/scalable/apps/korvani-hostile-good.svg"),
+              svg(DesktopIconLookup::maxIconFileSize));
+    writeFile(m_dir.filePath(QStringLiteral("huge.svg")), svg(DesktopIconLookup::maxSvgFileSize));
+    writeFile(m_dir.filePath(QStringLiteral("svg.png")), svg());
+    // Its header promises a wider image than an icon.
+    QVERIFY(QImage(DesktopIconLookup::maxIconSide + 1, 1, QImage::Format_RGB32).save(m_dir.filePath("wide.png")));
     QCOMPARE(mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo.png"))).constData(), 0600), 0);
 
     addEntry(QStringLiteral("share/applications/good.desktop"), QStringLiteral("good"),
@@ -86,23 +93,32 @@ void TestHostileFolders::initTestCase()
              m_dir.filePath(QStringLiteral("huge.svg")));
     addEntry(QStringLiteral("share/applications/huge-themed.desktop"), QStringLiteral("huge-themed"),
              QStringLiteral("korvani-hostile-huge"));
-    addEntry(QStringLiteral("share/applications/fifo.desktop"), QStringLiteral("fifo"),
-             m_dir.filePath(QStringLiteral("fifo.png")));
+    for (const QString &name : QStringList{"fifo", "svg", "wide"}) {
+        addEntry(QStringLiteral("share/applications/%1.desktop").arg(name), name,
+                 m_dir.filePath(name + QStringLiteral(".png")));
+    }
     addEntry(QStringLiteral("share/applications/escape.desktop"), QStringLiteral("escape"),
              QStringLiteral("korvani-hostile-escape"));
     addEntry(QStringLiteral("outside/elsewhere.desktop"), QStringLiteral("elsewhere"),
              QStringLiteral("korvani-hostile-good"));
     QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("outside")), share + QStringLiteral("/applications/outside")));
     QVERIFY(QFile::link(QStringLiteral("/"), share + QStringLiteral("/applications/root")));
+    // More entries than a walk takes on, in a folder of their own in front.
+    const QString many = m_dir.filePath(QStringLiteral("many"));
+    for (std::size_t i = 0; i <= Desktop::WalkLimits().names; ++i) {
+        writeFile(many + QStringLiteral("/applications/tool-%1.desktop").arg(i),
+                  "[Desktop Entry]\nType=Application\nName=Tool\nExec=/nowhere/tool-"
+                      + QByteArray::number(qulonglong(i)) + "\nIcon=korvani-hostile-good\n");
+    }
 
     // Read once per run: set before the first lookup.
-    qputenv("XDG_DATA_DIRS", share.toUtf8());
+    qputenv("XDG_DATA_DIRS", (many + QLatin1Char(':') + share).toUtf8());
     qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("home")).toUtf8());
 }
 
 void TestHostileFolders::windowDrawsAndLookupsEnd()
 {
-    const QStringList names = {"good", "huge-file", "huge-themed", "fifo", "escape", "elsewhere"};
+    const QStringList names = {"good", "huge-file", "huge-themed", "fifo", "svg", "wide", "escape", "elsewhere"};
     ApplicationDataList entries;
     for (const QString &name : names)
         entries.append(ApplicationData(name, QString(), program(name)));
@@ -118,14 +134,17 @@ void TestHostileFolders::windowDrawsAndLookupsEnd()
 
     const QImage good = drawn(
         QIcon(QStringLiteral(KORVANI_TEST_XDG "/icons/hicolor/16x16/apps/korvani-test-viewer.png")));
+    QStringList wrong;
     for (const QString &name : names) {
         const QImage shown = drawn(ApplicationData(name, QString(), program(name)).icon());
         // Only the good icon is taken; the entry behind the folder link is not read.
         const QImage expected = name == QLatin1String("good")
             ? good
             : drawn(QFileIconProvider().icon(QFileInfo(program(name))));
-        QVERIFY2(shown == expected, qPrintable(name));
+        if (shown != expected)
+            wrong.append(name);
     }
+    QCOMPARE(wrong, QStringList());
 }
 
 void TestHostileFolders::themeFiles_data()

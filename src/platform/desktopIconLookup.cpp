@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -14,12 +15,26 @@
 
 namespace {
 
-// Icons are decoded only from regular files of a sane size: a FIFO would
-// block the drawing, a huge file take seconds and hundreds of MiB.
+// Icons are decoded only from regular files that cost little to decode: a
+// FIFO would block the drawing, a huge SVG take seconds and hundreds of MiB to
+// read, and a small PNG may hold an image of gigabytes. An SVG is drawn at the
+// size asked for, but only under the suffix .svg: under another, Qt would draw
+// it at the size it declares, and a compressed one (.svgz, which icon themes
+// do not use) may unpack to any size.
 bool fitsAsIcon(const QString &path)
 {
     const QFileInfo file(path);
-    return file.isFile() && file.size() <= DesktopIconLookup::maxIconFileSize;
+    if (!file.isFile() || file.size() > DesktopIconLookup::maxIconFileSize)
+        return false;
+    if (file.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0)
+        return file.size() <= DesktopIconLookup::maxSvgFileSize;
+    QImageReader reader(path);
+    if (reader.format().startsWith("svg"))
+        return false;
+    // A format that does not tell its size from its header is read whole.
+    const QSize size = reader.size();
+    return !size.isValid()
+        || (size.width() <= DesktopIconLookup::maxIconSide && size.height() <= DesktopIconLookup::maxIconSide);
 }
 
 // Platforms without a desktop theme of their own (offscreen, eglfs) name no
@@ -62,12 +77,12 @@ QStringList themeIconFiles(const QString &name)
     return files;
 }
 
-// An icon of a theme's files, taken only when all of them fit: drawing
-// picks among them by size, from the scalable one where there is one.
+// An icon of those of a theme's files that fit: drawing picks among them by
+// size, from the scalable one where there is one.
 QIcon iconOfFiles(QStringList files)
 {
-    if (!std::all_of(files.cbegin(), files.cend(), fitsAsIcon))
-        return QIcon();
+    files.erase(std::remove_if(files.begin(), files.end(), [](const QString &file) { return !fitsAsIcon(file); }),
+                files.end());
     std::stable_partition(files.begin(), files.end(),
                           [](const QString &file) { return file.endsWith(QLatin1String(".svg")); });
     QIcon icon;
