@@ -1,5 +1,4 @@
 #include "applicationLauncher/applicationLauncher.h"
-#include "desktop/applicationFolders.h"
 #include "desktop/iconTheme.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/platform.h"
@@ -103,12 +102,13 @@ void TestHostileFolders::initTestCase()
              QStringLiteral("korvani-hostile-good"));
     QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("outside")), share + QStringLiteral("/applications/outside")));
     QVERIFY(QFile::link(QStringLiteral("/"), share + QStringLiteral("/applications/root")));
-    // More entries than a walk takes on, in a folder of their own in front.
+    // Many entries, in a folder of their own in front; those of the folders
+    // after it still count.
     const QString many = m_dir.filePath(QStringLiteral("many"));
-    for (std::size_t i = 0; i <= Desktop::WalkLimits().names; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         writeFile(many + QStringLiteral("/applications/tool-%1.desktop").arg(i),
-                  "[Desktop Entry]\nType=Application\nName=Tool\nExec=/nowhere/tool-"
-                      + QByteArray::number(qulonglong(i)) + "\nIcon=korvani-hostile-good\n");
+                  "[Desktop Entry]\nType=Application\nName=Tool\nExec=/nowhere/tool-" + QByteArray::number(i)
+                      + "\nIcon=korvani-hostile-good\n");
     }
 
     // Read once per run: set before the first lookup.
