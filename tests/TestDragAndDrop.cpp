@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <utime.h>
 #endif
 
 using Model = LauncherDataModel;
@@ -95,6 +96,10 @@ private slots:
     void cleanup();
     void mimeTypesAndActions();
     void mimeDataOfTwoEntries();
+    void sameFileNamesStayApart();
+#ifdef Q_OS_UNIX
+    void earlierDragsGo();
+#endif
     void unwritableBatchFileLeavesNoUrl();
     void dropMimeData_data();
     void dropMimeData();
@@ -157,12 +162,77 @@ void TestDragAndDrop::mimeDataOfTwoEntries()
              toJsonArray(ApplicationDataList{list.at(2), list.at(0)}));
     const QList<QUrl> urls = data->urls();
     QCOMPARE(urls.size(), 2);
-    QCOMPARE(urls.at(0), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/three_about_three.bat")));
-    QCOMPARE(urls.at(1), QUrl::fromLocalFile(QDir::current().absoluteFilePath("data/temp/one_about_one.bat")));
-    for (const QUrl &url : urls)
-        QVERIFY(QFileInfo(url.toLocalFile()).isFile());
+    const QFileInfo three(urls.at(0).toLocalFile());
+    const QFileInfo one(urls.at(1).toLocalFile());
+    QCOMPARE(three.fileName(), QStringLiteral("three_about_three.bat"));
+    QCOMPARE(one.fileName(), QStringLiteral("one_about_one.bat"));
+    // Both in a folder of the drag's own below data/temp.
+    QCOMPARE(three.absolutePath(), one.absolutePath());
+    QCOMPARE(QFileInfo(three.absolutePath()).absolutePath(), QDir::current().absoluteFilePath("data/temp"));
+    QVERIFY(three.isFile() && one.isFile());
     QCOMPARE(data->text(), list.at(2).batchScript() + list.at(0).batchScript());
 }
+
+// Entries whose file names are the same, dragged together or one drag after
+// the other, each reach the file manager with their own file.
+void TestDragAndDrop::sameFileNamesStayApart()
+{
+    const QString longName = QString(17, QChar(0x65E5));
+    const ApplicationDataList list{ApplicationData("No Name", {}, "/bin/a"), ApplicationData("No Name", {}, "/bin/b"),
+                                   ApplicationData("Build: x", {}, "/bin/c"), ApplicationData("Build; x", {}, "/bin/d"),
+                                   ApplicationData(longName, QString(80, QChar(0x8A9E)), "/bin/e")};
+    Model model;
+    model.setLauncherData(list);
+    QModelIndexList indexes;
+    for (int row = 0; row < list.size(); ++row)
+        indexes.append(model.index(row));
+    QList<QUrl> urls;
+    for (int drag = 0; drag < 2; ++drag) {
+        QScopedPointer<QMimeData> data(model.mimeData(indexes));
+        urls += data->urls();
+    }
+    QCOMPARE(urls.size(), 2 * list.size());
+    for (int i = 0; i < urls.size(); ++i) {
+        const ApplicationData &application = list.at(i % list.size());
+        QCOMPARE(readAll(urls.at(i).toLocalFile()), application.batchScript().toUtf8());
+        if (application.name() != longName)
+            QCOMPARE(QFileInfo(urls.at(i).toLocalFile()).fileName(), application.batchFileName());
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A drag takes away the batch files of drags over an hour old and their
+// folders, and leaves what else it finds.
+void TestDragAndDrop::earlierDragsGo()
+{
+    Model model;
+    model.setLauncherData(named({"one"}));
+    const auto draggedFolder = [&model] {
+        QScopedPointer<QMimeData> data(model.mimeData({model.index(0)}));
+        return QFileInfo(data->urls().value(0).toLocalFile()).absolutePath();
+    };
+    const auto age = [](const QString &path) {
+        const time_t twoHoursAgo = time(nullptr) - 2 * 60 * 60;
+        const utimbuf times{twoHoursAgo, twoHoursAgo};
+        return utime(QFile::encodeName(path).constData(), &times) == 0;
+    };
+    const QString old = draggedFolder();
+    const QString recent = draggedFolder();
+    QVERIFY(!old.isEmpty() && old != recent);
+    writeFile("data/temp/notes/one_about_one.bat");
+    writeFile("data/temp/keepMe/one_about_one.bat");
+    writeFile("data/temp/keepMe/notes.txt");
+    for (const QString &folder : {old, QStringLiteral("data/temp/notes"), QStringLiteral("data/temp/keepMe")})
+        QVERIFY(age(folder));
+
+    const QString latest = draggedFolder();
+    QVERIFY(!QFileInfo::exists(old));
+    QVERIFY(QFileInfo::exists(recent + "/one_about_one.bat"));
+    QVERIFY(QFileInfo::exists(latest + "/one_about_one.bat"));
+    QVERIFY(QFileInfo::exists("data/temp/notes/one_about_one.bat"));
+    QCOMPARE(QDir("data/temp/keepMe").entryList(QDir::Files), QStringList{"notes.txt"});
+}
+#endif
 
 void TestDragAndDrop::unwritableBatchFileLeavesNoUrl()
 {

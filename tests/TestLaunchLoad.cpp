@@ -95,13 +95,15 @@ void TestLaunchLoad::manyLaunchesAtOnce()
     QCOMPARE(launcher.findChildren<QProcess *>().size(), 200);
     QTRY_VERIFY_WITH_TIMEOUT(launcher.findChildren<QProcess *>().isEmpty(), 60000);
 
-    // Every launch read a whole script, though each rewrote it for the next.
+    // Every launch read a whole script of its own.
     QCOMPARE(answerer.messages().size(), boxes ? boxes + 1 : 0);
     for (const QString &message : answerer.messages())
         QVERIFY2(message.endsWith(QStringLiteral("hello\n")), qPrintable(message));
     QCOMPARE(readAll(QStringLiteral("runs.txt")).count("ran\n"), 201);
     if (program.endsWith(QLatin1String("graphical.sh")))
         QTRY_COMPARE_WITH_TIMEOUT(readAll(QStringLiteral("graphical.txt")).count("hello\n"), 201, 10000);
+    // Each launch's own script went with its interpreter.
+    QCOMPARE(QDir(QStringLiteral("temp")).entryList(QDir::Files | QDir::Hidden), QStringList());
     QTRY_COMPARE_WITH_TIMEOUT(zombieChildren(), 0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(openFileDescriptors(), descriptors, 5000);
     QDir::setCurrent(previous);

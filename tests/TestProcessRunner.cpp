@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -58,6 +60,16 @@ struct BoxWatch
     }
 };
 
+// Answers a box as Enter does: Stop while the launch runs, OK once it ended.
+void pressDefaultButton(QWidget *window)
+{
+    auto *box = qobject_cast<QMessageBox *>(window);
+    if (box && box->defaultButton())
+        box->defaultButton()->click();
+    else
+        window->close();
+}
+
 ApplicationData program(const QString &name, const QString &path, const QStringList &arguments,
                         const QString &preScript = QStringLiteral("@echo off"))
 {
@@ -89,9 +101,15 @@ private slots:
     void boxesComeOneAfterAnother();
     void programsOutliveTheirOutputReader_data();
     void programsOutliveTheirOutputReader();
+    void eachLaunchRunsItsOwnScript_data();
+    void eachLaunchRunsItsOwnScript();
+    void boxTellsWhatHappened_data();
+    void boxTellsWhatHappened();
 
 private:
     QList<QProcess *> processes() const { return m_launcher->findChildren<QProcess *>(); }
+    // An executable shell script in the current folder; its absolute path.
+    static QString shellScript(const QString &name, const QString &script);
 
     QString m_previousDir;
     QTemporaryDir *m_dir = nullptr;
@@ -130,11 +148,17 @@ void TestProcessRunner::outputOnlyGivesNoBox()
         qobject_cast<QAbstractItemView *>(m_launcher->findChild<QTabWidget *>()->widget(2))->model();
     m_launcher->doubleClickedItem(heart->index(0, 0));
 
-    QCOMPARE(readAll(QStringLiteral("temp/Echo.bat")), entry.batchScript().toUtf8());
     QCOMPARE(processes().size(), 1);
-    QCOMPARE(processes().first()->arguments(), (QStringList{"/c", "temp/Echo.bat"}));
+    const QStringList arguments = processes().first()->arguments();
+    QCOMPARE(arguments.size(), 2);
+    QCOMPARE(arguments.first(), QStringLiteral("/c"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^temp/Echo-\\w{6}\\.bat$")).match(arguments.last()).hasMatch(),
+             qPrintable(arguments.last()));
+    QCOMPARE(readAll(arguments.last()), entry.batchScript().toUtf8());
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
     QCOMPARE(answerer.answered(), 0);
+    // The launch's own script goes once its interpreter has ended.
+    QCOMPARE(QDir(QStringLiteral("temp")).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestProcessRunner::errorOutputShowsBoxThenKills()
@@ -142,7 +166,7 @@ void TestProcessRunner::errorOutputShowsBoxThenKills()
     m_launcher->setLauncherData(
         {program(QStringLiteral("Warn"), QStringLiteral("/bin/sh"),
                  {"-c", "\"sleep 0.3; echo warn >&2; exec sleep 30\""}, QStringLiteral("@echo off\necho before"))});
-    ModalAnswerer answerer;
+    ModalAnswerer answerer(pressDefaultButton);
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     QCOMPARE(processes().size(), 1);
     QSignalSpy finished(processes().first(), SIGNAL(finished(int, QProcess::ExitStatus)));
@@ -230,9 +254,10 @@ void TestProcessRunner::staleScriptDoesNotRun()
 
     QVERIFY(processes().isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(answerer.messages().size(), 1, 5000);
-    QVERIFY2(answerer.messages().first().contains(QDir::current().absoluteFilePath("temp/Stale.bat")),
+    QVERIFY2(answerer.messages().first().contains(QDir::current().absoluteFilePath("temp/Stale-")),
              qPrintable(answerer.messages().first()));
     QCOMPARE(readAll(QStringLiteral("temp/Stale.bat")), QByteArray("echo stale> ran.txt\n"));
+    QCOMPARE(QDir(QStringLiteral("temp")).entryList(QDir::Files | QDir::Hidden), QStringList{"Stale.bat"});
     QVERIFY(!QFile::exists(QStringLiteral("ran.txt")));
 }
 
@@ -313,7 +338,7 @@ void TestProcessRunner::programsOutliveTheirOutputReader_data()
     QTest::addColumn<bool>("destroyLauncher");
     QTest::addColumn<QString>("box");
 
-    // The box closes and the interpreter is killed; the program writes on.
+    // Stop in the box kills the interpreter; the program writes on.
     QTest::newRow("after the error box") << "echo warn >&2; sleep 1; echo again >&2; echo again; echo done > marker"
                                          << false << false << "warn";
     // The program outlives the interpreter, whose pipes close when it ends.
@@ -349,7 +374,7 @@ void TestProcessRunner::programsOutliveTheirOutputReader()
                       + '\n');
 
     m_launcher->setLauncherData({program(QStringLiteral("Lives"), scriptPath, {})});
-    ModalAnswerer answerer;
+    ModalAnswerer answerer(pressDefaultButton);
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     if (destroyLauncher) {
         QVERIFY(processes().first()->waitForStarted());
@@ -362,6 +387,117 @@ void TestProcessRunner::programsOutliveTheirOutputReader()
     QCOMPARE(answerer.messages().size(), box.isEmpty() ? 0 : 1);
     if (!box.isEmpty())
         QVERIFY2(answerer.messages().first().contains(box), qPrintable(answerer.messages().first()));
+}
+
+QString TestProcessRunner::shellScript(const QString &name, const QString &script)
+{
+    const QString path = QDir::current().absoluteFilePath(name);
+    writeFile(path, "#!/bin/sh\n" + script.toUtf8() + '\n');
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+void TestProcessRunner::eachLaunchRunsItsOwnScript_data()
+{
+    QTest::addColumn<QStringList>("names"); // name and description of each of two entries
+
+    QTest::newRow("same name and description") << QStringList{"No Name", "", "No Name", ""};
+    QTest::newRow("names that make one file name") << QStringList{"Build: x", "", "Build; x", ""};
+    // 17 characters and 80: 296 bytes as a file name.
+    const QString name(17, QChar(0x65E5));
+    const QString description(80, QChar(0x8A9E));
+    QTest::newRow("long Japanese name") << QStringList{name, description, name, description};
+}
+
+// Launched one right after the other, each entry runs what it says, however
+// its file name comes out; no script is left behind.
+void TestProcessRunner::eachLaunchRunsItsOwnScript()
+{
+    QFETCH(QStringList, names);
+    const ApplicationDataList entries{
+        ApplicationData(names.at(0), names.at(1), QStringLiteral("/bin/true"), QStringLiteral("@echo A>> runs.txt")),
+        ApplicationData(names.at(2), names.at(3), QStringLiteral("/bin/true"), QStringLiteral("@echo B>> runs.txt"))};
+    m_launcher->setLauncherData(entries);
+    ModalAnswerer answerer;
+    for (int i = 0; i < 20; ++i) {
+        m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+        m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(1));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 60000);
+    QCOMPARE(answerer.messages(), QStringList());
+    const QByteArray runs = readAll(QStringLiteral("runs.txt"));
+    QCOMPARE(runs.count("A\n"), 20);
+    QCOMPARE(runs.count("B\n"), 20);
+    QCOMPARE(QDir(QStringLiteral("temp")).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestProcessRunner::boxTellsWhatHappened_data()
+{
+    QTest::addColumn<bool>("waitsForGo"); // after warning, the pre script waits for the file "go"
+    QTest::addColumn<QString>("programScript");
+    QTest::addColumn<QString>("answer"); // the button pressed; empty: no box
+    QTest::addColumn<QStringList>("shown"); // what the box says when it is answered
+    QTest::addColumn<bool>("programRan");
+
+    QTest::newRow("three lines of errors, then status 1")
+        << false << "echo one >&2; sleep 0.05; echo two >&2; sleep 0.05; echo three >&2; echo done > marker; exit 1"
+        << "OK" << QStringList{"one\ntwo\nthree\n", "Lives ended with exit status 1."} << true;
+    // The program goes on only once the box has been seen.
+    QTest::newRow("box grows while open")
+        << false
+        << "echo first >&2; while [ ! -e go ]; do sleep 0.02; done; echo second >&2; echo done > marker; exit 2"
+        << "OK" << QStringList{"first\nsecond\n", "Lives ended with exit status 2."} << true;
+    QTest::newRow("silent status 4") << false << "echo done > marker; exit 4"
+                                     << "OK" << QStringList{"Lives ended with exit status 4."} << true;
+    QTest::newRow("interpreter ended by a signal")
+        << false << "echo done > marker; kill -TERM $PPID"
+        << "OK" << QStringList{"Lives was ended by signal 15 (Terminated)."} << true;
+    QTest::newRow("silent success") << false << "echo done > marker" << QString() << QStringList() << true;
+    QTest::newRow("keep running") << true << "echo again >&2; echo done > marker"
+                                  << "Keep running" << QStringList{"warning", "Lives is still running."} << true;
+    QTest::newRow("stop") << true << "echo done > marker"
+                          << "Stop" << QStringList{"warning"} << false;
+}
+
+void TestProcessRunner::boxTellsWhatHappened()
+{
+    QFETCH(bool, waitsForGo);
+    QFETCH(QString, programScript);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, shown);
+    QFETCH(bool, programRan);
+
+    QString preScript = QStringLiteral("@echo off");
+    if (waitsForGo)
+        preScript += "\necho warning>&2\n\"" + shellScript("wait.sh", "while [ ! -e go ]; do sleep 0.02; done") + '"';
+    m_launcher->setLauncherData(
+        {program(QStringLiteral("Lives"), shellScript("program.sh", programScript), {}, preScript)});
+    QString answered;
+    ModalAnswerer answerer([&](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        QAbstractButton *button = box->button(QMessageBox::Ok);
+        for (QAbstractButton *candidate : box->buttons()) {
+            if (candidate->text() == answer)
+                button = candidate;
+        }
+        // An answer that needs the interpreter to have ended waits for it.
+        if (!button->isVisible()) {
+            writeFile(QStringLiteral("go"));
+            return;
+        }
+        answered = box->text() + '\n' + box->informativeText();
+        button->click();
+        writeFile(QStringLiteral("go"));
+    });
+    m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
+    if (!answer.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(!answered.isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
+
+    QCOMPARE(answerer.messages().size(), answer.isEmpty() ? 0 : 1);
+    for (const QString &text : shown)
+        QVERIFY2(answered.contains(text), qPrintable(answered));
+    QCOMPARE(QFile::exists(QStringLiteral("marker")), programRan);
 }
 
 QTEST_MAIN(TestProcessRunner)

@@ -22,6 +22,8 @@ private slots:
     void programsOutliveTheReader_data();
     void programsOutliveTheReader();
     void relayEndsWithItsWriters();
+    void nothingWrittenIsLost_data();
+    void nothingWrittenIsLost();
     void graphicalPrograms_data();
     void graphicalPrograms();
     void noHandlesLeak_data();
@@ -29,6 +31,7 @@ private slots:
 
 private:
     void startInterpreter(QProcess *process, const QByteArray &script);
+    void startInterpreter(QProcess *process, const QStringList &arguments);
     QString path(const QString &name) const { return QDir(m_path).filePath(name); }
     QByteArray withFolder(QByteArray text) const { return text.replace("<bin>", path("bin").toUtf8()); }
     void addProgram(const QString &name, const QByteArray &script);
@@ -98,6 +101,11 @@ void TestLaunchedPrograms::addEntry(const QString &file, const QByteArray &progr
 void TestLaunchedPrograms::startInterpreter(QProcess *process, const QByteArray &script)
 {
     writeFile(path(QStringLiteral("run.bat")), withFolder(script));
+    startInterpreter(process, {QStringLiteral("/c"), QStringLiteral("run.bat")});
+}
+
+void TestLaunchedPrograms::startInterpreter(QProcess *process, const QStringList &arguments)
+{
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
@@ -105,7 +113,7 @@ void TestLaunchedPrograms::startInterpreter(QProcess *process, const QByteArray 
     environment.insert(QStringLiteral("XDG_DATA_DIRS"), path(QStringLiteral("share")));
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(m_path);
-    process->start(QStringLiteral(KORVANI_CMD), {QStringLiteral("/c"), QStringLiteral("run.bat")});
+    process->start(QStringLiteral(KORVANI_CMD), arguments);
     QVERIFY(process->waitForStarted(10000));
 }
 
@@ -156,6 +164,42 @@ void TestLaunchedPrograms::relayEndsWithItsWriters()
         {QStringLiteral("-c"), QStringLiteral("\"$0\" /c run.bat 2>&1 | /bin/cat"), QStringLiteral(KORVANI_CMD)});
     QVERIFY(process.waitForFinished(20000));
     QCOMPARE(process.readAllStandardOutput(), QByteArray("start\nend\nlate\n"));
+}
+
+void TestLaunchedPrograms::nothingWrittenIsLost_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("batch file") << QStringList{"/c", "run.bat"};
+    QTest::newRow("command line") << QStringList{"/c", "<bin>/tool", "x", "0", "0"};
+    QTest::newRow("one-line command line") << QStringList{"/c", "<bin>/tool x 0 0"};
+}
+
+// The reader stops reading when the interpreter ends, as QProcess does: all
+// that its programs wrote before must be in its pipes by then. Runs go eight
+// at a time, so that the machine is busy.
+void TestLaunchedPrograms::nothingWrittenIsLost()
+{
+    QFETCH(QStringList, arguments);
+    arguments.replaceInStrings(QStringLiteral("<bin>"), path(QStringLiteral("bin")));
+
+    writeFile(path(QStringLiteral("run.bat")), withFolder("@<bin>/tool x 0 0\n"));
+    constexpr int runs = 200;
+    constexpr int together = 8;
+    int lost = 0;
+    for (int first = 0; first < runs; first += together) {
+        std::vector<std::unique_ptr<BareProcess>> processes;
+        for (int i = 0; i < together; ++i) {
+            processes.push_back(std::make_unique<BareProcess>());
+            startInterpreter(processes.back().get(), arguments);
+        }
+        for (const auto &process : processes) {
+            QVERIFY(process->waitForFinished(60000));
+            if (process->readAllStandardOutput() != "out x\n" || process->readAllStandardError() != "warn x\nlater x\n")
+                ++lost;
+        }
+    }
+    QCOMPARE(lost, 0);
 }
 
 void TestLaunchedPrograms::graphicalPrograms_data()

@@ -3,6 +3,7 @@
 #include "applicationLauncher/emptyTabHint.h"
 #include "applicationLauncher/filterField.h"
 #include "applicationLauncher/launchProcess.h"
+#include "applicationLauncher/launchReportBox.h"
 #include "applicationLauncher/launchService.h"
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
@@ -23,14 +24,6 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
-
-namespace {
-
-// Lines of a long report that the Error box itself shows.
-constexpr int shownOutputLines = 10;
-constexpr int shownErrorLines = 25;
-
-} // namespace
 
 ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     : QWidget(parent)
@@ -66,7 +59,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
     connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
-    connect(m_launchService, SIGNAL(errorOutput(LaunchProcess *)), this, SLOT(showLaunchError(LaunchProcess *)));
+    connect(m_launchService, SIGNAL(reportReady(LaunchProcess *)), this, SLOT(showLaunchReport(LaunchProcess *)));
     connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
@@ -185,7 +178,7 @@ void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
     m_launchService->launch(index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
 }
 
-void ApplicationLauncher::showLaunchError(LaunchProcess *process)
+void ApplicationLauncher::showLaunchReport(LaunchProcess *process)
 {
     reportError(process, QString());
 }
@@ -207,42 +200,21 @@ void ApplicationLauncher::reportError(LaunchProcess *process, const QString &tex
     const QPointer<ApplicationLauncher> alive(this);
     while (!m_errorReports.isEmpty()) {
         const ErrorReport report = m_errorReports.takeFirst();
-        if (!report.process && report.text.isEmpty())
-            continue;
         if (report.process) {
-            const LaunchProcess::Report output = report.process->takeErrorReport();
-            showLaunchReport(output.output, output.error);
-        } else {
+            LaunchReportBox box(report.process, this);
+            box.setWindowTitle(tr("Error"));
+            box.exec();
+            if (!alive)
+                return;
+            if (report.process)
+                m_launchService->closeReport(report.process, box.stopChosen());
+        } else if (!report.text.isEmpty()) {
             QMessageBox::critical(this, tr("Error"), report.text, QMessageBox::Ok);
+            if (!alive)
+                return;
         }
-        if (!alive)
-            return;
-        if (report.process)
-            m_launchService->release(report.process);
     }
     m_showingError = false;
-}
-
-// Standard output, a line of 80 hyphens, then error output. A long report
-// shows the end of the output and the beginning of the errors, and the whole
-// under the box's details, so that the box still fits on the screen.
-void ApplicationLauncher::showLaunchReport(const QString &output, const QString &error)
-{
-    const QString separator = QString(80, QLatin1Char('-')) + QLatin1Char('\n');
-    QStringList outputLines = output.split(QLatin1Char('\n'));
-    QStringList errorLines = error.split(QLatin1Char('\n'));
-    const bool cut = outputLines.size() > shownOutputLines || errorLines.size() > shownErrorLines;
-    if (outputLines.size() > shownOutputLines)
-        outputLines = QStringList(QStringLiteral("...")) + outputLines.mid(outputLines.size() - shownOutputLines);
-    if (errorLines.size() > shownErrorLines)
-        errorLines = errorLines.mid(0, shownErrorLines) + QStringList(QStringLiteral("..."));
-
-    QMessageBox box(QMessageBox::Critical, tr("Error"),
-                    outputLines.join(QLatin1Char('\n')) + separator + errorLines.join(QLatin1Char('\n')),
-                    QMessageBox::Ok, this);
-    if (cut)
-        box.setDetailedText(output + separator + error);
-    box.exec();
 }
 
 void ApplicationLauncher::dragEnterEvent(QDragEnterEvent *event)

@@ -53,7 +53,7 @@ public:
     ListView *currentView() const;
 
 private slots:
-    void showLaunchError(LaunchProcess *process);
+    void showLaunchReport(LaunchProcess *process);
     void showLaunchFailure(const QString &message);
 
 protected:
@@ -66,7 +66,6 @@ private:
     QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     void reportError(LaunchProcess *process, const QString &text);
-    void showLaunchReport(const QString &output, const QString &error);
 
     // An Error box to show: a process's output, or a text of its own.
     struct ErrorReport

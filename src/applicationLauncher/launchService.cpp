@@ -3,10 +3,22 @@
 #include "applicationLauncher/launchProcess.h"
 #include "platform/dataFolder.h"
 #include "platform/platform.h"
+#include "platform/uniqueFiles.h"
 #include "records/records.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// How the reports call an entry.
+QString shownName(const ApplicationData &application)
+{
+    return application.name().isEmpty() ? QFileInfo(application.path()).fileName() : application.name();
+}
+
+} // namespace
 
 LaunchService::LaunchService(QObject *parent)
     : QObject(parent)
@@ -15,39 +27,54 @@ LaunchService::LaunchService(QObject *parent)
 
 void LaunchService::launch(const ApplicationData &application)
 {
-    const QString scriptPath = Platform::launchScriptPath(application.batchFileName());
+    // Each launch runs a file of its own: two entries can have one file name,
+    // and a launch may still be reading its file when the next is written.
     QString reason;
-    // An older script left in its place would run what the entry no longer says.
-    if (!application.writeBatchFile(scriptPath, &reason)) {
+    const QString fileName = Platform::createUniqueFile(Platform::launchScriptFolder(), application.batchFileName(),
+                                                        &reason);
+    const QString scriptPath = Platform::launchScriptPath(fileName.isEmpty() ? application.batchFileName() : fileName);
+    if (fileName.isEmpty() || !application.writeBatchFile(scriptPath, &reason)) {
+        if (!fileName.isEmpty())
+            QFile::remove(scriptPath);
         emit failed(tr("The batch file %1 could not be written: %2")
                         .arg(QDir::toNativeSeparators(QFileInfo(scriptPath).absoluteFilePath()), reason));
         return;
     }
 
-    auto *process = new LaunchProcess(this);
+    auto *process = new LaunchProcess(shownName(application), scriptPath, this);
     connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
+    connect(process, SIGNAL(errorChannelQuiet()), this, SLOT(processErrorQuiet()));
     connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
     connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
 }
 
-void LaunchService::release(LaunchProcess *process)
+void LaunchService::closeReport(LaunchProcess *process, bool stop)
 {
-    process->kill();
+    process->setReportState(LaunchProcess::ReportState::Closed);
+    if (stop)
+        process->kill();
     if (process->state() == QProcess::NotRunning)
         process->deleteLater();
 }
 
+void LaunchService::askReport(LaunchProcess *process)
+{
+    process->setReportState(LaunchProcess::ReportState::Asked);
+    emit reportReady(process);
+}
+
 void LaunchService::processOutputError()
 {
+    if (auto *process = qobject_cast<LaunchProcess *>(sender()))
+        process->readError();
+}
+
+void LaunchService::processErrorQuiet()
+{
     auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (!process)
-        return;
-    process->readError();
-    if (process->errorReported())
-        return;
-    process->setErrorReported();
-    emit errorOutput(process);
+    if (process && process->reportState() == LaunchProcess::ReportState::Collecting)
+        askReport(process);
 }
 
 void LaunchService::processFinished()
@@ -55,10 +82,22 @@ void LaunchService::processFinished()
     auto *process = qobject_cast<LaunchProcess *>(sender());
     if (!process)
         return;
-    process->kill();
-    // Its report, still to be shown, holds its output; showing it releases it.
-    if (!process->errorReportPending())
+    process->removeScript();
+    switch (process->reportState()) {
+    case LaunchProcess::ReportState::Collecting:
+        if (process->hasErrorOutput() || process->failed())
+            askReport(process);
+        else
+            process->deleteLater();
+        break;
+    case LaunchProcess::ReportState::Asked:
+        // Its report, shown or still to be shown, tells how it ended; closing
+        // it releases the process.
+        break;
+    case LaunchProcess::ReportState::Closed:
         process->deleteLater();
+        break;
+    }
 }
 
 void LaunchService::processFailed(QProcess::ProcessError error)
@@ -69,6 +108,7 @@ void LaunchService::processFailed(QProcess::ProcessError error)
     if (!process || error != QProcess::FailedToStart)
         return;
     const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
+    process->removeScript();
     process->deleteLater();
     emit failed(reason);
 }

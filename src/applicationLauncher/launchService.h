@@ -10,6 +10,11 @@ class LaunchProcess;
 // Launches entries: writes an entry's batch file, runs it through the command
 // interpreter, watches the interpreter and decides what the user is told.
 // Showing it is the caller's part.
+//
+// A launch is reported once, when it wrote to its error channel (once that
+// has been quiet for a moment, or the interpreter has ended) or when its
+// interpreter ended with a failure. The report goes on changing until the
+// user has seen it: more output comes, the interpreter ends.
 class LaunchService : public QObject
 {
     Q_OBJECT
@@ -19,13 +24,13 @@ public:
 
     void launch(const ApplicationData &application);
 
-    // The user has seen the launch's report: the interpreter is ended, and
-    // released once it has.
-    void release(LaunchProcess *process);
+    // The user has seen the launch's report, and chose to stop its
+    // interpreter or to let it run on. Nothing of it is reported any more.
+    void closeReport(LaunchProcess *process, bool stop);
 
 signals:
-    // The launch wrote to its error channel; asked once per launch.
-    void errorOutput(LaunchProcess *process);
+    // A launch's report is to be shown.
+    void reportReady(LaunchProcess *process);
     // A launch that could not run, and why.
     void failed(const QString &message);
 
@@ -33,6 +38,12 @@ public slots:
     void processOutputError();
     void processFinished();
     void processFailed(QProcess::ProcessError error);
+
+private slots:
+    void processErrorQuiet();
+
+private:
+    void askReport(LaunchProcess *process);
 };
 
 #endif

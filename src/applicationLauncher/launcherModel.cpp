@@ -1,11 +1,9 @@
 #include "applicationLauncher/launcherModel.h"
 
-#include "platform/dataFolder.h"
+#include "applicationLauncher/dragScripts.h"
 #include "records/recordStream.h"
 
-#include <QFileInfo>
 #include <QMimeData>
-#include <QUrl>
 
 LauncherDataModel::LauncherDataModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -181,15 +179,10 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
         data->setData(otherFieldsMimeType, otherFields);
 
     // Written when the drag starts, whatever becomes of it.
-    QList<QUrl> urls;
+    data->setUrls(writeDragScripts(applications));
     QString text;
-    for (const ApplicationData &application : qAsConst(applications)) {
-        const QString path = Platform::dragScriptPath(application.batchFileName());
-        if (application.writeBatchFile(path))
-            urls.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    for (const ApplicationData &application : qAsConst(applications))
         text += application.batchScript();
-    }
-    data->setUrls(urls);
     data->setText(text);
     return data;
 }

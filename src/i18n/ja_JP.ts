@@ -197,6 +197,28 @@
     </message>
 </context>
 <context>
+    <name>LaunchProcess</name>
+    <message>
+        <source>%1 is still running.</source>
+        <translation>%1 はまだ実行中です。</translation>
+    </message>
+    <message>
+        <source>%1 ended with exit status %2.</source>
+        <translation>%1 は終了ステータス %2 で終了しました。</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchReportBox</name>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Keep running</source>
+        <translation>実行を続ける</translation>
+    </message>
+</context>
+<context>
     <name>LaunchService</name>
     <message>
         <source>The batch file %1 could not be written: %2</source>
@@ -318,6 +340,14 @@
     <message>
         <source>Korvani cannot keep its data in the folder %1.</source>
         <translation>Korvani はデータをフォルダ %1 に保存できません。</translation>
+    </message>
+    <message>
+        <source>%1 ended abnormally with status 0x%2.</source>
+        <translation>%1 は異常終了しました (ステータス 0x%2)。</translation>
+    </message>
+    <message>
+        <source>%1 was ended by signal %2 (%3).</source>
+        <translation>%1 はシグナル %2 (%3) で終了しました。</translation>
     </message>
 </context>
 <context>

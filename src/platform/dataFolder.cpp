@@ -69,8 +69,8 @@ bool enterDataFolder(const QString &applicationDir, QString *error)
         return false;
     }
     // The entries, the settings and the batch files hold secrets.
-    for (const QString &file : {launcherFile(), launchScriptPath(QString()), dragScriptPath(QString())})
-        makePrivateFolder(QFileInfo(file).path());
+    for (const QString &own : {QFileInfo(launcherFile()).path(), launchScriptFolder(), dragScriptFolder()})
+        makePrivateFolder(own);
     addShippedTemplates(applicationDir, folder);
     return true;
 }
@@ -85,14 +85,19 @@ QString settingsFile()
     return QStringLiteral("data/settings.ini");
 }
 
-QString dragScriptPath(const QString &batchFileName)
+QString launchScriptFolder()
 {
-    return QStringLiteral("data/temp/") + batchFileName;
+    return QStringLiteral("temp");
 }
 
-QString launchScriptPath(const QString &batchFileName)
+QString dragScriptFolder()
 {
-    return QStringLiteral("temp") + QDir::separator() + batchFileName;
+    return QStringLiteral("data/temp");
+}
+
+QString launchScriptPath(const QString &fileName)
+{
+    return launchScriptFolder() + QDir::separator() + fileName;
 }
 
 } // namespace Platform

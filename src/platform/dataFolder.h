@@ -27,16 +27,17 @@ void addShippedTemplates(const QString &applicationDir, const QString &dataFolde
 bool enterDataFolder(const QString &applicationDir, QString *error);
 
 // The files and folders of the program, relative to the folder that
-// dataFolder() gives: the launcher file, the settings, and the folder of the
-// batch files of entries dragged out of the window.
+// dataFolder() gives: the launcher file, the settings, and the folders of the
+// batch files of launches and of entries dragged out of the window.
 QString launcherFile();
 QString settingsFile();
-QString dragScriptPath(const QString &batchFileName);
+QString launchScriptFolder();
+QString dragScriptFolder();
 
-// Relative path of the batch file that a launch writes and hands to the command
-// interpreter. It is built with the native separator: cmd.exe takes a slash for
-// the start of a switch.
-QString launchScriptPath(const QString &batchFileName);
+// Relative path of a batch file in the launch folder, as a launch hands it to
+// the command interpreter. It is built with the native separator: cmd.exe
+// takes a slash for the start of a switch.
+QString launchScriptPath(const QString &fileName);
 
 } // namespace Platform
 

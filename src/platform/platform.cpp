@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
+#ifndef Q_OS_WIN
+#include <cstring>
+#endif
+
 namespace Platform {
 
 QString commandInterpreter()
@@ -11,6 +15,21 @@ QString commandInterpreter()
     return QStringLiteral("cmd.exe");
 #else
     return QCoreApplication::applicationDirPath() + QStringLiteral("/korvani-cmd");
+#endif
+}
+
+QString abnormalEnd(const QString &name, int exitCode)
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::translate("Platform", "%1 ended abnormally with status 0x%2.")
+        .arg(name)
+        .arg(uint(exitCode), 8, 16, QLatin1Char('0'));
+#else
+    // QProcess gives the signal in place of an exit status.
+    return QCoreApplication::translate("Platform", "%1 was ended by signal %2 (%3).")
+        .arg(name)
+        .arg(exitCode)
+        .arg(QString::fromLocal8Bit(strsignal(exitCode)));
 #endif
 }
 

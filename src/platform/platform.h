@@ -13,6 +13,10 @@ namespace Platform {
 // which lives beside the executable and is never looked up on PATH.
 QString commandInterpreter();
 
+// What the user is told of a launch, named name, whose process did not end
+// normally: here the signal that ended it, on Windows the status of its crash.
+QString abnormalEnd(const QString &name, int exitCode);
+
 // Where the program browse dialog opens, and the file-name patterns that follow
 // the translated word in its filter: programs, and any file.
 QString applicationFolder();

@@ -38,8 +38,8 @@ bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorStri
 {
     // A folder that cannot be made shows when the file is written, with its reason.
     Platform::makeFolders(QFileInfo(filePath).absolutePath());
-    // Launches of one entry share its file while earlier ones may still read
-    // it, and its set lines may hold secrets: replaced whole, the user's only.
+    // Whatever has the name may be a planted link or still be read, and the
+    // set lines may hold secrets: replaced whole, the user's only.
     QString error;
     if (Platform::replaceFile(filePath, QTextCodec::codecForLocale()->fromUnicode(batchScript()), &error))
         return true;

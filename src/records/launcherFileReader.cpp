@@ -1,13 +1,13 @@
 #include "records/launcherFileReader.h"
 
+#include "records/jsonStringReader.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
 #include <simdjson.h>
 
-#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -23,118 +23,6 @@ namespace ondemand = simdjson::ondemand;
 // Arrays and objects nest at most this deep, as the toolkit's own JSON
 // parser has it; deeper files are not JSON lists of entries.
 constexpr int maxDepth = 1024;
-
-std::string_view stringToken(ondemand::value &value)
-{
-    std::string_view token = value.raw_json_token();
-    while (!token.empty() && token.back() != '"')
-        token.remove_suffix(1);
-    return token;
-}
-
-// The JSON escapes of a string token, where the parser refuses a \u escape
-// of half a UTF-16 surrogate pair. Such a half is what the toolkit writes for
-// a lone surrogate, which a Windows file name may hold: it is taken back.
-bool unescapeLeniently(std::string_view token, QString *text)
-{
-    QString result;
-    const char *position = token.data() + 1;
-    const char *const end = token.data() + token.size() - 1;
-    while (position < end) {
-        const char *plain = position;
-        while (plain < end && *plain != '\\')
-            ++plain;
-        result += QString::fromUtf8(position, int(plain - position));
-        position = plain;
-        if (position == end)
-            break;
-        if (end - position < 2)
-            return false;
-        static const char escaped[] = "\"\\/bfnrt";
-        static const char meant[] = "\"\\/\b\f\n\r\t";
-        if (const char *found = position[1] ? std::strchr(escaped, position[1]) : nullptr) {
-            result += QLatin1Char(meant[found - escaped]);
-            position += 2;
-            continue;
-        }
-        if (end - position < 6 || position[1] != 'u')
-            return false;
-        for (int digit = 2; digit < 6; ++digit) {
-            if (!std::isxdigit(uchar(position[digit])))
-                return false;
-        }
-        result += QChar(ushort(QByteArray(position + 2, 4).toUInt(nullptr, 16)));
-        position += 6;
-    }
-    *text = result;
-    return true;
-}
-
-// The strings read last, by their UTF-8 bytes in the file. Entries repeat
-// programs, descriptions, arguments and values: a repeated string is one
-// string shared by every entry, with nothing made anew for it.
-class StringCache
-{
-public:
-    QString text(std::string_view bytes)
-    {
-        // Longer strings are rarely repeated.
-        if (bytes.size() > 256)
-            return QString::fromUtf8(bytes.data(), int(bytes.size()));
-        Slot &slot = m_slots[slotOf(bytes)];
-        if (!slot.used || slot.bytes != bytes) {
-            slot.bytes = bytes;
-            slot.text = QString::fromUtf8(bytes.data(), int(bytes.size()));
-            slot.used = true;
-        }
-        return slot.text;
-    }
-
-private:
-    // Only the length and the ends are looked at: two strings in one slot
-    // cost a string made anew, never a wrong one.
-    static size_t slotOf(std::string_view bytes)
-    {
-        quint64 hash = bytes.size();
-        if (bytes.size() >= 8) {
-            quint64 first, last;
-            std::memcpy(&first, bytes.data(), 8);
-            std::memcpy(&last, bytes.data() + bytes.size() - 8, 8);
-            hash ^= first * 0x9e3779b97f4a7c15ULL ^ last * 0xc2b2ae3d27d4eb4fULL;
-        } else {
-            for (const char c : bytes)
-                hash = hash * 31 + uchar(c);
-        }
-        return size_t(hash ^ (hash >> 32)) % slotCount;
-    }
-
-    struct Slot
-    {
-        std::string_view bytes;
-        QString text;
-        bool used = false;
-    };
-    static constexpr size_t slotCount = 512;
-    Slot m_slots[slotCount];
-};
-
-// A string value. Most strings hold no escapes: those are taken where they
-// lie, as the parser has checked their UTF-8 and their characters, and its
-// own buffer stays untouched.
-error_code readStringValue(ondemand::value &value, QString *text, StringCache *cache)
-{
-    const std::string_view token = stringToken(value);
-    if (token.size() >= 2 && token.find('\\') == std::string_view::npos) {
-        *text = cache->text(token.substr(1, token.size() - 2));
-        return SUCCESS;
-    }
-    std::string_view unescaped;
-    if (value.get_string().get(unescaped) == SUCCESS) {
-        *text = cache->text(unescaped);
-        return SUCCESS;
-    }
-    return token.size() >= 2 && unescapeLeniently(token, text) ? SUCCESS : simdjson::STRING_ERROR;
-}
 
 // A value that is not taken is walked all the same: the parser checks only
 // what it is asked for, and the file must be valid JSON throughout.
@@ -180,12 +68,7 @@ error_code skipValue(ondemand::value value, int depth)
         return value.get_double().get(number);
     }
     case json_type::string: {
-        std::string_view unescaped;
-        if (value.get_string().get(unescaped) == SUCCESS)
-            return SUCCESS;
-        QString ignored;
-        const std::string_view token = stringToken(value);
-        return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
+        return JsonStringReader::check(value);
     }
     case json_type::boolean: {
         bool boolean;
@@ -253,7 +136,7 @@ private:
 
     LauncherDataLosses *m_losses;
     int m_entry = 0;
-    StringCache m_strings;
+    JsonStringReader m_strings;
 };
 
 void EntryReader::lose(const QString &what)
@@ -283,7 +166,7 @@ error_code EntryReader::readString(ondemand::value value, const char *key, QStri
 {
     error_code error;
     *text = QString();
-    return take(value, json_type::string, key, &error) ? readStringValue(value, text, &m_strings) : error;
+    return take(value, json_type::string, key, &error) ? m_strings.read(value, text) : error;
 }
 
 error_code EntryReader::readBool(ondemand::value value, const char *key, bool *boolean)
