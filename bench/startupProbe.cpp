@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     double mappedMs = -1;
     double paintedMs = -1;
     pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
-    while (paintedMs < 0 && millisecondsSince(start) < 20000) {
+    while (paintedMs < 0 && millisecondsSince(start) < 600000) {
         xcb_generic_event_t *event = xcb_poll_for_event(connection);
         if (!event) {
             if (xcb_connection_has_error(connection))

@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include <fstream>
+#include <iterator>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -19,9 +20,6 @@ namespace Desktop {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Deeper folders are no menu structure but a loop or a mistake.
-constexpr int maxFolderDepth = 8;
 
 bool endsWith(std::string_view text, std::string_view end)
 {
@@ -68,41 +66,60 @@ bool readEntryFile(const std::string &path, std::string *text)
 class FolderWalk
 {
 public:
-    explicit FolderWalk(const std::function<void(const InstalledApplication &)> &visit)
-        : m_visit(visit)
+    FolderWalk(const WalkLimits &limits, const std::function<void(const InstalledApplication &)> &visit)
+        : m_limits(limits)
+        , m_visit(visit)
     {
     }
 
+    void walkRoot(const fs::path &folder)
+    {
+        m_names = m_limits.names;
+        m_bytes = m_limits.bytes;
+        walk(folder, std::string(), 0);
+    }
+
+private:
     void walk(const fs::path &folder, const std::string &idPrefix, int depth)
     {
         std::error_code error;
         std::vector<fs::directory_entry> items;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        for (fs::directory_iterator it(folder, error), end; !error && it != end && m_names > 0; it.increment(error)) {
             items.push_back(*it);
+            --m_names;
+        }
         std::sort(items.begin(), items.end());
         for (const fs::directory_entry &item : items) {
             const std::string name = item.path().filename().string();
+            // A linked folder may lead anywhere, up to / and round in circles;
+            // a linked entry is read, as packaging systems link theirs in.
             if (item.is_directory(error)) {
-                if (depth < maxFolderDepth)
+                if (!item.is_symlink(error) && depth < m_limits.depth)
                     walk(item.path(), idPrefix + name + '-', depth + 1);
-            } else if (endsWith(name, ".desktop")) {
+            } else if (endsWith(name, ".desktop") && m_bytes > 0) {
                 visitFile(idPrefix + name, item.path().string());
             }
         }
     }
 
-private:
     void visitFile(const std::string &id, const std::string &path)
     {
         if (!m_ids.insert(id).second)
             return;
-        const std::optional<DesktopEntry> entry = readDesktopEntry(path);
+        std::string text;
+        if (!readEntryFile(path, &text))
+            return;
+        m_bytes -= std::min(m_bytes, text.size());
+        const std::optional<DesktopEntry> entry = DesktopEntry::parse(std::move(text));
         if (entry && entry->isApplication() && !entry->hidden())
             m_visit({id, path, *entry});
     }
 
+    const WalkLimits m_limits;
     const std::function<void(const InstalledApplication &)> &m_visit;
     std::unordered_set<std::string> m_ids;
+    std::size_t m_names = 0;
+    std::size_t m_bytes = 0;
 };
 
 } // namespace
@@ -132,20 +149,20 @@ std::vector<std::string> applicationFolders(std::string_view home, std::string_v
     return folders;
 }
 
-std::optional<DesktopEntry> readDesktopEntry(const std::string &path)
+std::optional<DesktopEntry> readDesktopEntry(const std::string &path, std::string_view group)
 {
     std::string text;
     if (!readEntryFile(path, &text))
         return std::nullopt;
-    return DesktopEntry::parse(std::move(text));
+    return DesktopEntry::parse(std::move(text), group);
 }
 
 void forEachApplication(const std::vector<std::string> &folders,
-                        const std::function<void(const InstalledApplication &)> &visit)
+                        const std::function<void(const InstalledApplication &)> &visit, const WalkLimits &limits)
 {
-    FolderWalk walk(visit);
+    FolderWalk walk(limits, visit);
     for (const std::string &folder : folders)
-        walk.walk(fs::path(folder), std::string(), 0);
+        walk.walkRoot(fs::path(folder));
 }
 
 } // namespace Desktop

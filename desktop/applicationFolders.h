@@ -20,10 +20,10 @@ namespace Desktop {
 std::vector<std::string> applicationFolders(std::string_view home, std::string_view dataHome,
                                             std::string_view dataDirs);
 
-// The desktop entry in a file: nothing when the file is no regular file (a
-// FIFO would block the reader), is larger than maxEntrySize, cannot be read
-// or is no desktop entry.
-std::optional<DesktopEntry> readDesktopEntry(const std::string &path);
+// The desktop entry in a file, or another group of it: nothing when the
+// file is no regular file (a FIFO would block the reader), is larger than
+// maxEntrySize, cannot be read or is no desktop entry.
+std::optional<DesktopEntry> readDesktopEntry(const std::string &path, std::string_view group = "Desktop Entry");
 
 struct InstalledApplication
 {
@@ -34,14 +34,26 @@ struct InstalledApplication
     const DesktopEntry &entry;
 };
 
+// What a walk of one applications folder takes on at the most, so that a
+// folder that holds a link to /, a loop or a million files ends soon. Real
+// folders hold a few hundred entries of some KiB, a level or two deep.
+struct WalkLimits
+{
+    int depth = 8; // levels of subfolders
+    std::size_t names = 10000; // files and folders looked at
+    std::size_t bytes = std::size_t(64) << 20; // of the entries read
+};
+
 // Visits the applications installed in the folders, in order of precedence
 // (the folders' order, then the names'). Of the files with one desktop file
 // ID only the first counts, as the specification orders: one that is hidden
 // (Hidden=true), unreadable or no desktop entry hides the others too, which
 // is how a user removes a system entry. Entries of other types than
-// Application and hidden ones are not visited.
+// Application and hidden ones are not visited. Linked entries are read, but
+// linked folders are not walked.
 void forEachApplication(const std::vector<std::string> &folders,
-                        const std::function<void(const InstalledApplication &)> &visit);
+                        const std::function<void(const InstalledApplication &)> &visit,
+                        const WalkLimits &limits = WalkLimits());
 
 } // namespace Desktop
 

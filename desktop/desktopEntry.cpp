@@ -93,7 +93,7 @@ bool isKey(std::string_view key)
 
 } // namespace
 
-std::optional<DesktopEntry> DesktopEntry::parse(std::string text)
+std::optional<DesktopEntry> DesktopEntry::parse(std::string text, std::string_view group)
 {
     if (text.size() > maxEntrySize)
         return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string text)
             if (header.back() != ']' || !isGroupName(header.substr(1, header.size() - 2)))
                 return std::nullopt;
             inGroup = true;
-            inEntryGroup = header == "[Desktop Entry]";
+            inEntryGroup = header.substr(1, header.size() - 2) == group;
             hasEntryGroup = hasEntryGroup || inEntryGroup;
             continue;
         }

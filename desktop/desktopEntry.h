@@ -16,12 +16,14 @@ namespace Desktop {
 // the size of a disk must neither fill the memory nor stall whoever reads it.
 constexpr std::size_t maxEntrySize = std::size_t(1) << 20;
 
-// The [Desktop Entry] group of a desktop entry file.
+// The [Desktop Entry] group of a desktop entry file, or another group of a
+// file in that format, such as the [Icon Theme] group of a theme's
+// index.theme.
 //
 // One rule decides what a desktop entry is: a UTF-8 text of at most
 // maxEntrySize bytes made only of blank lines, comments ("#"), group headers
-// ("[name]") and KEY=VALUE or KEY[LOCALE]=VALUE lines inside groups, with a
-// [Desktop Entry] group. Any other line, or a key before the first group,
+// ("[name]") and KEY=VALUE or KEY[LOCALE]=VALUE lines inside groups, with the
+// group that is read. Any other line, or a key before the first group,
 // makes the whole file no desktop entry, as GKeyFile refuses to load it: a
 // script or another file that merely holds an Exec line is never taken for
 // one.
@@ -33,7 +35,7 @@ class DesktopEntry
 {
 public:
     // Nothing when the text is no desktop entry.
-    static std::optional<DesktopEntry> parse(std::string text);
+    static std::optional<DesktopEntry> parse(std::string text, std::string_view group = "Desktop Entry");
 
     // The value of a key as written, after the blanks that follow "=".
     std::optional<std::string_view> rawValue(std::string_view key) const;

@@ -1,6 +1,7 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationEditor/templateDatabase.h"
 #include "platform/dataFolder.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
 #include "qtlib/itemViews.h"
@@ -80,7 +81,7 @@ void TestApplicationEditor::initTestCase()
     m_previousDir = QDir::currentPath();
     m_realDialog = PathLineEditButton::fileDialog;
     // A program that a desktop entry of the test's own names; the desktop
-    // entries are read once, when a program's name is first looked up.
+    // entries are read once.
     QVERIFY(m_desktop.isValid());
     writeFile(m_desktop.filePath("bin/fine-tool"));
     writeFile(m_desktop.filePath("share/applications/fine.desktop"),
@@ -88,6 +89,8 @@ void TestApplicationEditor::initTestCase()
                   + " --now\n");
     qputenv("XDG_DATA_DIRS", QFile::encodeName(m_desktop.filePath("share")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_desktop.filePath("home")));
+    // They are read off the GUI thread; the program's first card starts that.
+    QTRY_VERIFY(DesktopEntryIndex::instance()->isReady());
 }
 
 void TestApplicationEditor::init()

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "platform/desktopIconLookup.h"
 #include "platform/platform.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -81,6 +82,8 @@ void TestProgramIcons::initTestCase()
     QVERIFY(QFile::link(m_bin.filePath("korvani-test-editor"), m_bin.filePath("editor-link")));
     // Desktop entries name their programs as the PATH finds them.
     qputenv("PATH", m_bin.path().toUtf8() + ':' + qgetenv("PATH"));
+    // They are read off the GUI thread, once, from the first lookup on.
+    QTRY_VERIFY_WITH_TIMEOUT(DesktopIconLookup::entriesIndexed(), 30000);
 }
 
 void TestProgramIcons::icon_data()

@@ -38,15 +38,18 @@ QByteArray application(const QByteArray &exec, const QByteArray &more = QByteArr
 
 // The IDs and Exec words of the applications the folders hold, as
 // korvani-cmd sees them.
-QStringList installed(const QStringList &folders)
+QStringList installed(const QStringList &folders, const Desktop::WalkLimits &limits = Desktop::WalkLimits())
 {
     std::vector<std::string> paths;
     for (const QString &folder : folders)
         paths.push_back(folder.toStdString());
     QStringList found;
-    Desktop::forEachApplication(paths, [&found](const Desktop::InstalledApplication &app) {
-        found.append(fromStd(app.id) + ' ' + fromStd(app.entry.execWords()).join(' '));
-    });
+    Desktop::forEachApplication(
+        paths,
+        [&found](const Desktop::InstalledApplication &app) {
+            found.append(fromStd(app.id) + ' ' + fromStd(app.entry.execWords()).join(' '));
+        },
+        limits);
     return found;
 }
 
@@ -63,6 +66,7 @@ private slots:
     void rows();
     void precedence();
     void filesThatAreNotRead();
+    void walkLimits();
     void folders_data();
     void folders();
 };
@@ -148,6 +152,38 @@ void TestDesktopEntries::filesThatAreNotRead()
     QCOMPARE(installed({folder}), (QStringList{"a.desktop a", "fits.desktop fits", "z.desktop z"}));
     QVERIFY(
         !Desktop::DesktopEntry::parse(application("huge", QByteArray(int(Desktop::maxEntrySize), '#')).toStdString()));
+}
+
+// A walk does not leave the folder through links to folders, such as one to
+// /, and ends at its limits, however large the folder.
+void TestDesktopEntries::walkLimits()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("applications"));
+    writeBytes(dir.filePath(QStringLiteral("outside/elsewhere.desktop")), application("elsewhere"));
+    writeBytes(folder + "/a/b/deep.desktop", application("deep"));
+    writeBytes(folder + "/top.desktop", application("top"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside")), folder + "/outside"));
+    QVERIFY(QFile::link(QStringLiteral("/"), folder + "/root"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside/elsewhere.desktop")), folder + "/linked.desktop"));
+    QVERIFY(QFile::link(folder, folder + "/a/loop"));
+    QCOMPARE(installed({folder}),
+             (QStringList{"a-b-deep.desktop deep", "linked.desktop elsewhere", "top.desktop top"}));
+
+    Desktop::WalkLimits shallow;
+    shallow.depth = 1;
+    QCOMPARE(installed({folder}, shallow), (QStringList{"linked.desktop elsewhere", "top.desktop top"}));
+
+    // Of many names, as many as the limits allow are taken, whichever they are.
+    const QString many = dir.filePath(QStringLiteral("many"));
+    for (int i = 0; i < 20; ++i)
+        writeBytes(many + QStringLiteral("/%1.desktop").arg(i), application("tool"));
+    Desktop::WalkLimits fewNames;
+    fewNames.names = 5;
+    QCOMPARE(installed({many}, fewNames).size(), 5);
+    Desktop::WalkLimits fewBytes;
+    fewBytes.bytes = std::size_t(application("tool").size()) * 2 + 1;
+    QCOMPARE(installed({many}, fewBytes).size(), 3);
 }
 
 void TestDesktopEntries::folders_data()

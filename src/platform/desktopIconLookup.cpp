@@ -1,31 +1,40 @@
 #include "platform/desktopIconLookup.h"
 
-#include "desktop/applicationFolders.h"
-#include "platform/installedPrograms.h"
+#include "desktop/iconTheme.h"
+#include "platform/desktopEntryIndex.h"
 
+#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
+#include <QImageReader>
 #include <QStandardPaths>
+#include <QWidget>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
-// Entries that start their program through one of these name the wrapper, not
-// the program: indexing them would give env or the shell some program's icon.
-bool isWrapper(const QString &program)
+// Icons are decoded only from regular files that cost little to decode: a
+// FIFO would block the drawing, a huge SVG take seconds and hundreds of MiB to
+// read, and a small PNG may hold an image of gigabytes. An SVG is drawn at the
+// size asked for, but only under the suffix .svg: under another, Qt would draw
+// it at the size it declares, and a compressed one (.svgz, which icon themes
+// do not use) may unpack to any size.
+bool fitsAsIcon(const QString &path)
 {
-    static const QSet<QString> wrappers = {QStringLiteral("env"), QStringLiteral("sh"), QStringLiteral("bash"),
-                                           QStringLiteral("dash"), QStringLiteral("flatpak")};
-    return wrappers.contains(QFileInfo(program).fileName());
-}
-
-QString canonicalProgram(const QString &program)
-{
-    if (program.isEmpty() || isWrapper(program))
-        return QString();
-    const QString found = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
-    return found.isEmpty() ? QString() : QFileInfo(found).canonicalFilePath();
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() > DesktopIconLookup::maxIconFileSize)
+        return false;
+    if (file.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0)
+        return file.size() <= DesktopIconLookup::maxSvgFileSize;
+    QImageReader reader(path);
+    if (reader.format().startsWith("svg"))
+        return false;
+    // A format that does not tell its size from its header is read whole.
+    const QSize size = reader.size();
+    return !size.isValid()
+        || (size.width() <= DesktopIconLookup::maxIconSide && size.height() <= DesktopIconLookup::maxIconSide);
 }
 
 // Platforms without a desktop theme of their own (offscreen, eglfs) name no
@@ -48,45 +57,59 @@ void prepareIconTheme()
     Q_UNUSED(prepared)
 }
 
-} // namespace
-
-const DesktopIconLookup::ProgramEntries &DesktopIconLookup::programEntries()
+// The files the icon theme holds for an icon name.
+QStringList themeIconFiles(const QString &name)
 {
-    static const ProgramEntries entries = [] {
-        ProgramEntries found;
-        const std::string locale = Platform::desktopLocale();
-        Desktop::forEachApplication(
-            Platform::applicationFolders(), [&](const Desktop::InstalledApplication &application) {
-                const QString icon = QString::fromStdString(application.entry.icon());
-                const QString name = QString::fromStdString(application.entry.name(locale));
-                const std::vector<std::string> words = application.entry.execWords();
-                for (const std::string &program :
-                     {application.entry.tryExec(), words.empty() ? std::string() : words.front()}) {
-                    const QString canonical = canonicalProgram(QString::fromStdString(program));
-                    if (canonical.isEmpty())
-                        continue;
-                    if (!icon.isEmpty() && !found.icons.contains(canonical))
-                        found.icons.insert(canonical, icon);
-                    if (!name.isEmpty() && !found.names.contains(canonical))
-                        found.names.insert(canonical, name);
-                }
-            });
-        return found;
-    }();
-    return entries;
+    // The themes' folders are looked at once, unless the theme changes.
+    static std::unique_ptr<Desktop::IconThemes> themes;
+    static QString themesKey;
+    const QString key = QIcon::themeName() + QLatin1Char('\n') + QIcon::themeSearchPaths().join(QLatin1Char('\n'));
+    if (!themes || key != themesKey) {
+        std::vector<std::string> searchPaths;
+        for (const QString &path : QIcon::themeSearchPaths())
+            searchPaths.push_back(path.toStdString());
+        themes = std::make_unique<Desktop::IconThemes>(QIcon::themeName().toStdString(), std::move(searchPaths));
+        themesKey = key;
+    }
+    QStringList files;
+    for (const std::string &file : themes->files(name.toStdString()))
+        files.append(QString::fromStdString(file));
+    return files;
 }
 
-QString DesktopIconLookup::programName(const QString &path)
+// An icon of those of a theme's files that fit: drawing picks among them by
+// size, from the scalable one where there is one.
+QIcon iconOfFiles(QStringList files)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QString() : programEntries().names.value(canonical);
+    files.erase(std::remove_if(files.begin(), files.end(), [](const QString &file) { return !fitsAsIcon(file); }),
+                files.end());
+    std::stable_partition(files.begin(), files.end(),
+                          [](const QString &file) { return file.endsWith(QLatin1String(".svg")); });
+    QIcon icon;
+    for (const QString &file : files)
+        icon.addFile(file);
+    return icon;
+}
+
+} // namespace
+
+bool DesktopIconLookup::entriesIndexed()
+{
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    static const bool connected = QObject::connect(index, &DesktopEntryIndex::ready, index, [] {
+        // Cards drawn meanwhile show the icons found without the entries.
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            widget->update();
+    });
+    Q_UNUSED(connected)
+    return index->isReady();
 }
 
 QIcon DesktopIconLookup::programIcon(const QString &path)
 {
     const QFileInfo program(path);
     const QString canonical = program.canonicalFilePath();
-    const QString entryIcon = programEntries().icons.value(canonical);
+    const QString entryIcon = entriesIndexed() ? DesktopEntryIndex::instance()->programIcon(canonical) : QString();
     for (const QString &name : {entryIcon, program.fileName(), QFileInfo(canonical).fileName()}) {
         const QIcon icon = namedIcon(name);
         if (!icon.isNull())
@@ -100,17 +123,17 @@ QIcon DesktopIconLookup::namedIcon(const QString &name)
     if (name.isEmpty())
         return QIcon();
     if (QDir::isAbsolutePath(name))
-        return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
+        return fitsAsIcon(name) ? QIcon(name) : QIcon();
     prepareIconTheme();
-    const QIcon themed = QIcon::fromTheme(name);
-    if (!themed.isNull())
-        return themed;
+    const QStringList themed = themeIconFiles(name);
+    if (!themed.isEmpty())
+        return iconOfFiles(themed);
     for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         for (const QString &suffix :
              {QString(), QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm")}) {
             const QString fileName = folder + QStringLiteral("/pixmaps/") + name + suffix;
             if (QFileInfo(fileName).isFile())
-                return QIcon(fileName);
+                return fitsAsIcon(fileName) ? QIcon(fileName) : QIcon();
         }
     }
     return QIcon();

@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 
-#include "platform/desktopIconLookup.h"
+#include "platform/desktopEntryIndex.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -72,7 +72,11 @@ QString programName(const QString &path)
     if (file.suffix().compare(QLatin1String("exe"), Qt::CaseInsensitive) == 0)
         return file.completeBaseName();
 #else
-    const QString named = DesktopIconLookup::programName(path);
+    // The desktop entries are read off the GUI thread once the first card is
+    // drawn; until then a program goes by its file's name.
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    const QString canonical = file.canonicalFilePath();
+    const QString named = index->isReady() && !canonical.isEmpty() ? index->programName(canonical) : QString();
     if (!named.isEmpty())
         return named;
 #endif

@@ -9,11 +9,19 @@
 
 namespace {
 
+// An icon found for a program. One found before the desktop entries were read
+// is provisional: once they are, the program is looked up again.
+struct FoundIcon
+{
+    QIcon icon;
+    bool provisional = false;
+};
+
 // Icons found so far, by path and by what was at the path then. They are never
 // destroyed: their pixmaps cannot be released once the application is gone.
-QHash<QString, QIcon> &foundIcons()
+QHash<QString, FoundIcon> &foundIcons()
 {
-    static auto *icons = new QHash<QString, QIcon>;
+    static auto *icons = new QHash<QString, FoundIcon>;
     return *icons;
 }
 
@@ -24,19 +32,23 @@ QString cacheKey(const QString &path)
     return kind + path;
 }
 
-QIcon lookUp(const QString &path)
+FoundIcon lookUp(const QString &path)
 {
+    FoundIcon found;
     if (Platform::freedesktopIcons() && QFileInfo(path).isFile()) {
-        const QIcon icon = DesktopIconLookup::programIcon(path);
-        if (!icon.isNull())
-            return icon;
+        found.provisional = !DesktopIconLookup::entriesIndexed();
+        found.icon = DesktopIconLookup::programIcon(path);
+        if (!found.icon.isNull())
+            return found;
     }
     // The provider keeps the style's icons once drawn, so every entry shares
     // them. Like the icons found, it is never destroyed.
     static const QFileIconProvider *provider = new QFileIconProvider;
     if (QFile::exists(path))
-        return provider->icon(QFileInfo(path));
-    return provider->icon(QFileIconProvider::File);
+        found.icon = provider->icon(QFileInfo(path));
+    else
+        found.icon = provider->icon(QFileIconProvider::File);
+    return found;
 }
 
 } // namespace
@@ -49,7 +61,7 @@ QIcon ProgramIconEngine::icon(const QString &path)
 void ProgramIconEngine::remember(const QString &path, const QIcon &icon)
 {
     if (!icon.isNull())
-        foundIcons().insert(cacheKey(path), icon);
+        foundIcons().insert(cacheKey(path), FoundIcon{icon, false});
 }
 
 ProgramIconEngine::ProgramIconEngine(const QString &path)
@@ -59,12 +71,13 @@ ProgramIconEngine::ProgramIconEngine(const QString &path)
 
 const QIcon &ProgramIconEngine::resolved() const
 {
-    if (!m_resolved) {
+    if (!m_resolved || (m_provisional && DesktopIconLookup::entriesIndexed())) {
         const QString key = cacheKey(m_path);
-        auto found = foundIcons().constFind(key);
-        if (found == foundIcons().constEnd())
+        auto found = foundIcons().find(key);
+        if (found == foundIcons().end() || (found->provisional && DesktopIconLookup::entriesIndexed()))
             found = foundIcons().insert(key, lookUp(m_path));
-        m_icon = *found;
+        m_icon = found->icon;
+        m_provisional = found->provisional;
         m_resolved = true;
     }
     return m_icon;

@@ -8,7 +8,8 @@
 // The icon of a program, looked up only when it is first drawn, so that a
 // long launcher file costs no lookups at start. What a lookup finds is kept
 // per program path and shared by every entry of that program; a program that
-// appears or disappears is looked up again.
+// appears or disappears is looked up again, and so is every program drawn
+// before the desktop entries of the system had been read.
 class ProgramIconEngine : public QIconEngine
 {
 public:
@@ -36,6 +37,7 @@ private:
     QString m_path;
     mutable QIcon m_icon;
     mutable bool m_resolved = false;
+    mutable bool m_provisional = false;
 };
 
 #endif
