@@ -2,6 +2,7 @@
 
 #include "applicationEditor/templateDatabase.h"
 #include "platform/dataFolder.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
 #include "qtlib/pathLineEdit.h"
@@ -83,6 +84,10 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     setTabOrder(m_nameEdit, m_favoriteCheckBox);
     setTabOrder(m_favoriteCheckBox, m_descriptionEdit);
     setTabOrder(m_descriptionEdit, m_pathEdit);
+
+    // A chosen program is named after its desktop entry: the entries are read
+    // off the GUI thread, from now on if no card has started it yet.
+    DesktopEntryIndex::instance()->isReady();
 }
 
 void ApplicationEditor::setVisible(bool visible)
