@@ -1,6 +1,7 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationEditor/templateDatabase.h"
 #include "platform/dataFolder.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
 #include "qtlib/itemViews.h"
@@ -14,6 +15,7 @@
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -56,8 +58,12 @@ private slots:
     void buttons();
     void fitsTheScreen();
     void keyboardReachesEveryField();
-    void valueBeingTypedIsSaved_data();
-    void valueBeingTypedIsSaved();
+    void closingWithChangesAsks_data();
+    void closingWithChangesAsks();
+    void programFillsEmptyName_data();
+    void programFillsEmptyName();
+    void cellEditsAreKept_data();
+    void cellEditsAreKept();
     void shippedTemplates_data();
     void shippedTemplates();
     void shippedTemplateLookup_data();
@@ -65,6 +71,7 @@ private slots:
 
 private:
     QString m_previousDir;
+    QTemporaryDir m_desktop;
     QTemporaryDir *m_dir = nullptr;
     PathLineEditButton::FileDialog m_realDialog;
 };
@@ -73,6 +80,17 @@ void TestApplicationEditor::initTestCase()
 {
     m_previousDir = QDir::currentPath();
     m_realDialog = PathLineEditButton::fileDialog;
+    // A program that a desktop entry of the test's own names; the desktop
+    // entries are read once.
+    QVERIFY(m_desktop.isValid());
+    writeFile(m_desktop.filePath("bin/fine-tool"));
+    writeFile(m_desktop.filePath("share/applications/fine.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Fine Tool\nExec=" + m_desktop.filePath("bin/fine-tool").toUtf8()
+                  + " --now\n");
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(m_desktop.filePath("share")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_desktop.filePath("home")));
+    // They are read off the GUI thread; the program's first card starts that.
+    QTRY_VERIFY(DesktopEntryIndex::instance()->isReady());
 }
 
 void TestApplicationEditor::init()
@@ -449,50 +467,225 @@ void TestApplicationEditor::keyboardReachesEveryField()
                           "QPushButton", "TableView", "QPushButton", "TableView", "QPushButton", "QPushButton"}));
 }
 
-void TestApplicationEditor::valueBeingTypedIsSaved_data()
+void TestApplicationEditor::closingWithChangesAsks_data()
 {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("change"); // typed into the name, or into a value's cell left open
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("result");
 
-    QTest::newRow("text") << int(VariableType::TextType) << "old"
-                          << "new"
-                          << "new";
-    QTest::newRow("integer") << int(VariableType::IntegerType) << "5"
-                             << "42"
-                             << "42";
-    QTest::newRow("real") << int(VariableType::RealType) << "1.5"
-                          << "2.75"
-                          << "2.75";
-    QTest::newRow("boolean") << int(VariableType::BooleanType) << "false"
-                             << " "
-                             << "true";
-    QTest::newRow("choice") << int(VariableType::ChoiceType) << "low"
-                            << "high"
-                            << "high";
-    QTest::newRow("no value") << int(VariableType::NoValueType) << "kept"
-                              << "x"
-                              << "kept";
-    QTest::newRow("folder list") << int(VariableType::PathListType) << "/old"
-                                 << ""
-                                 << "/old" + QString(Platform::pathListSeparator()) + "/added";
-    QTest::newRow("folder") << int(VariableType::DirectoryType) << "/old"
-                            << "/usr"
-                            << "/usr";
-    QTest::newRow("file") << int(VariableType::FileType) << "/old"
-                          << "/etc/hosts"
-                          << "/etc/hosts";
+    struct Row
+    {
+        const char *what;
+        const char *change;
+        const char *answer; // none: Escape in the box
+        bool open;
+        int result;
+    };
+    const Row rows[] = {
+        {"unchanged", "", "", false, QDialog::Rejected},
+        {"Save", "name", "Save", false, QDialog::Accepted},
+        {"Discard", "name", "Discard", false, QDialog::Rejected},
+        {"Cancel", "name", "Cancel", true, -1},
+        {"Escape in the box", "name", "", true, -1},
+    };
+    for (const char *how : {"Close", "Escape", "window"}) {
+        for (const Row &row : rows)
+            QTest::addRow("%s, %s", how, row.what) << how << row.change << row.answer << row.open << row.result;
+    }
+    for (const Row &row : {rows[1], rows[3]}) {
+        QTest::addRow("window, cell being typed, %s", row.what)
+            << "window" << QString("cell") << row.answer << row.open << row.result;
+    }
 }
 
-// The user opens a value's editor, types, and presses Save without leaving the
-// cell: what was typed is saved.
-void TestApplicationEditor::valueBeingTypedIsSaved()
+void TestApplicationEditor::closingWithChangesAsks()
 {
+    QFETCH(QString, how);
+    QFETCH(QString, change);
+    QFETCH(QString, answer);
+    QFETCH(bool, open);
+    QFETCH(int, result);
+
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(QStringLiteral("x"), QStringLiteral("about x"), QString(), QString(),
+                                              {VariableData(QStringLiteral("-v"), QStringLiteral("1"))}));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    QLineEdit *name = editor.findChild<QLineEdit *>();
+    if (change == "name") {
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClicks(name, QStringLiteral("yz"));
+    } else if (change == "cell") {
+        doubleClick(editor.findChild<VariableEditor *>()->findChild<TableView *>(), 0, 1);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+    }
+    QStringList offered;
+    ModalAnswerer answerer([&](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        for (QAbstractButton *button : box->buttons())
+            offered.append(button->text());
+        if (answer.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    if (how == "Close") {
+        for (QPushButton *button : editor.findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("Close"))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+    } else if (how == "Escape") {
+        QTest::keyClick(name, Qt::Key_Escape);
+    } else {
+        editor.close();
+    }
+    QCOMPARE(answerer.messages(),
+             change.isEmpty() ? QStringList() : QStringList("Korvani: Save the changes to this entry?"));
+    if (!change.isEmpty())
+        QCOMPARE(QSet<QString>(offered.begin(), offered.end()), (QSet<QString>{"Save", "Discard", "Cancel"}));
+    QCOMPARE(editor.isVisible(), open);
+    if (!open)
+        QCOMPARE(editor.result(), result);
+    QCOMPARE(editor.applicationData().name(), change == "name" ? QStringLiteral("xyz") : QStringLiteral("x"));
+    QCOMPARE(editor.applicationData().arguments().first().value(),
+             change == "cell" ? QStringLiteral("2") : QStringLiteral("1"));
+}
+
+void TestApplicationEditor::programFillsEmptyName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("browse");
+    QTest::addColumn<QString>("filled");
+
+    QTest::newRow("empty, typed") << ""
+                                  << "/opt/py/bin/python3.11" << false << "python3.11";
+    QTest::newRow("new entry, browsed") << "No Name"
+                                        << "/opt/py/bin/python3.11" << true << "python3.11";
+    QTest::newRow("new entry, typed") << "No Name"
+                                      << "/opt/tool.v2/run.sh" << false << "run.sh";
+    QTest::newRow("named by the user") << "Mine"
+                                       << "/opt/py/bin/python3.11" << false << "Mine";
+    QTest::newRow("no program") << "No Name"
+                                << "" << false << "No Name";
+    QTest::newRow("named by a desktop entry") << "" << m_desktop.filePath("bin/fine-tool") << true << "Fine Tool";
+}
+
+void TestApplicationEditor::programFillsEmptyName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, program);
+    QFETCH(bool, browse);
+    QFETCH(QString, filled);
+
+    PathLineEditButton::fileDialog = [program](QWidget *, PathLineEditButton::DialogMode, const QString &,
+                                               const QString &, const QString &) { return program; };
+    ApplicationEditor editor;
+    editor.setApplicationData(ApplicationData(name));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto *pathEdit = editor.findChild<PathLineEdit *>();
+    if (browse) {
+        QTest::mouseClick(editor.findChild<PathLineEditButton *>()->findChild<QPushButton *>(), Qt::LeftButton);
+    } else {
+        QTest::mouseClick(pathEdit, Qt::LeftButton);
+        QTest::keyClicks(pathEdit, program);
+        QTest::keyClick(pathEdit, Qt::Key_Tab);
+    }
+    QCOMPARE(editor.findChild<QLineEdit *>()->text(), filled);
+    QCOMPARE(editor.applicationData().path(), program);
+}
+
+void TestApplicationEditor::cellEditsAreKept_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("savedName");
+    QTest::addColumn<QString>("savedValue");
+
+    struct Cell
+    {
+        const char *what;
+        int column;
+        int type;
+        QString value;
+        QString typed; // a tab moves on to the next cell
+        QString savedName;
+        QString savedValue;
+    };
+    const QString added = "/old" + QString(Platform::pathListSeparator()) + "/added";
+    const Cell cells[] = {
+        {"new name", 0, VariableType::TextType, "old", "-c", "-c", ""},
+        {"new name and value", 0, VariableType::TextType, "old", "-c\tval", "-c", "val"},
+        {"text", 1, VariableType::TextType, "old", "new", "v", "new"},
+        {"integer", 1, VariableType::IntegerType, "5", "42", "v", "42"},
+        {"real", 1, VariableType::RealType, "1.5", "2.75", "v", "2.75"},
+        {"boolean", 1, VariableType::BooleanType, "false", " ", "v", "true"},
+        {"choice", 1, VariableType::ChoiceType, "low", "high", "v", "high"},
+        {"no value", 1, VariableType::NoValueType, "kept", "x", "v", "kept"},
+        {"folder list", 1, VariableType::PathListType, "/old", "", "v", added},
+        {"folder", 1, VariableType::DirectoryType, "/old", "/usr", "v", "/usr"},
+        {"file", 1, VariableType::FileType, "/old", "/etc/hosts", "v", "/etc/hosts"},
+    };
+    for (const char *ending : {"Enter", "Tab", "Shift+Tab", "click elsewhere", "Save", "Enter on the dialog"}) {
+        for (const Cell &cell : cells) {
+            QTest::addRow("%s, %s", cell.what, ending) << cell.column << cell.type << QString(ending) << cell.value
+                                                       << cell.typed << cell.savedName << cell.savedValue;
+        }
+    }
+}
+
+namespace {
+
+// Where the window system delivers a key: an open popup, such as a
+// completer's list, takes it before the focus widget. The offscreen platform
+// does not hand the activation back to the window when a popup or dialog
+// closes, as window systems do.
+QWidget *keyTarget(QWidget *window)
+{
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup;
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
+    }
+    return QApplication::focusWidget();
+}
+
+void pressKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(keyTarget(window), key, modifiers);
+}
+
+void typeKeys(QWidget *window, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(keyTarget(window), c.toLatin1());
+}
+
+} // namespace
+
+// The user opens a cell's editor by double-clicking it, types, and ends the
+// edit in any way: what was typed is saved.
+void TestApplicationEditor::cellEditsAreKept()
+{
+    QFETCH(int, column);
     QFETCH(int, type);
+    QFETCH(QString, ending);
     QFETCH(QString, value);
     QFETCH(QString, typed);
-    QFETCH(QString, saved);
+    QFETCH(QString, savedName);
+    QFETCH(QString, savedValue);
 
     ApplicationEditor editor;
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else"),
@@ -501,7 +694,10 @@ void TestApplicationEditor::valueBeingTypedIsSaved()
     variableType.type = type;
     variableType.options = QStringList{QStringLiteral("low"), QStringLiteral("high")};
     auto *arguments = editor.findChild<VariableEditor *>();
-    arguments->setTypes({{QStringLiteral("v"), variableType}});
+    // Typed names that a template knows open the completer's list.
+    arguments->setTypes({{QStringLiteral("v"), variableType},
+                         {QStringLiteral("-c"), VariableType()},
+                         {QStringLiteral("-cc"), VariableType()}});
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
 
@@ -513,21 +709,50 @@ void TestApplicationEditor::valueBeingTypedIsSaved()
             pathEditor->accept();
         }
     });
-    doubleClick(view, 0, 1);
-    if (!typed.isEmpty() && QApplication::focusWidget()) {
+    doubleClick(view, 0, column);
+    const bool inCell = keyTarget(&editor) != view && view->isAncestorOf(QApplication::focusWidget());
+    for (const QString &cell : typed.split('\t', Qt::SkipEmptyParts)) {
+        if (cell != typed.left(cell.size()))
+            pressKey(&editor, Qt::Key_Tab);
         // Typing replaces the value, as it does in a spreadsheet's cell.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(QApplication::focusWidget(), typed);
+        pressKey(&editor, Qt::Key_A, Qt::ControlModifier);
+        typeKeys(&editor, cell);
     }
     QPushButton *save = nullptr;
     for (QPushButton *button : editor.findChildren<QPushButton *>()) {
         if (button->text() == QLatin1String("Save"))
             save = button;
     }
-    QTest::mouseClick(save, Qt::LeftButton);
+    if (ending == "Enter") {
+        pressKey(&editor, Qt::Key_Return);
+        // Enter in a cell's editor ends that edit only; a completer's list
+        // takes the first Enter itself. Without an editor, Enter is the dialog's.
+        if (QApplication::focusWidget() != view && view->isAncestorOf(QApplication::focusWidget()))
+            pressKey(&editor, Qt::Key_Return);
+        QTRY_COMPARE(view->model()->index(0, 1).data().toString(), savedValue);
+        QCOMPARE(editor.isVisible(), inCell);
+    } else if (ending == "Tab") {
+        pressKey(&editor, Qt::Key_Tab);
+    } else if (ending == "Shift+Tab") {
+        pressKey(&editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else if (ending == "click elsewhere") {
+        QLineEdit *description = editor.findChildren<QLineEdit *>().at(1);
+        QTest::mouseClick(description, Qt::LeftButton);
+        QTRY_VERIFY(description->hasFocus());
+    } else if (ending == "Enter on the dialog") {
+        while (editor.isVisible()) {
+            pressKey(&editor, Qt::Key_Return);
+            QTest::qWait(0);
+        }
+    }
+    if (editor.isVisible())
+        QTest::mouseClick(save, Qt::LeftButton);
     QVERIFY(!editor.isVisible());
     QCOMPARE(editor.result(), int(QDialog::Accepted));
-    QCOMPARE(editor.applicationData().arguments().first().value(), saved);
+    const VariableDataList saved = editor.applicationData().arguments();
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().name(), savedName);
+    QCOMPARE(saved.first().value(), savedValue);
 }
 
 namespace {

@@ -1,11 +1,16 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "applicationLauncher/removalHistory.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,7 +47,10 @@ private slots:
     void filteredTabsKeepListOrder();
     void unknownTagIsSavedBack();
     void favoritesFollowTheFlag();
-    void addInSpadeTab();
+    void addOpensEditor_data();
+    void addOpensEditor();
+    void removeTakesTheSelectionAndUndoPutsItBack_data();
+    void removeTakesTheSelectionAndUndoPutsItBack();
     void removeInDiamondTab();
     void firstRunMarksShowAtOnce();
     void tabChosenBeforeReading();
@@ -176,13 +184,137 @@ void TestApplicationLauncher::favoritesFollowTheFlag()
     QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "b", "c"}));
 }
 
-void TestApplicationLauncher::addInSpadeTab()
+void TestApplicationLauncher::addOpensEditor_data()
 {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QStringList>("home");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<bool>("favorite");
+
+    const QStringList kept{"a", "Tool"};
+    QTest::newRow("home, saved") << int(Home) << "typed, Save" << kept << 0 << false;
+    QTest::newRow("favourites, saved") << int(Favorites) << "typed, Save" << kept << 0 << true;
+    QTest::newRow("heart, saved") << int(Heart) << "typed, Save" << kept << 1 << false;
+    QTest::newRow("spade, saved") << int(Spade) << "typed, Save" << kept << 4 << false;
+    QTest::newRow("spade, saved unchanged") << int(Spade) << "Save" << QStringList{"a", "No Name"} << 4 << false;
+    QTest::newRow("home, closed unchanged") << int(Home) << "Close" << QStringList{"a"} << 0 << false;
+    QTest::newRow("kroeber, Escape unchanged") << int(Kroeber) << "Escape" << QStringList{"a"} << 0 << false;
+    QTest::newRow("favourites, discarded")
+        << int(Favorites) << "typed, Close, Discard" << QStringList{"a"} << 0 << false;
+    QTest::newRow("diamond, saved from the box") << int(Diamond) << "typed, Close, Save" << kept << 2 << false;
+}
+
+// Add opens the editor on a new entry that the current tab shows; it stays
+// only when the user saves it.
+void TestApplicationLauncher::addOpensEditor()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, ending);
+    QFETCH(QStringList, home);
+    QFETCH(int, tag);
+    QFETCH(bool, favorite);
+
     m_launcher->setLauncherData({entry("a", 4)});
-    m_launcher->setCurrentTabIndex(Spade);
+    m_launcher->setCurrentTabIndex(tab);
+    m_launcher->show();
+    QStringList shownWhileEditing;
+    QWidget *editorParent = nullptr;
+    ModalAnswerer answerer([&](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        if (box) {
+            for (QAbstractButton *button : box->buttons()) {
+                if (ending.endsWith(button->text()))
+                    button->click();
+            }
+            return;
+        }
+        editorParent = window->parentWidget();
+        shownWhileEditing = shown(*m_launcher, tab);
+        QLineEdit *name = window->findChild<QLineEdit *>();
+        if (ending.startsWith(QLatin1String("typed"))) {
+            name->selectAll();
+            QTest::keyClicks(name, QStringLiteral("Tool"));
+        }
+        if (ending.endsWith(QLatin1String("Escape"))) {
+            QTest::keyClick(name, Qt::Key_Escape);
+            return;
+        }
+        const QString button = ending.contains(QLatin1String("Close")) ? "Close" : "Save";
+        for (QPushButton *push : window->findChildren<QPushButton *>()) {
+            if (push->text() == button)
+                QTest::mouseClick(push, Qt::LeftButton);
+        }
+    });
     m_launcher->addRow();
-    QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "No Name"}));
-    QCOMPARE(shown(*m_launcher, Spade), QStringList{"a"});
+    QCOMPARE(editorParent, m_launcher);
+    // The tab shows the new entry at once, behind the editor.
+    QCOMPARE(shownWhileEditing.size(), shown(*m_launcher, tab).size() + (home.size() == 1 ? 1 : 0));
+    QCOMPARE(shown(*m_launcher, Home), home);
+    if (home.size() > 1) {
+        const QModelIndex added = m_launcher->launcherModel()->index(1);
+        QCOMPARE(added.data(Model::TagRole).toInt(), tag);
+        QCOMPARE(added.data(Model::FavoriteRole).toBool(), favorite);
+        QVERIFY(shown(*m_launcher, tab).contains(home.last()));
+    }
+}
+
+void TestApplicationLauncher::removeTakesTheSelectionAndUndoPutsItBack_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QList<int>>("chosen"); // a row of the tab per removal
+    QTest::addColumn<QList<QStringList>>("left");
+
+    QTest::newRow("last of three") << int(Home) << QList<int>{2} << QList<QStringList>{{"a", "b", "c"}, {"a", "b"}};
+    QTest::newRow("first of three") << int(Home) << QList<int>{0} << QList<QStringList>{{"a", "b", "c"}, {"b", "c"}};
+    QTest::newRow("middle, then the last")
+        << int(Home) << QList<int>{1, 1} << QList<QStringList>{{"a", "b", "c"}, {"a", "c"}, {"a"}};
+    QTest::newRow("one by one") << int(Home) << QList<int>{2, 0, 0}
+                                << QList<QStringList>{{"a", "b", "c"}, {"a", "b"}, {"b"}, {}};
+    QTest::newRow("last card of the diamond tab")
+        << int(Diamond) << QList<int>{1} << QList<QStringList>{{"a", "b", "c"}, {"a", "b"}};
+}
+
+// Remove takes exactly the chosen card, whichever it is; Undo puts the removed
+// entries back where they were, step by step.
+void TestApplicationLauncher::removeTakesTheSelectionAndUndoPutsItBack()
+{
+    QFETCH(int, tab);
+    QFETCH(QList<int>, chosen);
+    QFETCH(QList<QStringList>, left);
+
+    m_launcher->setLauncherData({entry("a", 2), entry("b"), entry("c", 2)});
+    m_launcher->setCurrentTabIndex(tab);
+    m_launcher->resize(300, 400);
+    m_launcher->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_launcher));
+    RemovalHistory *history = m_launcher->removalHistory();
+    QSignalSpy undoable(history, &RemovalHistory::canUndoChanged);
+    ListView *view = tabView(*m_launcher, tab);
+    for (int step = 0; step < chosen.size(); ++step) {
+        const QRect card = view->visualRect(view->model()->index(chosen.at(step), 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, card.center());
+        m_launcher->removeRow();
+        QCOMPARE(shown(*m_launcher, Home), left.at(step + 1));
+    }
+    QCOMPARE(undoable.count(), 1);
+    QVERIFY(history->canUndo());
+    for (int step = chosen.size() - 1; step >= 0; --step) {
+        history->undo();
+        QCOMPARE(shown(*m_launcher, Home), left.at(step));
+    }
+    QVERIFY(!history->canUndo());
+    QCOMPARE(undoable.count(), 2);
+    history->undo();
+    QCOMPARE(shown(*m_launcher, Home), left.first());
+    QCOMPARE(shown(*m_launcher, Diamond), (QStringList{"a", "c"}));
+
+    // A list read anew has nothing to undo.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    m_launcher->removeRow();
+    QVERIFY(history->canUndo());
+    m_launcher->setLauncherData({entry("d")});
+    QVERIFY(!history->canUndo());
 }
 
 void TestApplicationLauncher::removeInDiamondTab()
@@ -207,7 +339,7 @@ void TestApplicationLauncher::removeInDiamondTab()
 void TestApplicationLauncher::firstRunMarksShowAtOnce()
 {
     m_launcher->readLauncherData(m_dir.filePath(QStringLiteral("never-written.json")));
-    m_launcher->addRow();
+    m_launcher->launcherModel()->insertRow(0);
     Model *model = m_launcher->launcherModel();
     QVERIFY(model->setData(model->index(0), 4, Model::TagRole));
     QVERIFY(model->setData(model->index(0), true, Model::FavoriteRole));
@@ -303,9 +435,14 @@ void TestApplicationLauncher::contextMenuAdds()
     m_launcher->show();
     QStringList offered;
     chooseFromNextMenu(QStringLiteral("Add"), &offered);
+    ModalAnswerer saving([](QWidget *window) {
+        if (auto *dialog = qobject_cast<QDialog *>(window))
+            dialog->accept();
+    });
     m_launcher->createContextMenu(QPoint(5, 5));
     QCOMPARE(offered, contextMenu);
     QCOMPARE(shown(*m_launcher, Home), (QStringList{"a", "No Name"}));
+    QCOMPARE(shown(*m_launcher, Diamond), (QStringList{"a", "No Name"}));
 }
 
 void TestApplicationLauncher::contextMenuRemovesSelection()

@@ -24,20 +24,6 @@ using Model = LauncherDataModel;
 
 namespace {
 
-// Delivers a drag that enters and drops at one point of a widget.
-bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action)
-{
-    QDragEnterEvent enter(pos, action, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted() || enter.dropAction() == Qt::IgnoreAction)
-        return false;
-    QDragMoveEvent move(pos, action, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(pos, action, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
-
 // Presses on a card and drags it with the mouse, as a user does, to a point
 // on the screen, where it is dropped.
 void dragCard(ListView *view, const QModelIndex &index, const QPoint &globalDrop)
@@ -458,7 +444,10 @@ void TestDragAndDrop::desktopEntryRows_data()
 }
 
 // A dropped desktop entry of an application starts the program and words of
-// its Exec key; any other file, or an entry without a command, starts itself.
+// its Exec key, in a terminal when it asks for one; an entry without a command
+// starts itself. Either brings its Name in the user's language and its
+// Comment. A file that is no desktop entry starts itself and is named after
+// the file.
 void TestDragAndDrop::desktopEntryRows()
 {
     QFETCH(QByteArray, text);
@@ -466,22 +455,44 @@ void TestDragAndDrop::desktopEntryRows()
 
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("Row.desktop"));
     writeFile(file, text);
-    // Programs named without a folder stay as the entry names them.
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QDir::current().absoluteFilePath(QStringLiteral("no-programs")).toUtf8());
+    const QString terminal = QDir::current().absoluteFilePath(QStringLiteral("terminal/term"));
+    writeFile(terminal);
+    QVERIFY(QFile::setPermissions(terminal, QFile::ReadOwner | QFile::ExeOwner));
+    // Programs named without a folder stay as the entry names them. A terminal
+    // unknown to Korvani takes the command after -e.
+    const EnvironmentChange path("PATH", QDir::current().absoluteFilePath(QStringLiteral("no-programs")));
+    const EnvironmentChange terminalChoice("TERMINAL", terminal);
     const Platform::DroppedProgram program = Platform::droppedProgram(file);
-    qputenv("PATH", path);
 
     QStringList words = expectedWords(expected);
-    if (!expected.value(QStringLiteral("entry")).toBool(true)
-        || !expected.value(QStringLiteral("application")).toBool(true) || words.isEmpty()) {
+    const bool command = expected.value(QStringLiteral("entry")).toBool(true)
+        && expected.value(QStringLiteral("application")).toBool(true) && !words.isEmpty();
+    if (!command) {
         words = QStringList{file};
         expected.remove(QStringLiteral("icon"));
+        expected.remove(QStringLiteral("terminal"));
+        // What cannot be read as a desktop entry goes by its file's name.
+        if (!expected.value(QStringLiteral("entry")).toBool(true))
+            expected = QJsonObject();
+    } else if (expected.value(QStringLiteral("terminal")).toBool()) {
+        words = QStringList{terminal, QStringLiteral("-e")} + words;
     }
     QCOMPARE(program.error, QString());
     QCOMPARE(program.path, words.takeFirst());
     QCOMPARE(program.arguments, words);
     QCOMPARE(program.icon, expected.value(QStringLiteral("icon")).toString());
+    QCOMPARE(program.terminal, expected.value(QStringLiteral("terminal")).toBool());
+    QCOMPARE(program.name, expected.value(QStringLiteral("names")).toObject().value(QString()).toString("Row"));
+    QCOMPARE(program.comment, expected.value(QStringLiteral("comments")).toObject().value(QString()).toString());
+    // Names and comments follow the locale of messages, as the system sets it.
+    for (const char *key : {"names", "comments"}) {
+        const QJsonObject localised = expected.value(QLatin1String(key)).toObject();
+        for (auto value = localised.begin(); value != localised.end(); ++value) {
+            const EnvironmentChange locale("LC_ALL", value.key());
+            const Platform::DroppedProgram inLocale = Platform::droppedProgram(file);
+            QCOMPARE(key == QLatin1String("names") ? inLocale.name : inLocale.comment, value.value().toString());
+        }
+    }
 }
 
 void TestDragAndDrop::desktopEntryWordsReachTheProgram_data()

@@ -176,7 +176,7 @@ void TestFileChanges::changedWithEdits()
     QFETCH(int, inFile);
     QFETCH(int, inCopy);
     newWindow();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
 
     writeAsOtherProgram(how, 105);
     // Cancelled: theirs on disk, ours shown, nothing lost yet.

@@ -2,6 +2,7 @@
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/sessionEnd.h"
+#include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
 
@@ -152,31 +153,57 @@ void TestMainWindow::menus()
 {
     newWindow();
     const QList<QAction *> menus = m_window->menuBar()->actions();
-    QCOMPARE(texts(menus), (QStringList{"&File", "&Help"}));
+    QCOMPARE(texts(menus), (QStringList{"&File", "&Edit", "&Help"}));
     const QList<QAction *> file = menus.at(0)->menu()->actions();
-    QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Remove", "|", "&Quit"}));
-    QCOMPARE(texts(menus.at(1)->menu()->actions()),
+    QCOMPARE(texts(file), (QStringList{"Save", "|", "Add", "Add Installed Programs...", "Remove", "|", "&Quit"}));
+    const QList<QAction *> edit = menus.at(1)->menu()->actions();
+    QCOMPARE(texts(edit), QStringList{"Undo"});
+    QCOMPARE(edit.at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
+    QCOMPARE(texts(menus.at(2)->menu()->actions()),
              (QStringList{"Online &Manual", "|", "About &Korvani", "About &Qt"}));
 
     QVERIFY(file.at(0)->icon().isNull());
     QCOMPARE(iconImage(file.at(2)->icon(), 16), iconImage(QIcon(":/images/plus.png"), 16));
-    QCOMPARE(iconImage(file.at(3)->icon(), 16), iconImage(QIcon(":/images/x.png"), 16));
-    QVERIFY(file.at(5)->icon().isNull());
+    QCOMPARE(iconImage(file.at(4)->icon(), 16), iconImage(QIcon(":/images/x.png"), 16));
+    QVERIFY(file.at(6)->icon().isNull());
 
     QCOMPARE(m_window->size(), QSize(290, 480));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Korvani"));
     QCOMPARE(m_window->centralWidget(), launcher());
     QVERIFY(trayIcon()->isVisible());
 
-    // Add and Remove reach the launcher.
-    file.at(2)->trigger();
+    // Add, Remove and Undo reach the launcher.
+    {
+        ModalAnswerer saving([](QWidget *window) { qobject_cast<QDialog *>(window)->accept(); });
+        file.at(2)->trigger();
+    }
+    QCOMPARE(rowTexts(launcher()->launcherModel()), QStringList{"No Name"});
+    QVERIFY(!edit.at(0)->isEnabled());
+    ListView *home = tabView(*launcher(), Home);
+    home->selectionModel()->select(home->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    file.at(4)->trigger();
+    QCOMPARE(launcher()->launcherModel()->rowCount(), 0);
+    QVERIFY(edit.at(0)->isEnabled());
+    edit.at(0)->trigger();
+    QCOMPARE(rowTexts(launcher()->launcherModel()), QStringList{"No Name"});
+    QVERIFY(!edit.at(0)->isEnabled());
+
+    QString opened;
+    {
+        ModalAnswerer closing([&opened](QWidget *window) {
+            opened = window->windowTitle();
+            window->close();
+        });
+        file.at(3)->trigger();
+    }
+    QCOMPARE(opened, QStringLiteral("Add Installed Programs"));
     QCOMPARE(launcher()->launcherModel()->rowCount(), 1);
 }
 
 void TestMainWindow::saveWritesOnlyTheLauncherFile()
 {
     newWindow();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     m_window->menuBar()->actions().at(0)->menu()->actions().at(0)->trigger();
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QVERIFY(!QFile::exists("data/settings.ini"));
@@ -187,7 +214,7 @@ void TestMainWindow::closeWritesBothAndEnds()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(4);
     QVERIFY(m_window->close());
 
@@ -393,7 +420,7 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     QVERIFY(!static_cast<QWidget *>(m_window)->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
@@ -410,7 +437,7 @@ void TestMainWindow::closeWithoutTrayEnds()
     MainWindow::systemTrayAvailable = trayMissing;
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(3);
     QVERIFY(static_cast<QWidget *>(m_window)->close());
     QVERIFY(!m_window->isVisible());
@@ -424,7 +451,7 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
 {
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     // A plain file where the data folder belongs makes every save fail.
     writeFile("data", "not a folder");
 
@@ -465,7 +492,7 @@ void TestMainWindow::quitWithoutSavingEnds()
     QFETCH(bool, ends);
     newWindow();
     m_window->show();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     writeFile("data", "not a folder");
     QStringList offered;
     ModalAnswerer answerer([&](QWidget *window) {
@@ -495,7 +522,7 @@ void TestMainWindow::endRequestSaves()
     newWindow();
     Platform::onEndRequest(m_window, [this] { m_window->endOnRequest(); });
     m_window->hide();
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     QCOMPARE(::raise(signal), 0);
     QTRY_VERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QVERIFY(QFile::exists("data/settings.ini"));
@@ -587,7 +614,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
     QTRY_COMPARE(answerer.messages().size(), 1);
     QVERIFY2(answerer.messages().first().contains(told), qPrintable(answerer.messages().first()));
 
-    launcher()->addRow();
+    launcher()->launcherModel()->insertRow(0);
     m_window->save();
     QCOMPARE(answerer.messages().size(), savedOver ? 1 : 2);
     // Reading a FIFO would wait for a writer.

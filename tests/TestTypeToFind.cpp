@@ -290,10 +290,12 @@ void TestTypeToFind::emptyLauncherTellsHowToAdd()
     for (const int tab : {Home, Spade}) {
         m_launcher->setCurrentTabIndex(tab);
         QVERIFY(hint(tab)->isVisible());
-        QCOMPARE(hint(tab)->text(), QStringLiteral("Drop programs or .desktop files here, or choose File > Add."));
+        QCOMPARE(hint(tab)->text(),
+                 QStringLiteral(
+                     "Drop programs or .desktop files here, or choose File > Add or File > Add Installed Programs."));
         QCOMPARE(hint(tab)->geometry(), tabView(*m_launcher, tab)->viewport()->rect());
     }
-    m_launcher->addRow();
+    m_launcher->launcherModel()->insertRow(0);
     QVERIFY(!hint(Home)->isVisible());
 }
 

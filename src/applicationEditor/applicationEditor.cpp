@@ -2,6 +2,7 @@
 
 #include "applicationEditor/templateDatabase.h"
 #include "platform/dataFolder.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
 #include "qtlib/pathLineEdit.h"
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -55,6 +57,7 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     nameRow->addWidget(m_favoriteCheckBox);
     form->addRow(tr("Name"), nameRow);
     form->addRow(tr("Description"), m_descriptionEdit);
+    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(nameFromProgram()));
     connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
     form->addRow(tr("Path"), m_pathEdit);
     m_preScriptEdit->setAcceptRichText(false);
@@ -81,6 +84,10 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     setTabOrder(m_nameEdit, m_favoriteCheckBox);
     setTabOrder(m_favoriteCheckBox, m_descriptionEdit);
     setTabOrder(m_descriptionEdit, m_pathEdit);
+
+    // A chosen program is named after its desktop entry: the entries are read
+    // off the GUI thread, from now on if no card has started it yet.
+    DesktopEntryIndex::instance()->isReady();
 }
 
 void ApplicationEditor::setVisible(bool visible)
@@ -123,7 +130,41 @@ void ApplicationEditor::setApplicationData(const ApplicationData &application)
     m_argumentsEditor->setVariables(application.arguments());
     m_environmentsEditor->setVariables(application.environments());
     m_tag = application.tag();
+    m_filledWith = applicationData().toJsonObject();
     updateDB();
+}
+
+bool ApplicationEditor::isModified() const
+{
+    return applicationData().toJsonObject() != m_filledWith;
+}
+
+void ApplicationEditor::reject()
+{
+    if (!isModified()) {
+        QDialog::reject();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, tr("Korvani"), tr("Save the changes to this entry?"), QMessageBox::NoButton,
+                    this);
+    QPushButton *save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        accept();
+    else if (box.clickedButton() == discard)
+        QDialog::reject();
+}
+
+void ApplicationEditor::nameFromProgram()
+{
+    const QString name = m_nameEdit->text();
+    const QString program = Platform::programName(m_pathEdit->text());
+    if ((name.isEmpty() || name == newEntryName) && !program.isEmpty())
+        m_nameEdit->setText(program);
 }
 
 ApplicationData ApplicationEditor::applicationData() const

@@ -21,11 +21,18 @@ public:
 
     void setApplicationData(const ApplicationData &application);
     ApplicationData applicationData() const;
+    // Whether the fields differ from the entry the dialog was filled with.
+    bool isModified() const;
 
     void setVisible(bool visible) override;
 
 public slots:
     void updateDB();
+    // Closing with changes asks whether to save them, discard them or go on.
+    void reject() override;
+
+private slots:
+    void nameFromProgram();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -34,6 +41,7 @@ private:
     // Shrinks the dialog where the screen is smaller than it.
     void fitIntoScreen();
 
+    QJsonObject m_filledWith;
     QLineEdit *m_nameEdit;
     QLineEdit *m_descriptionEdit;
     PathLineEditButton *m_pathEdit;

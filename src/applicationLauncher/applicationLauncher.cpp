@@ -1,6 +1,7 @@
 #include "applicationLauncher/applicationLauncher.h"
 
 #include "applicationLauncher/emptyTabHint.h"
+#include "applicationLauncher/entryEditing.h"
 #include "applicationLauncher/filterField.h"
 #include "applicationLauncher/launchProcess.h"
 #include "applicationLauncher/launchReportBox.h"
@@ -8,15 +9,12 @@
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
 #include "applicationLauncher/launcherKeys.h"
-#include "platform/desktopIconLookup.h"
-#include "platform/droppedProgram.h"
-#include "platform/programIconEngine.h"
+#include "applicationLauncher/programImport.h"
+#include "applicationLauncher/removalHistory.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
-#include "records/batchScript.h"
 #include "records/launcherFileMonitor.h"
 
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -36,6 +34,9 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_delegate(new LauncherDelegate(this))
     , m_favoritesProxy(new FavoritesProxyModel(this))
     , m_launchService(new LaunchService(this))
+    , m_editing(new EntryEditing(m_model, this))
+    , m_removals(new RemovalHistory(m_model, this))
+    , m_import(new ProgramImport(m_model, this))
     , m_file(new LauncherFileMonitor(this))
 {
     for (const char *change :
@@ -61,6 +62,7 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
     connect(m_launchService, SIGNAL(reportReady(LaunchProcess *)), this, SLOT(showLaunchReport(LaunchProcess *)));
     connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
+    connect(m_delegate, SIGNAL(editRequested(QModelIndex)), this, SLOT(editItem(QModelIndex)));
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -165,12 +167,33 @@ void ApplicationLauncher::createContextMenu(const QPoint &pos)
 
 void ApplicationLauncher::addRow()
 {
-    m_model->insertRow(m_model->rowCount());
+    const int tab = m_tabWidget->currentIndex();
+    const bool edited = m_file->hasUnsavedEdits();
+    const QModelIndex added = m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
+    if (!added.isValid()) {
+        m_file->setUnsavedEdits(edited);
+        return;
+    }
+    // The new card is the current one, where the tab and the filter show it.
+    ListView *view = currentView();
+    const QModelIndex shown = LauncherDataModel::filterIndex(view->model(), added);
+    if (shown.isValid()) {
+        view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect);
+        view->scrollTo(shown);
+    }
 }
 
 void ApplicationLauncher::removeRow()
 {
-    currentView()->removeSelectedRow();
+    QList<int> rows;
+    for (const QModelIndex &index : currentView()->selectionModel()->selectedIndexes())
+        rows.append(LauncherDataModel::sourceIndex(index).row());
+    m_removals->remove(rows);
+}
+
+void ApplicationLauncher::editItem(const QModelIndex &index)
+{
+    m_editing->edit(index);
 }
 
 void ApplicationLauncher::doubleClickedItem(const QModelIndex &index)
@@ -238,42 +261,16 @@ void ApplicationLauncher::dragMoveEvent(QDragMoveEvent *event)
 void ApplicationLauncher::dropEvent(QDropEvent *event)
 {
     if (event->mimeData()->hasUrls()) {
-        QStringList refused;
-        for (const QUrl &url : event->mimeData()->urls()) {
-            const QString error = appendProgram(url.toLocalFile());
-            if (!error.isEmpty())
-                refused.append(tr("%1 was not added: %2").arg(QDir::toNativeSeparators(url.toLocalFile()), error));
-        }
+        QStringList files;
+        for (const QUrl &url : event->mimeData()->urls())
+            files.append(url.toLocalFile());
         event->acceptProposedAction();
-        if (!refused.isEmpty())
-            QMessageBox::warning(this, tr("Error"), refused.join(QLatin1Char('\n')));
+        m_import->addFiles(files);
     }
     event->accept();
 }
 
-QString ApplicationLauncher::appendProgram(const QString &filePath)
+void ApplicationLauncher::addInstalledPrograms()
 {
-    const QFileInfo file(filePath);
-    if (file.isDir())
-        return QString();
-    const Platform::DroppedProgram program = Platform::droppedProgram(filePath);
-    if (!program.error.isEmpty())
-        return program.error;
-    // The entry must start exactly the program and words the file names:
-    // nothing of them may turn into commands of the batch file.
-    if (!fitsBatchProgramPath(program.path))
-        return tr("Its program cannot be written into a batch file.");
-    VariableDataList arguments;
-    for (const QString &word : program.arguments) {
-        if (!fitsBatchLine(word))
-            return tr("Its command holds a line break or another control character.");
-        arguments.append(VariableData(batchArgument(word)));
-    }
-    const ApplicationData application(file.baseName(), QString(), program.path, QString(), arguments);
-    if (!program.icon.isEmpty())
-        ProgramIconEngine::remember(program.path, DesktopIconLookup::namedIcon(program.icon));
-    const int row = m_model->rowCount();
-    m_model->insertRow(row);
-    m_model->setData(m_model->index(row), QVariant::fromValue(application), LauncherDataModel::ApplicationDataRole);
-    return QString();
+    m_import->addInstalledPrograms();
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class EntryEditing;
 class FilterField;
 class LaunchProcess;
 class LaunchService;
@@ -15,7 +16,9 @@ class LauncherFileMonitor;
 class LauncherDelegate;
 class LauncherKeys;
 class ListView;
+class ProgramImport;
 class QTabWidget;
+class RemovalHistory;
 
 // The tabbed launcher: every entry, the favourites, and one tab per tag mark.
 // It takes dropped programs and launches entries.
@@ -30,6 +33,8 @@ public:
     int currentTabIndex() const;
     LauncherDataModel *launcherModel() const { return m_model; }
     LaunchService *launchService() const { return m_launchService; }
+    // What Remove took, for Undo to put back.
+    RemovalHistory *removalHistory() const { return m_removals; }
     // The launcher file as last read or saved, and whether the entries have changed since.
     LauncherFileMonitor *launcherFile() const { return m_file; }
     // Save and read as the slots do, and tell what went wrong.
@@ -41,8 +46,17 @@ public slots:
     bool saveLauncherData(const QString &fileName);
     void readLauncherData(const QString &fileName);
     void createContextMenu(const QPoint &pos);
+    // Opens the editor on a new entry, which has the mark or star of the
+    // current tab; it stays only when it is saved.
     void addRow();
+    // Removes exactly the selected entries of the current tab, as one step
+    // that the removal history can undo.
     void removeRow();
+    // Opens the editor on the entry at an index of the model or of a tab.
+    void editItem(const QModelIndex &index);
+    // Lets the user pick among the programs the desktop offers, and adds them
+    // as dropped desktop entries are added.
+    void addInstalledPrograms();
     void doubleClickedItem(const QModelIndex &index);
 
 signals:
@@ -62,8 +76,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Adds an entry for a dropped file; the reason when it was refused.
-    QString appendProgram(const QString &filePath);
     void addTab(ListView *view, QAbstractItemModel *model, const QString &icon);
     void reportError(LaunchProcess *process, const QString &text);
 
@@ -84,6 +96,9 @@ private:
     LauncherDelegate *m_delegate;
     QSortFilterProxyModel *m_favoritesProxy;
     LaunchService *m_launchService;
+    EntryEditing *m_editing;
+    RemovalHistory *m_removals;
+    ProgramImport *m_import;
     LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;

@@ -41,7 +41,8 @@ void EmptyTabHint::refresh()
         return;
     QAbstractItemModel *model = m_view->model();
     const auto *filter = qobject_cast<const LauncherFilterProxyModel *>(model);
-    setText(filter && filter->isFiltering() ? tr("No entry matches the filter.")
-                                            : tr("Drop programs or .desktop files here, or choose File > Add."));
+    setText(filter && filter->isFiltering()
+                ? tr("No entry matches the filter.")
+                : tr("Drop programs or .desktop files here, or choose File > Add or File > Add Installed Programs."));
     setVisible(model->rowCount() == 0);
 }

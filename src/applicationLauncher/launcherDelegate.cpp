@@ -1,6 +1,5 @@
 #include "applicationLauncher/launcherDelegate.h"
 
-#include "applicationEditor/applicationEditor.h"
 #include "applicationLauncher/launcherModel.h"
 
 #include <QMouseEvent>
@@ -109,7 +108,7 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
             return true;
         }
         if (buttonRect(option.rect, 5).contains(pos)) {
-            editEntry(model, index);
+            emit editRequested(index);
             return true;
         }
     }
@@ -124,14 +123,4 @@ void LauncherDelegate::toggleTag(QAbstractItemModel *model, const QModelIndex &i
 void LauncherDelegate::toggleFavorite(QAbstractItemModel *model, const QModelIndex &index)
 {
     model->setData(index, !index.data(LauncherDataModel::FavoriteRole).toBool(), LauncherDataModel::FavoriteRole);
-}
-
-void LauncherDelegate::editEntry(QAbstractItemModel *model, const QModelIndex &index)
-{
-    // The index must survive the editor's own event loop.
-    const QPersistentModelIndex entry(index);
-    ApplicationEditor editor(qobject_cast<QWidget *>(parent()));
-    editor.setApplicationData(entry.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
-    if (editor.exec() != QDialog::Rejected && entry.isValid())
-        model->setData(entry, QVariant::fromValue(editor.applicationData()), LauncherDataModel::ApplicationDataRole);
 }

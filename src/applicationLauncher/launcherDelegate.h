@@ -7,7 +7,7 @@
 
 // Paints an entry as a card: icon, name, description, and while the pointer is
 // over it a row of buttons for the four marks, the favourite star and the pen
-// that opens the entry in the editor.
+// that asks for the entry to be edited.
 class LauncherDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -29,11 +29,13 @@ public:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
 
-    // What the buttons do, for the keys to do the same: the pen opens the
-    // editor on the entry and writes it back when saved.
-    void editEntry(QAbstractItemModel *model, const QModelIndex &index);
+    // What the mark and star buttons do, for the keys to do the same.
     static void toggleTag(QAbstractItemModel *model, const QModelIndex &index, int tagValue);
     static void toggleFavorite(QAbstractItemModel *model, const QModelIndex &index);
+
+signals:
+    // The pen of the card at this index was pressed.
+    void editRequested(const QModelIndex &index);
 
 private:
     QPixmap m_starOn;

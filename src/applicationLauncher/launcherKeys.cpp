@@ -107,10 +107,8 @@ void LauncherKeys::setCurrentRow(int row)
 
 void LauncherKeys::editCurrentItem()
 {
-    ListView *view = m_launcher->currentView();
-    auto *delegate = qobject_cast<LauncherDelegate *>(view->itemDelegate());
-    if (delegate && view->currentIndex().isValid())
-        delegate->editEntry(view->model(), view->currentIndex());
+    if (currentIndex().isValid())
+        m_launcher->editItem(currentIndex());
 }
 
 void LauncherKeys::toggleCurrentFavorite()

@@ -123,7 +123,7 @@ bool LauncherDataModel::insertRows(int row, int count, const QModelIndex &parent
         return false;
     beginInsertRows(parent, row, row + count - 1);
     for (int i = 0; i < count; ++i)
-        m_applications.insert(row + i, ApplicationData(QStringLiteral("No Name")));
+        m_applications.insert(row + i, ApplicationData(newEntryName));
     endInsertRows();
     return true;
 }
@@ -208,14 +208,32 @@ bool LauncherDataModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
     ApplicationDataList applications = readApplicationDataPayload(data->data(applicationDataMimeType));
     if (data->hasFormat(otherFieldsMimeType))
         readOtherFieldsPayload(data->data(otherFieldsMimeType), &applications);
-    if (applications.isEmpty())
-        return true;
-    // In one step: row by row, every filtered tab would work through the whole
-    // list again for each dropped entry.
-    beginInsertRows(QModelIndex(), position, position + applications.size() - 1);
-    m_applications = m_applications.mid(0, position) + applications + m_applications.mid(position);
-    endInsertRows();
+    insertApplications(position, applications);
     return true;
+}
+
+void LauncherDataModel::insertApplications(int row, const ApplicationDataList &applications)
+{
+    if (applications.isEmpty() || row < 0 || row > m_applications.size())
+        return;
+    beginInsertRows(QModelIndex(), row, row + applications.size() - 1);
+    m_applications = m_applications.mid(0, row) + applications + m_applications.mid(row);
+    endInsertRows();
+}
+
+QModelIndex LauncherDataModel::sourceIndex(const QModelIndex &index)
+{
+    QModelIndex source = index;
+    while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(source.model()))
+        source = proxy->mapToSource(source);
+    return source;
+}
+
+QModelIndex LauncherDataModel::filterIndex(const QAbstractItemModel *filter, const QModelIndex &index)
+{
+    if (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(filter))
+        return proxy->mapFromSource(filterIndex(proxy->sourceModel(), index));
+    return filter == index.model() ? index : QModelIndex();
 }
 
 Qt::DropActions LauncherDataModel::supportedDragActions() const

@@ -47,6 +47,16 @@ public:
 
     ApplicationDataList launcherData() const;
     void setLauncherData(const ApplicationDataList &list);
+    // Puts the entries in at the row, in one step: row by row, every filtered
+    // tab would work through the whole list again for each entry.
+    void insertApplications(int row, const ApplicationDataList &applications);
+
+    // The index of this model that an index of a filter over it, or of a chain
+    // of filters, stands for; an index of this model is its own.
+    static QModelIndex sourceIndex(const QModelIndex &index);
+    // The index of a filter over this model, or of a chain of filters, that
+    // stands for an index of this model; invalid where a filter leaves it out.
+    static QModelIndex filterIndex(const QAbstractItemModel *filter, const QModelIndex &index);
 
 private:
     bool isUsable(const QModelIndex &index) const;

@@ -43,6 +43,22 @@
         <source>The template %1 is not read: it is not a regular file of at most 1 MiB.</source>
         <translation>テンプレート %1 は読み込まれません: 1 MiB 以下の通常のファイルではありません。</translation>
     </message>
+    <message>
+        <source>Korvani</source>
+        <translation>Korvani</translation>
+    </message>
+    <message>
+        <source>Save the changes to this entry?</source>
+        <translation>この項目の変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>破棄</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationLauncher</name>
@@ -58,18 +74,6 @@
         <source>Error</source>
         <translation>エラー</translation>
     </message>
-    <message>
-        <source>%1 was not added: %2</source>
-        <translation>%1 は追加されませんでした: %2</translation>
-    </message>
-    <message>
-        <source>Its program cannot be written into a batch file.</source>
-        <translation>そのプログラムはバッチファイルに書き込めません。</translation>
-    </message>
-    <message>
-        <source>Its command holds a line break or another control character.</source>
-        <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
-    </message>
 </context>
 <context>
     <name>EmptyTabHint</name>
@@ -78,8 +82,27 @@
         <translation>絞り込みに一致する項目はありません。</translation>
     </message>
     <message>
-        <source>Drop programs or .desktop files here, or choose File &gt; Add.</source>
-        <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 を選んでください。</translation>
+        <source>Drop programs or .desktop files here, or choose File &gt; Add or File &gt; Add Installed Programs.</source>
+        <translation>ここにプログラムや .desktop ファイルをドロップするか、ファイル &gt; 追加 または ファイル &gt; インストール済みのプログラムを追加 を選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>InstalledProgramsDialog</name>
+    <message>
+        <source>Add Installed Programs</source>
+        <translation>インストール済みのプログラムを追加</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>絞り込み</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -279,6 +302,18 @@
         <translation>終了(&amp;Q)</translation>
     </message>
     <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Add Installed Programs...</source>
+        <translation>インストール済みのプログラムを追加...</translation>
+    </message>
+    <message>
         <source>&amp;Help</source>
         <translation>ヘルプ(&amp;H)</translation>
     </message>
@@ -405,6 +440,25 @@
     <message>
         <source>Hide Korvani</source>
         <translation>Korvaniを隠す</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramImport</name>
+    <message>
+        <source>%1 was not added: %2</source>
+        <translation>%1 は追加されませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Its program cannot be written into a batch file.</source>
+        <translation>そのプログラムはバッチファイルに書き込めません。</translation>
+    </message>
+    <message>
+        <source>Its command holds a line break or another control character.</source>
+        <translation>そのコマンドには改行などの制御文字が含まれています。</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launchService.h"
+#include "applicationLauncher/removalHistory.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
@@ -67,6 +68,8 @@ MainWindow::MainWindow(QWidget *parent)
     QAction *addAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
     addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
     connect(addAction, SIGNAL(triggered()), m_launcher, SLOT(addRow()));
+    connect(fileMenu->addAction(tr("Add Installed Programs...")), SIGNAL(triggered()), m_launcher,
+            SLOT(addInstalledPrograms()));
     QAction *removeAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
     removeAction->setShortcut(QKeySequence(Qt::Key_Delete));
     connect(removeAction, SIGNAL(triggered()), m_launcher, SLOT(removeRow()));
@@ -75,6 +78,13 @@ MainWindow::MainWindow(QWidget *parent)
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quitAction, SIGNAL(triggered()), this, SLOT(close()));
     connect(m_launcher, SIGNAL(launchedFromFilter()), this, SLOT(hideIfBroughtForward()));
+
+    QMenu *editMenu = menuBar()->addMenu(tr("&Edit"));
+    QAction *undo = editMenu->addAction(tr("Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    connect(undo, SIGNAL(triggered()), m_launcher->removalHistory(), SLOT(undo()));
+    connect(m_launcher->removalHistory(), SIGNAL(canUndoChanged(bool)), undo, SLOT(setEnabled(bool)));
 
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
     connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));

@@ -1,6 +1,7 @@
 #include "platform/desktopEntryIndex.h"
 
 #include "desktop/applicationFolders.h"
+#include "platform/installedPrograms.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -28,28 +29,29 @@ QString canonicalProgram(const std::string &name)
     return found.isEmpty() ? QString() : QFileInfo(found).canonicalFilePath();
 }
 
+} // namespace
+
 // Runs on a worker thread.
-QHash<QString, QString> readProgramIcons()
+DesktopEntryIndex::Programs DesktopEntryIndex::readPrograms(const std::string &locale)
 {
-    QHash<QString, QString> icons;
-    const std::vector<std::string> folders = Desktop::applicationFolders(
-        qgetenv("HOME").toStdString(), qgetenv("XDG_DATA_HOME").toStdString(), qgetenv("XDG_DATA_DIRS").toStdString());
-    Desktop::forEachApplication(folders, [&icons](const Desktop::InstalledApplication &application) {
+    Programs programs;
+    Desktop::forEachApplication(Platform::applicationFolders(), [&](const Desktop::InstalledApplication &application) {
         const QString icon = QString::fromStdString(application.entry.icon());
-        if (icon.isEmpty())
-            return;
+        const QString name = QString::fromStdString(application.entry.name(locale));
         const std::vector<std::string> words = application.entry.execWords();
         for (const std::string &program :
              {application.entry.tryExec(), words.empty() ? std::string() : words.front()}) {
             const QString canonical = canonicalProgram(program);
-            if (!canonical.isEmpty() && !icons.contains(canonical))
-                icons.insert(canonical, icon);
+            if (canonical.isEmpty())
+                continue;
+            if (!icon.isEmpty() && !programs.icons.contains(canonical))
+                programs.icons.insert(canonical, icon);
+            if (!name.isEmpty() && !programs.names.contains(canonical))
+                programs.names.insert(canonical, name);
         }
     });
-    return icons;
+    return programs;
 }
-
-} // namespace
 
 DesktopEntryIndex *DesktopEntryIndex::instance()
 {
@@ -67,12 +69,12 @@ bool DesktopEntryIndex::isReady()
     if (!m_started) {
         m_started = true;
         // The application waits for the pool's work when it ends.
-        QThreadPool::globalInstance()->start([this] {
-            QHash<QString, QString> icons = readProgramIcons();
+        QThreadPool::globalInstance()->start([this, locale = Platform::desktopLocale()] {
+            Programs programs = readPrograms(locale);
             QMetaObject::invokeMethod(
                 this,
-                [this, icons = std::move(icons)]() mutable {
-                    m_programIcons = std::move(icons);
+                [this, programs = std::move(programs)]() mutable {
+                    m_programs = std::move(programs);
                     m_ready = true;
                     emit ready();
                 },
@@ -84,5 +86,10 @@ bool DesktopEntryIndex::isReady()
 
 QString DesktopEntryIndex::programIcon(const QString &canonicalPath) const
 {
-    return m_programIcons.value(canonicalPath);
+    return m_programs.icons.value(canonicalPath);
+}
+
+QString DesktopEntryIndex::programName(const QString &canonicalPath) const
+{
+    return m_programs.names.value(canonicalPath);
 }

@@ -1,6 +1,9 @@
 #include "platform/platform.h"
 
+#include "platform/desktopEntryIndex.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 
 #ifndef Q_OS_WIN
@@ -60,6 +63,24 @@ QString anyFileFilterPatterns()
     // "*.*" would hide every file without a dot in its name.
     return QStringLiteral(" (*)");
 #endif
+}
+
+QString programName(const QString &path)
+{
+    const QFileInfo file(path);
+#ifdef Q_OS_WIN
+    if (file.suffix().compare(QLatin1String("exe"), Qt::CaseInsensitive) == 0)
+        return file.completeBaseName();
+#else
+    // The desktop entries are read off the GUI thread once the first card is
+    // drawn; until then a program goes by its file's name.
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    const QString canonical = file.canonicalFilePath();
+    const QString named = index->isReady() && !canonical.isEmpty() ? index->programName(canonical) : QString();
+    if (!named.isEmpty())
+        return named;
+#endif
+    return file.fileName();
 }
 
 QChar pathListSeparator()

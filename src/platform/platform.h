@@ -23,6 +23,12 @@ QString applicationFolder();
 QString applicationFilterPatterns();
 QString anyFileFilterPatterns();
 
+// The name a program goes by, for an entry that starts it: the Name of a
+// desktop entry that starts it where freedesktop desktops have one, else the
+// file's name as it stands (python3.11 stays python3.11), without the .exe of
+// Windows; empty for an empty path.
+QString programName(const QString &path);
+
 // The separator of folder lists such as PATH: ";" on Windows, ":" elsewhere.
 QChar pathListSeparator();
 

@@ -6,23 +6,27 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace {
 
-// Removes the selected rows one at a time, asking the selection again after each
-// removal, so that a row selected in several columns goes once and the rows
-// follow the order in which they were selected.
+// Removes the selected rows one at a time, in the order in which they were
+// selected, a row selected in several columns once. The rows are taken before
+// the first removal: a view that keeps one row selected selects a neighbour
+// when the selected row goes, which the user never chose.
 void removeSelectedRows(QAbstractItemView *view)
 {
     if (!view->model() || !view->selectionModel())
         return;
-    QModelIndexList selected = view->selectionModel()->selectedIndexes();
-    while (!selected.isEmpty()) {
-        view->model()->removeRow(selected.first().row(), QModelIndex());
-        QModelIndexList remaining = view->selectionModel()->selectedIndexes();
-        // A model that refuses the removal keeps the selection as it was.
-        if (remaining == selected)
-            break;
-        selected = remaining;
+    QList<QPersistentModelIndex> rows;
+    for (const QModelIndex &index : view->selectionModel()->selectedIndexes()) {
+        if (std::none_of(rows.cbegin(), rows.cend(),
+                         [&index](const QPersistentModelIndex &row) { return row.row() == index.row(); }))
+            rows.append(index);
+    }
+    for (const QPersistentModelIndex &row : qAsConst(rows)) {
+        if (row.isValid())
+            view->model()->removeRow(row.row(), QModelIndex());
     }
 }
 
@@ -134,4 +138,14 @@ void TableView::keyPressEvent(QKeyEvent *event)
 {
     if (!handleRowKey(this, event))
         QAbstractItemView::keyPressEvent(event);
+}
+
+bool TableView::focusNextPrevChild(bool next)
+{
+    QWidget *editor = state() == EditingState ? indexWidget(currentIndex()) : nullptr;
+    if (!editor)
+        return QTableView::focusNextPrevChild(next);
+    commitData(editor);
+    closeEditor(editor, next ? QAbstractItemDelegate::EditNextItem : QAbstractItemDelegate::EditPreviousItem);
+    return true;
 }

@@ -60,6 +60,10 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Tab and Shift+Tab inside a cell editor move the edit to the next or the
+    // previous cell, also when a part of the editor (a completer's list, the
+    // line edit of a path field) takes the key before the item delegate does.
+    bool focusNextPrevChild(bool next) override;
 };
 
 #endif

@@ -47,6 +47,9 @@ public:
 
     QString fileName() const { return m_fileName; }
     bool hasUnsavedEdits() const { return m_unsavedEdits; }
+    // After edits that were taken back at once, such as a new entry that was
+    // not kept: the state from before them.
+    void setUnsavedEdits(bool edits) { m_unsavedEdits = edits; }
 
 public slots:
     // The entries have changed since the file was read or written.

@@ -4,6 +4,7 @@
 
 const QString applicationDataMimeType = QStringLiteral("application/korvani-application-data");
 const QList<int> tagValues = {1, 2, 4, 8};
+const QString newEntryName = QStringLiteral("No Name");
 
 VariableData::VariableData(const QString &name, const QString &value)
     : m_name(name)

@@ -10,6 +10,7 @@
 // Program-wide objects shared by the launcher, its cards and its drag and drop.
 extern const QString applicationDataMimeType;
 extern const QList<int> tagValues; // heart, diamond, spade, kroeber
+extern const QString newEntryName; // the name of an entry that Add makes
 
 // One command-line argument (name and optional value) or one environment variable.
 class VariableData

@@ -49,9 +49,13 @@ bool VariableDataModel::setData(const QModelIndex &index, const QVariant &value,
     const bool editsName = role == NameRole || (role == Qt::EditRole && index.column() == 0);
     const bool editsValue = role == ValueRole || (role == Qt::EditRole && index.column() == 1);
     if (editsName) {
-        // A new name makes the old value meaningless.
-        variable.setName(value.toString());
-        variable.setValue(QString());
+        // A new name makes the old value meaningless; the same name, committed
+        // by an editor left without a change, keeps it.
+        const QString name = value.toString();
+        if (name != variable.name()) {
+            variable.setName(name);
+            variable.setValue(QString());
+        }
     } else if (editsValue) {
         variable.setValue(value.toString());
     }

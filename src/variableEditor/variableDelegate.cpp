@@ -68,6 +68,9 @@ QWidget *VariableDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
 {
     if (index.column() == 0)
         return createChoiceBox(parent, m_types.keys(), index.data(VariableDataModel::NameRole).toString());
+    // The delete mark's column, which Tab reaches from the value, edits nothing.
+    if (index.column() == 2)
+        return nullptr;
 
     const VariableType type = typeOf(index);
     const QVariant value = index.data(VariableDataModel::ValueRole);

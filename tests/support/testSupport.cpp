@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -21,12 +22,16 @@
 ModalAnswerer::ModalAnswerer(Answer answer)
     : m_answer(std::move(answer))
 {
-    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    m_timer.start(5);
+    QTimer::singleShot(5, this, &ModalAnswerer::poll);
 }
 
 void ModalAnswerer::poll()
 {
+    // The next look is due before this answer runs: an answer that opens
+    // another window, such as a box asking before a dialog closes, waits in
+    // that window's event loop, where the next look answers it. A timer does
+    // not fire again while its own slot runs.
+    QTimer::singleShot(5, this, &ModalAnswerer::poll);
     QWidget *window = QApplication::activePopupWidget();
     if (!window)
         window = QApplication::activeModalWidget();
@@ -43,6 +48,22 @@ void ModalAnswerer::poll()
         m_answer(window);
     else
         window->close();
+}
+
+EnvironmentChange::EnvironmentChange(const char *name, const QString &value)
+    : m_name(name)
+    , m_wasSet(qEnvironmentVariableIsSet(name))
+    , m_previous(qgetenv(name))
+{
+    qputenv(name, value.toLocal8Bit());
+}
+
+EnvironmentChange::~EnvironmentChange()
+{
+    if (m_wasSet)
+        qputenv(m_name, m_previous);
+    else
+        qunsetenv(m_name);
 }
 
 TemporaryCurrentFolder::TemporaryCurrentFolder()
@@ -173,6 +194,19 @@ ApplicationDataList named(const QStringList &names)
 ListView *tabView(ApplicationLauncher &launcher, int tab)
 {
     return qobject_cast<ListView *>(launcher.findChild<QTabWidget *>()->widget(tab));
+}
+
+bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action)
+{
+    QDragEnterEvent enter(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted() || enter.dropAction() == Qt::IgnoreAction)
+        return false;
+    QDragMoveEvent move(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(pos, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 void doubleClick(QAbstractItemView *view, int row, int column)

@@ -18,6 +18,7 @@ class ApplicationLauncher;
 class ListView;
 class QAbstractItemModel;
 class QAbstractItemView;
+class QMimeData;
 class QWidget;
 
 // The launcher's tabs, in their order.
@@ -33,13 +34,17 @@ ApplicationDataList named(const QStringList &names);
 // delivers a double click.
 void doubleClick(QAbstractItemView *view, int row, int column);
 
+// Delivers a drag that enters and drops at one point of a widget; whether the
+// drop was taken.
+bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *data, Qt::DropAction action);
+
 // The list of cards in one tab of the launcher.
 ListView *tabView(ApplicationLauncher &launcher, int tab);
 
 // Answers every modal dialog and popup menu that opens while it lives, so that
 // no test waits for a person. The default answer closes the window; an answer
-// that leaves it open is asked again. Each message box is recorded once, as
-// "title: text".
+// that leaves it open is asked again, and windows that an answer opens are
+// answered too. Each message box is recorded once, as "title: text".
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -55,10 +60,25 @@ private:
     void poll();
 
     Answer m_answer;
-    QTimer m_timer;
     QStringList m_messages;
     QList<QPointer<QWidget>> m_recorded;
     int m_answered = 0;
+};
+
+// Sets an environment variable while this lives, and then gives it back the
+// value it had, or unsets it.
+class EnvironmentChange
+{
+public:
+    EnvironmentChange(const char *name, const QString &value);
+    ~EnvironmentChange();
+    EnvironmentChange(const EnvironmentChange &) = delete;
+    EnvironmentChange &operator=(const EnvironmentChange &) = delete;
+
+private:
+    const char *m_name;
+    bool m_wasSet;
+    QByteArray m_previous;
 };
 
 // A temporary folder that is the current folder while this lives, since the
