@@ -214,6 +214,9 @@ void TestLauncherFile::sameAsStandardJson_data()
     QTest::newRow("empty with spaces") << QByteArray(" [ \t\r\n] \n") << true;
     QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[{\"name\":\"a\"}]") << true;
     QTest::newRow("byte order mark after a space") << QByteArray(" \xEF\xBB\xBF[{}]") << true;
+    QTest::newRow("byte order marks in keys and strings")
+        << QByteArray("[{\"name\":\"a\",\"\xEF\xBB\xBFname\":\"\xEF\xBB\xBF\xEF\xBB\xBF" "b\",\"path\":\"\xEF\xBB\xBF\\n\"}]")
+        << true;
     QTest::newRow("brackets and commas in strings") << QByteArray(R"([{"name":"],[{}\"","description":"\\"}])") << true;
     QTest::newRow("values that are no entries")
         << QByteArray(R"([1, "x", null, true, [2, {"name": "y"}], {"name": "z"}])") << true;

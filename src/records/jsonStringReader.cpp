@@ -11,6 +11,8 @@ namespace ondemand = simdjson::ondemand;
 
 namespace {
 
+constexpr std::string_view byteOrderMark("\xEF\xBB\xBF", 3);
+
 std::string_view stringToken(ondemand::value &value)
 {
     std::string_view token = value.raw_json_token();
@@ -31,7 +33,8 @@ bool unescapeLeniently(std::string_view token, QString *text)
         const char *plain = position;
         while (plain < end && *plain != '\\')
             ++plain;
-        result += QString::fromUtf8(position, int(plain - position));
+        result += JsonStringReader::text(std::string_view(position, size_t(plain - position)),
+                                         JsonStringReader::KeepsByteOrderMark);
         position = plain;
         if (position == end)
             break;
@@ -63,12 +66,12 @@ error_code JsonStringReader::read(ondemand::value &value, QString *text)
 {
     const std::string_view token = stringToken(value);
     if (token.size() >= 2 && token.find('\\') == std::string_view::npos) {
-        *text = cached(token.substr(1, token.size() - 2));
+        *text = cached(token.substr(1, token.size() - 2), DropsByteOrderMark);
         return SUCCESS;
     }
     std::string_view unescaped;
     if (value.get_string().get(unescaped) == SUCCESS) {
-        *text = cached(unescaped);
+        *text = cached(unescaped, KeepsByteOrderMark);
         return SUCCESS;
     }
     return token.size() >= 2 && unescapeLeniently(token, text) ? SUCCESS : simdjson::STRING_ERROR;
@@ -84,15 +87,23 @@ error_code JsonStringReader::check(ondemand::value &value)
     return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
 }
 
-QString JsonStringReader::cached(std::string_view bytes)
+QString JsonStringReader::text(std::string_view bytes, ByteOrderMark mark)
 {
-    // Longer strings are rarely repeated.
-    if (bytes.size() > 256)
-        return QString::fromUtf8(bytes.data(), int(bytes.size()));
+    if (mark == KeepsByteOrderMark && bytes.substr(0, 3) == byteOrderMark)
+        return QChar(0xFEFF) + text(bytes.substr(3), mark);
+    return QString::fromUtf8(bytes.data(), int(bytes.size()));
+}
+
+QString JsonStringReader::cached(std::string_view bytes, ByteOrderMark mark)
+{
+    // Longer strings are rarely repeated; the same bytes with a byte order
+    // mark at the start read as two texts.
+    if (bytes.size() > 256 || bytes.substr(0, 3) == byteOrderMark)
+        return text(bytes, mark);
     Slot &slot = m_slots[slotOf(bytes)];
     if (!slot.used || slot.bytes != bytes) {
         slot.bytes = bytes;
-        slot.text = QString::fromUtf8(bytes.data(), int(bytes.size()));
+        slot.text = text(bytes, mark);
         slot.used = true;
     }
     return slot.text;

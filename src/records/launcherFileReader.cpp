@@ -107,7 +107,7 @@ error_code findKey(ondemand::field &field, const char *const (&keys)[count], int
         if (key == keys[i])
             *found = int(i);
     }
-    *otherKey = QString::fromUtf8(key.data(), int(key.size()));
+    *otherKey = JsonStringReader::text(key, JsonStringReader::KeepsByteOrderMark);
     return SUCCESS;
 }
 
