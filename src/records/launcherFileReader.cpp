@@ -360,10 +360,10 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, Lau
     ApplicationDataList entries;
     for (auto element : array) {
         ondemand::value value;
-        ApplicationData entry;
-        if (std::move(element).get(value) || reader->readEntry(value, entries.size() + 1, &entry))
+        // Read where it stays: a copy costs each of its texts a count up and down.
+        entries.append(ApplicationData());
+        if (std::move(element).get(value) || reader->readEntry(value, entries.size(), &entries.last()))
             return false;
-        entries.append(entry);
     }
     // Nothing may follow the array.
     const char *rest = nullptr;
