@@ -89,9 +89,11 @@ error_code JsonStringReader::check(ondemand::value &value)
 
 QString JsonStringReader::text(std::string_view bytes, ByteOrderMark mark)
 {
-    if (mark == KeepsByteOrderMark && bytes.substr(0, 3) == byteOrderMark)
-        return QChar(0xFEFF) + text(bytes.substr(3), mark);
-    return QString::fromUtf8(bytes.data(), int(bytes.size()));
+    int marks = 0;
+    for (; mark == KeepsByteOrderMark && bytes.substr(0, 3) == byteOrderMark; bytes.remove_prefix(3))
+        ++marks;
+    const QString rest = QString::fromUtf8(bytes.data(), int(bytes.size()));
+    return marks > 0 ? QString(marks, QChar(0xFEFF)) + rest : rest;
 }
 
 QString JsonStringReader::cached(std::string_view bytes, ByteOrderMark mark)
