@@ -261,7 +261,13 @@ error_code EntryReader::readOtherField(ondemand::field &field, const QString &na
     if ((error = skipValue(value, 3)) || (error = value.current_location().get(end)))
         return error;
     const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
-    otherFields->insert(name, QJsonDocument::fromJson(text).array().at(0));
+    QJsonDocument document = QJsonDocument::fromJson(text);
+    // Kept as a save writes it: the toolkit reads a key in it that starts with
+    // a byte order mark as written but saves it without, in another order, so
+    // that the file would change again at the next read and save.
+    if (text.contains("\xEF\xBB\xBF"))
+        document = QJsonDocument::fromJson(document.toJson(QJsonDocument::Compact));
+    otherFields->insert(name, document.array().at(0));
     return SUCCESS;
 }
 
