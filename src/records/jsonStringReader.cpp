@@ -33,8 +33,7 @@ bool unescapeLeniently(std::string_view token, QString *text)
         const char *plain = position;
         while (plain < end && *plain != '\\')
             ++plain;
-        result += JsonStringReader::text(std::string_view(position, size_t(plain - position)),
-                                         JsonStringReader::KeepsByteOrderMark);
+        result += JsonStringReader::text(std::string_view(position, size_t(plain - position)));
         position = plain;
         if (position == end)
             break;
@@ -66,12 +65,12 @@ error_code JsonStringReader::read(ondemand::value &value, QString *text)
 {
     const std::string_view token = stringToken(value);
     if (token.size() >= 2 && token.find('\\') == std::string_view::npos) {
-        *text = cached(token.substr(1, token.size() - 2), DropsByteOrderMark);
+        *text = cached(token.substr(1, token.size() - 2));
         return SUCCESS;
     }
     std::string_view unescaped;
     if (value.get_string().get(unescaped) == SUCCESS) {
-        *text = cached(unescaped, KeepsByteOrderMark);
+        *text = cached(unescaped);
         return SUCCESS;
     }
     return token.size() >= 2 && unescapeLeniently(token, text) ? SUCCESS : simdjson::STRING_ERROR;
@@ -87,25 +86,24 @@ error_code JsonStringReader::check(ondemand::value &value)
     return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
 }
 
-QString JsonStringReader::text(std::string_view bytes, ByteOrderMark mark)
+QString JsonStringReader::text(std::string_view bytes)
 {
     int marks = 0;
-    for (; mark == KeepsByteOrderMark && bytes.substr(0, 3) == byteOrderMark; bytes.remove_prefix(3))
+    for (; bytes.substr(0, 3) == byteOrderMark; bytes.remove_prefix(3))
         ++marks;
     const QString rest = QString::fromUtf8(bytes.data(), int(bytes.size()));
     return marks > 0 ? QString(marks, QChar(0xFEFF)) + rest : rest;
 }
 
-QString JsonStringReader::cached(std::string_view bytes, ByteOrderMark mark)
+QString JsonStringReader::cached(std::string_view bytes)
 {
-    // Longer strings are rarely repeated; the same bytes with a byte order
-    // mark at the start read as two texts.
-    if (bytes.size() > 256 || bytes.substr(0, 3) == byteOrderMark)
-        return text(bytes, mark);
+    // Longer strings are rarely repeated.
+    if (bytes.size() > 256)
+        return text(bytes);
     Slot &slot = m_slots[slotOf(bytes)];
     if (!slot.used || slot.bytes != bytes) {
         slot.bytes = bytes;
-        slot.text = text(bytes, mark);
+        slot.text = text(bytes);
         slot.used = true;
     }
     return slot.text;

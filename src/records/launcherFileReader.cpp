@@ -107,7 +107,7 @@ error_code findKey(ondemand::field &field, const char *const (&keys)[count], int
         if (key == keys[i])
             *found = int(i);
     }
-    *otherKey = JsonStringReader::text(key, JsonStringReader::KeepsByteOrderMark);
+    *otherKey = JsonStringReader::text(key);
     return SUCCESS;
 }
 
