@@ -16,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(saved == QJsonDocument(toJsonArray(entries)).toJson(), "written as the toolkit writes it");
     ApplicationDataList again;
     check(parseLauncherData(saved, &again), "a saved file reads as a list");
-    check(toJsonArray(again) == toJsonArray(entries), "launcher file round trip");
+    // Compared as saved: the toolkit's values tell 2500 read from "2.5e3" from
+    // 2500 read from "2500", though both are the same number and saved alike.
+    check(launcherFileContent(again) == saved, "launcher file round trip");
     return 0;
 }

@@ -16,6 +16,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("korvani"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KORVANI_VERSION));
+    // Korvani draws with the raster engine only. A window that may also hold
+    // OpenGL content makes X11 load the GL driver when it first shows: more
+    // than half the time to the first frame and some 50 MiB, for nothing.
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("korvani"));
     registerRecordTypes();

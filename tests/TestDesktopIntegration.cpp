@@ -128,6 +128,14 @@ void TestDesktopIntegration::secondStartAndShortcutBringTheWindow()
     });
     QTRY_VERIFY_WITH_TIMEOUT(!visibleKorvaniWindow().isEmpty(), 30000);
 
+    // Its windows are drawn without OpenGL: the GL driver, which costs more
+    // than the rest of the start and tens of MiB, is never loaded.
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(first.processId()));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char *driver : {"_dri.so", "libGLX_mesa", "libgallium"})
+        QVERIFY2(!mapped.contains(driver), driver);
+
     // Shown and active, the shortcut hides it.
     xdotool({"windowfocus", "--sync", visibleKorvaniWindow()});
     QVERIFY(hideWithShortcut());

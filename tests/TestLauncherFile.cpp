@@ -24,6 +24,8 @@ private slots:
     void unreadableContent();
     void sameAsStandardJson_data();
     void sameAsStandardJson();
+    void byteOrderMarksAreKept_data();
+    void byteOrderMarksAreKept();
     void missingFile();
 #ifdef Q_OS_UNIX
     void filesThatAreNotRead_data();
@@ -271,6 +273,32 @@ void TestLauncherFile::sameAsStandardJson()
             QCOMPARE(list.at(i).path(), entry.value(QStringLiteral("path")).toString());
         }
     }
+}
+
+void TestLauncherFile::byteOrderMarksAreKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("name");
+
+    const QString mark(QChar(0xFEFF));
+    QTest::newRow("written") << QByteArray("[{\"name\":\"\xEF\xBB\xBF" "a\"}]") << mark + "a";
+    QTest::newRow("escaped") << QByteArray(R"([{"name":"\ufeff\ufeffa"}])") << mark + mark + "a";
+    QTest::newRow("before an escape") << QByteArray("[{\"name\":\"\xEF\xBB\xBF\\n\"}]") << mark + "\n";
+    QTest::newRow("in a key") << QByteArray("[{\"name\":\"a\",\"\xEF\xBB\xBFname\":\"b\"}]") << QStringLiteral("a");
+}
+
+void TestLauncherFile::byteOrderMarksAreKept()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, name);
+
+    ApplicationDataList list;
+    QVERIFY(parseLauncherData(content, &list));
+    QCOMPARE(list.first().name(), name);
+    // Saved and read again, nothing changes.
+    const QByteArray saved = launcherFileContent(list);
+    QVERIFY(parseLauncherData(saved, &list));
+    QCOMPARE(launcherFileContent(list), saved);
 }
 
 void TestLauncherFile::missingFile()

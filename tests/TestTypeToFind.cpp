@@ -46,6 +46,7 @@ private slots:
     void enterLaunchesInEveryTab();
     void ranking_data();
     void ranking();
+    void rankingFollowsChanges();
     void marksWhileFiltered();
     void emptyLauncherTellsHowToAdd();
 
@@ -264,6 +265,27 @@ void TestTypeToFind::ranking()
     QCOMPARE(rowTexts(m_launcher->launcherModel(), Model::NameRole), listOrder);
     QTest::keyClick(keyTarget(m_launcher.get()), Qt::Key_Escape);
     QCOMPARE(shown(Home), listOrder);
+}
+
+void TestTypeToFind::rankingFollowsChanges()
+{
+    m_launcher->setLauncherData({
+        ApplicationData("Terminal", "prompt python", "/nowhere/xterm"),
+        ApplicationData("Python / prompt", "", "/nowhere/python3"),
+        ApplicationData("Prompt 0495", "", "/nowhere/bash"),
+        ApplicationData("Spyder prompt", "", "/nowhere/spyder"),
+    });
+    QTest::keyClicks(keyTarget(m_launcher.get()), "prompt");
+    QCOMPARE(shown(Home), (QStringList{"Prompt 0495", "Python / prompt", "Spyder prompt", "Terminal"}));
+
+    LauncherDataModel *model = m_launcher->launcherModel();
+    QVERIFY(model->setData(model->index(3), QStringLiteral("Prompts"), Model::NameRole));
+    QCOMPARE(shown(Home), (QStringList{"Prompt 0495", "Prompts", "Python / prompt", "Terminal"}));
+    // Every row after it moves down one.
+    model->insertApplications(0, {ApplicationData("prompt first")});
+    QCOMPARE(shown(Home), (QStringList{"prompt first", "Prompt 0495", "Prompts", "Python / prompt", "Terminal"}));
+    QVERIFY(model->removeRows(0, 2));
+    QCOMPARE(shown(Home), (QStringList{"Prompt 0495", "Prompts", "Python / prompt"}));
 }
 
 void TestTypeToFind::marksWhileFiltered()

@@ -4,9 +4,46 @@
 
 #include <QDir>
 
+namespace {
+
+constexpr int rankedWords = 32;
+
+// The entry a row of the source stands for. The filter runs over every entry
+// of every tab at each key typed: no texts are made for it.
+const ApplicationData *entryAt(const QModelIndex &index)
+{
+    const QModelIndex stored = LauncherDataModel::sourceIndex(index);
+    const auto *store = qobject_cast<const LauncherDataModel *>(stored.model());
+    return store ? &store->entry(stored.row()) : nullptr;
+}
+
+} // namespace
+
 LauncherFilterProxyModel::LauncherFilterProxyModel(QObject *parent)
     : QSortFilterProxyModel(parent)
 {
+}
+
+void LauncherFilterProxyModel::setSourceModel(QAbstractItemModel *source)
+{
+    if (sourceModel())
+        disconnect(sourceModel(), nullptr, this, SLOT(forgetRanks()));
+    // Before the filter's own handlers, which rank the rows that changed.
+    if (source) {
+        for (const char *change :
+             {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)),
+              SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)),
+              SIGNAL(rowsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int)),
+              SIGNAL(layoutAboutToBeChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
+              SIGNAL(modelAboutToBeReset())})
+            connect(source, change, this, SLOT(forgetRanks()));
+    }
+    QSortFilterProxyModel::setSourceModel(source);
+}
+
+void LauncherFilterProxyModel::forgetRanks()
+{
+    m_ranks.clear();
 }
 
 void LauncherFilterProxyModel::setFilterWords(const QString &text)
@@ -15,24 +52,42 @@ void LauncherFilterProxyModel::setFilterWords(const QString &text)
     if (words == m_words)
         return;
     m_words = words;
+    forgetRanks();
     // Ranked while filtering; in list order otherwise, so that the list can
     // be reordered again. Built anew in one pass: removing what no longer
     // matches range by range costs a pass over the whole tab for every range.
-    sort(isFiltering() ? 0 : -1);
-    invalidate();
+    // Ranked after it is filtered, and in list order before, so that each tab
+    // is filtered and ranked once.
+    if (isFiltering()) {
+        invalidate();
+        sort(0);
+    } else {
+        sort(-1);
+        invalidate();
+    }
 }
 
 bool LauncherFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    const QString leftName = left.data(LauncherDataModel::NameRole).toString();
-    const QString rightName = right.data(LauncherDataModel::NameRole).toString();
-    for (const QString &word : m_words) {
-        const int leftRank = nameRank(leftName, word);
-        const int rightRank = nameRank(rightName, word);
-        if (leftRank != rightRank)
-            return leftRank < rightRank;
+    const quint64 leftKey = rankKey(left);
+    const quint64 rightKey = rankKey(right);
+    return leftKey != rightKey ? leftKey < rightKey : left.row() < right.row();
+}
+
+quint64 LauncherFilterProxyModel::rankKey(const QModelIndex &sourceIndex) const
+{
+    if (sourceIndex.row() >= m_ranks.size())
+        m_ranks.resize(sourceModel()->rowCount());
+    quint64 &known = m_ranks[sourceIndex.row()];
+    if (known == 0) {
+        const ApplicationData *entry = entryAt(sourceIndex);
+        const QString name = entry ? entry->name() : QString();
+        quint64 key = 0;
+        for (int i = 0; i < rankedWords; ++i)
+            key = key << 2 | (i < m_words.size() ? nameRank(name, m_words.at(i)) : 0);
+        known = key + 1;
     }
-    return left.row() < right.row();
+    return known;
 }
 
 int LauncherFilterProxyModel::nameRank(const QString &name, const QString &word)
@@ -62,12 +117,13 @@ bool LauncherFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex
 {
     if (m_words.isEmpty())
         return true;
-    // Runs for every entry of every tab at each key typed: no copies, and
-    // the program's file name taken as the part after the last separator.
-    const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
-    const QString name = index.data(LauncherDataModel::NameRole).toString();
-    const QString description = index.data(LauncherDataModel::DescriptionRole).toString();
-    const QString path = QDir::fromNativeSeparators(index.data(LauncherDataModel::PathRole).toString());
+    // The program's file name is the part after the last separator.
+    const ApplicationData *entry = entryAt(sourceModel()->index(sourceRow, 0, sourceParent));
+    if (!entry)
+        return false;
+    const QString name = entry->name();
+    const QString description = entry->description();
+    const QString path = QDir::fromNativeSeparators(entry->path());
     const QStringView fileName = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     for (const QString &word : m_words) {
         if (!name.contains(word, Qt::CaseInsensitive) && !description.contains(word, Qt::CaseInsensitive)

@@ -3,6 +3,7 @@
 
 #include <QSortFilterProxyModel>
 #include <QStringList>
+#include <QVector>
 
 // The cards that match what the user types: every word of the filter must be
 // found, whatever its case, in the name, the description or the program's
@@ -12,7 +13,8 @@
 // While filtering, the cards are ranked for each typed word in turn: first
 // those whose name starts with it, then those with a word of the name that
 // starts with it, then the rest; cards of equal rank keep their list order.
-// Ranking changes only what is shown, never the list.
+// Ranking changes only what is shown, never the list; it looks at the first
+// 32 words.
 class LauncherFilterProxyModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -20,6 +22,7 @@ class LauncherFilterProxyModel : public QSortFilterProxyModel
 public:
     explicit LauncherFilterProxyModel(QObject *parent = nullptr);
 
+    void setSourceModel(QAbstractItemModel *source) override;
     void setFilterWords(const QString &text);
     bool isFiltering() const { return !m_words.isEmpty(); }
 
@@ -31,11 +34,21 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
+private slots:
+    void forgetRanks();
+
 private:
     // 0: the name starts with the word; 1: a word of the name does; 2: neither.
     static int nameRank(const QString &name, const QString &word);
+    // The ranks of a row of the source for the words, two bits each, the
+    // first word's highest.
+    quint64 rankKey(const QModelIndex &sourceIndex) const;
 
     QStringList m_words;
+    // The rank keys of the source's rows, plus one; 0 where not yet made. A
+    // sort compares each row many times, and each comparison would rank it
+    // again.
+    mutable QVector<quint64> m_ranks;
 };
 
 #endif

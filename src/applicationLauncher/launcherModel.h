@@ -45,6 +45,8 @@ public:
     Qt::DropActions supportedDragActions() const override;
     Qt::DropActions supportedDropActions() const override;
 
+    // The entry of a row of this model, which must be one.
+    const ApplicationData &entry(int row) const { return m_applications.at(row); }
     ApplicationDataList launcherData() const;
     void setLauncherData(const ApplicationDataList &list);
     // Puts the entries in at the row, in one step: row by row, every filtered

@@ -11,6 +11,8 @@ namespace ondemand = simdjson::ondemand;
 
 namespace {
 
+constexpr std::string_view byteOrderMark("\xEF\xBB\xBF", 3);
+
 std::string_view stringToken(ondemand::value &value)
 {
     std::string_view token = value.raw_json_token();
@@ -31,7 +33,7 @@ bool unescapeLeniently(std::string_view token, QString *text)
         const char *plain = position;
         while (plain < end && *plain != '\\')
             ++plain;
-        result += QString::fromUtf8(position, int(plain - position));
+        result += JsonStringReader::text(std::string_view(position, size_t(plain - position)));
         position = plain;
         if (position == end)
             break;
@@ -84,15 +86,24 @@ error_code JsonStringReader::check(ondemand::value &value)
     return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
 }
 
+QString JsonStringReader::text(std::string_view bytes)
+{
+    int marks = 0;
+    for (; bytes.substr(0, 3) == byteOrderMark; bytes.remove_prefix(3))
+        ++marks;
+    const QString rest = QString::fromUtf8(bytes.data(), int(bytes.size()));
+    return marks > 0 ? QString(marks, QChar(0xFEFF)) + rest : rest;
+}
+
 QString JsonStringReader::cached(std::string_view bytes)
 {
     // Longer strings are rarely repeated.
     if (bytes.size() > 256)
-        return QString::fromUtf8(bytes.data(), int(bytes.size()));
+        return text(bytes);
     Slot &slot = m_slots[slotOf(bytes)];
     if (!slot.used || slot.bytes != bytes) {
         slot.bytes = bytes;
-        slot.text = QString::fromUtf8(bytes.data(), int(bytes.size()));
+        slot.text = text(bytes);
         slot.used = true;
     }
     return slot.text;

@@ -24,6 +24,13 @@ public:
     // Whether a string value reads, by the same rules, without keeping it.
     static simdjson::error_code check(simdjson::ondemand::value &value);
 
+    // The text of UTF-8 bytes the parser has checked. A byte order mark at the
+    // start is a character like any other, which QString::fromUtf8 would drop
+    // (and the toolkit's parser with it, from some strings and not others):
+    // a key would then be kept as a known one and saved twice, and a name
+    // would lose it at every save.
+    static QString text(std::string_view bytes);
+
 private:
     QString cached(std::string_view bytes);
     static size_t slotOf(std::string_view bytes);

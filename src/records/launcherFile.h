@@ -9,11 +9,11 @@
 #include <QJsonObject>
 
 // The JSON form of records: what the launcher file's content holds.
-template <typename Record>
-QJsonArray toJsonArray(const QList<Record> &list)
+template <typename Records>
+QJsonArray toJsonArray(const Records &list)
 {
     QJsonArray array;
-    for (const Record &record : list)
+    for (const auto &record : list)
         array.append(record.toJsonObject());
     return array;
 }

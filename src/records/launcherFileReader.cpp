@@ -107,7 +107,7 @@ error_code findKey(ondemand::field &field, const char *const (&keys)[count], int
         if (key == keys[i])
             *found = int(i);
     }
-    *otherKey = QString::fromUtf8(key.data(), int(key.size()));
+    *otherKey = JsonStringReader::text(key);
     return SUCCESS;
 }
 
@@ -261,7 +261,13 @@ error_code EntryReader::readOtherField(ondemand::field &field, const QString &na
     if ((error = skipValue(value, 3)) || (error = value.current_location().get(end)))
         return error;
     const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
-    otherFields->insert(name, QJsonDocument::fromJson(text).array().at(0));
+    QJsonDocument document = QJsonDocument::fromJson(text);
+    // Kept as a save writes it: the toolkit reads a key in it that starts with
+    // a byte order mark as written but saves it without, in another order, so
+    // that the file would change again at the next read and save.
+    if (text.contains("\xEF\xBB\xBF"))
+        document = QJsonDocument::fromJson(document.toJson(QJsonDocument::Compact));
+    otherFields->insert(name, document.array().at(0));
     return SUCCESS;
 }
 
@@ -360,10 +366,10 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, Lau
     ApplicationDataList entries;
     for (auto element : array) {
         ondemand::value value;
-        ApplicationData entry;
-        if (std::move(element).get(value) || reader->readEntry(value, entries.size() + 1, &entry))
+        // Read where it stays: a copy costs each of its texts a count up and down.
+        entries.append(ApplicationData());
+        if (std::move(element).get(value) || reader->readEntry(value, entries.size(), &entries.last()))
             return false;
-        entries.append(entry);
     }
     // Nothing may follow the array.
     const char *rest = nullptr;

@@ -8,6 +8,9 @@
 
 namespace {
 
+// Writes an entry at a cursor into room made for the most it can take: the
+// file is written in one pass over every character, and a buffer's own appends
+// would check for room at each piece.
 class Writer
 {
 public:
@@ -19,13 +22,36 @@ public:
     void entry(const ApplicationData &application);
 
 private:
-    void indent(int level) { m_text.append(4 * level, ' '); }
+    // Makes room for at least this many more bytes, from where the cursor is.
+    void makeRoom(int bytes);
+    // Ends the text at the cursor, which others may then write past.
+    void close()
+    {
+        m_text.resize(int(m_out - m_text.constData()));
+        m_out = nullptr;
+    }
+    void put(const char *bytes, int length)
+    {
+        std::memcpy(m_out, bytes, size_t(length));
+        m_out += length;
+    }
+    template <int size>
+    void put(const char (&literal)[size])
+    {
+        put(literal, size - 1);
+    }
+    void indent(int level)
+    {
+        std::memset(m_out, ' ', size_t(4 * level));
+        m_out += 4 * level;
+    }
     void key(int level, const char *name);
     void string(const QString &text);
     void variables(int level, const VariableDataList &list);
     void otherField(const QString &name, const QJsonValue &value);
 
     QByteArray &m_text;
+    char *m_out = nullptr;
 };
 
 char hexDigit(uint value)
@@ -33,13 +59,22 @@ char hexDigit(uint value)
     return char(value < 10 ? '0' + value : 'a' + value - 10);
 }
 
-// Runs over every character of the file: written in place, with room made
-// first for the most a character can take (six bytes, escaped).
+// The most a string takes: six bytes a character, escaped, and its quotes.
+int stringRoom(const QString &text)
+{
+    return 2 + 6 * text.size();
+}
+
+void Writer::makeRoom(int bytes)
+{
+    const int used = m_out ? int(m_out - m_text.constData()) : m_text.size();
+    m_text.resize(used + bytes);
+    m_out = m_text.data() + used;
+}
+
 void Writer::string(const QString &text)
 {
-    const int start = m_text.size();
-    m_text.resize(start + 2 + 6 * text.size());
-    char *out = m_text.data() + start;
+    char *out = m_out;
     *out++ = '"';
     const QChar *const end = text.constData() + text.size();
     for (const QChar *position = text.constData(); position < end; ++position) {
@@ -100,56 +135,56 @@ void Writer::string(const QString &text)
         }
     }
     *out++ = '"';
-    m_text.resize(int(out - m_text.constData()));
+    m_out = out;
 }
 
 void Writer::key(int level, const char *name)
 {
-    // In one piece: the keys and their indents are a good part of the file.
-    char text[64];
-    const int indent = 4 * level;
-    const int length = int(std::strlen(name));
-    std::memset(text, ' ', size_t(indent));
-    text[indent] = '"';
-    std::memcpy(text + indent + 1, name, size_t(length));
-    std::memcpy(text + indent + 1 + length, "\": ", 3);
-    m_text.append(text, indent + length + 4);
+    indent(level);
+    *m_out++ = '"';
+    put(name, int(std::strlen(name)));
+    put("\": ");
 }
 
 void Writer::variables(int level, const VariableDataList &list)
 {
-    m_text.append("[\n");
+    put("[\n");
     for (int i = 0; i < list.size(); ++i) {
         indent(level + 1);
-        m_text.append("{\n");
+        put("{\n");
         key(level + 2, "name");
         string(list.at(i).name());
-        m_text.append(",\n");
+        put(",\n");
         key(level + 2, "value");
         string(list.at(i).value());
-        m_text.append('\n');
+        *m_out++ = '\n';
         indent(level + 1);
-        m_text.append(i + 1 < list.size() ? "},\n" : "}\n");
+        if (i + 1 < list.size())
+            put("},\n");
+        else
+            put("}\n");
     }
     indent(level);
-    m_text.append(']');
+    *m_out++ = ']';
 }
 
 // A key of a newer version, written as the toolkit writes its value.
 void Writer::otherField(const QString &name, const QJsonValue &value)
 {
-    indent(2);
-    string(name);
-    m_text.append(": ");
     // In an array, the value is written one level in; here it stands two in.
     const QByteArray written = QJsonDocument(QJsonArray{value}).toJson();
     const QList<QByteArray> lines = written.mid(2, written.size() - 5).split('\n');
+    makeRoom(8 + stringRoom(name) + 2 + written.size() + 4 * lines.size());
+    indent(2);
+    string(name);
+    put(": ");
     for (int i = 0; i < lines.size(); ++i) {
         if (i > 0) {
-            m_text.append('\n');
+            *m_out++ = '\n';
             indent(1);
         }
-        m_text.append(i == 0 ? lines.at(i).mid(4) : lines.at(i));
+        const QByteArray line = i == 0 ? lines.at(i).mid(4) : lines.at(i);
+        put(line.constData(), line.size());
     }
 }
 
@@ -163,33 +198,47 @@ void Writer::entry(const ApplicationData &application)
     };
     static const Field known[] = {{"arguments", 0}, {"description", 1}, {"environments", 2}, {"favorite", 3},
                                   {"name", 4},      {"path", 5},        {"preScript", 6},    {"tag", 7}};
+    const VariableDataList arguments = application.arguments();
+    const VariableDataList environments = application.environments();
+    // The keys, their indents, the punctuation, a number and a truth value.
+    int room = 512 + stringRoom(application.name()) + stringRoom(application.description())
+        + stringRoom(application.path()) + stringRoom(application.preScript());
+    for (const VariableDataList *list : {&arguments, &environments}) {
+        for (const VariableData &variable : *list)
+            room += 128 + stringRoom(variable.name()) + stringRoom(variable.value());
+    }
+    makeRoom(room);
     const QJsonObject others = application.otherFields();
     auto other = others.constBegin();
-    m_text.append("    {\n");
+    put("    {\n");
     bool first = true;
     for (const Field &field : known) {
         for (; other != others.constEnd() && other.key() < QLatin1String(field.name); ++other) {
             if (!first)
-                m_text.append(",\n");
+                put(",\n");
             first = false;
             otherField(other.key(), other.value());
+            makeRoom(room);
         }
         if (!first)
-            m_text.append(",\n");
+            put(",\n");
         first = false;
         key(2, field.name);
         switch (field.known) {
         case 0:
-            variables(2, application.arguments());
+            variables(2, arguments);
             break;
         case 1:
             string(application.description());
             break;
         case 2:
-            variables(2, application.environments());
+            variables(2, environments);
             break;
         case 3:
-            m_text.append(application.favorite() ? "true" : "false");
+            if (application.favorite())
+                put("true");
+            else
+                put("false");
             break;
         case 4:
             string(application.name());
@@ -201,14 +250,18 @@ void Writer::entry(const ApplicationData &application)
             string(application.preScript());
             break;
         default:
-            m_text.append(QByteArray::number(application.tag()));
+            const QByteArray tag = QByteArray::number(application.tag());
+            put(tag.constData(), tag.size());
         }
     }
     for (; other != others.constEnd(); ++other) {
-        m_text.append(",\n");
+        makeRoom(8);
+        put(",\n");
         otherField(other.key(), other.value());
     }
-    m_text.append("\n    }");
+    makeRoom(8);
+    put("\n    }");
+    close();
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 
 namespace {
 
-template <typename Record>
-QDataStream &readList(QDataStream &stream, QList<Record> &list)
+template <typename Records>
+QDataStream &readList(QDataStream &stream, Records &list)
 {
     const QDataStream::Status oldStatus = stream.status();
     if (!stream.device() || !stream.device()->isTransactionStarted())
@@ -19,7 +19,7 @@ QDataStream &readList(QDataStream &stream, QList<Record> &list)
     // Each element takes at least one byte of the stream, so a failed read ends
     // the loop long before an absurd count could; nothing is reserved in advance.
     for (quint32 i = 0; i < count; ++i) {
-        Record record;
+        typename Records::value_type record;
         stream >> record;
         if (stream.status() != QDataStream::Ok) {
             list.clear();

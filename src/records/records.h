@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include <QVector>
 
 // Program-wide objects shared by the launcher, its cards and its drag and drop.
 extern const QString applicationDataMimeType;
@@ -30,7 +31,10 @@ private:
     QString m_value;
 };
 
-using VariableDataList = QList<VariableData>;
+Q_DECLARE_TYPEINFO(VariableData, Q_MOVABLE_TYPE);
+
+// Held in place: an entry's few arguments and variables cost one block.
+using VariableDataList = QVector<VariableData>;
 
 // One launcher entry.
 class ApplicationData
