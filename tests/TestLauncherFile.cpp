@@ -281,7 +281,9 @@ void TestLauncherFile::byteOrderMarksAreKept_data()
     QTest::addColumn<QString>("name");
 
     const QString mark(QChar(0xFEFF));
-    QTest::newRow("written") << QByteArray("[{\"name\":\"\xEF\xBB\xBF" "a\"}]") << mark + "a";
+    QTest::newRow("written") << QByteArray("[{\"name\":\"\xEF\xBB\xBF"
+                                           "a\"}]")
+                             << mark + "a";
     QTest::newRow("escaped") << QByteArray(R"([{"name":"\ufeff\ufeffa"}])") << mark + mark + "a";
     QTest::newRow("before an escape") << QByteArray("[{\"name\":\"\xEF\xBB\xBF\\n\"}]") << mark + "\n";
     QTest::newRow("in a key") << QByteArray("[{\"name\":\"a\",\"\xEF\xBB\xBFname\":\"b\"}]") << QStringLiteral("a");
