@@ -4,7 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -45,7 +47,12 @@ private:
         std::memset(m_out, ' ', size_t(4 * level));
         m_out += 4 * level;
     }
-    void key(int level, const char *name);
+    void key(int level, const char *name, int length);
+    template <int size>
+    void key(int level, const char (&name)[size])
+    {
+        key(level, name, size - 1);
+    }
     void string(const QString &text);
     void variables(int level, const VariableDataList &list);
     void otherField(const QString &name, const QJsonValue &value);
@@ -138,11 +145,11 @@ void Writer::string(const QString &text)
     m_out = out;
 }
 
-void Writer::key(int level, const char *name)
+void Writer::key(int level, const char *name, int length)
 {
     indent(level);
     *m_out++ = '"';
-    put(name, int(std::strlen(name)));
+    put(name, length);
     put("\": ");
 }
 
@@ -193,11 +200,11 @@ void Writer::entry(const ApplicationData &application)
     // The keys in sorted order, the unknown ones among them.
     struct Field
     {
-        const char *name;
+        std::string_view name;
         int known;
     };
-    static const Field known[] = {{"arguments", 0}, {"description", 1}, {"environments", 2}, {"favorite", 3},
-                                  {"name", 4},      {"path", 5},        {"preScript", 6},    {"tag", 7}};
+    static constexpr Field known[] = {{"arguments", 0}, {"description", 1}, {"environments", 2}, {"favorite", 3},
+                                      {"name", 4},      {"path", 5},        {"preScript", 6},    {"tag", 7}};
     const VariableDataList arguments = application.arguments();
     const VariableDataList environments = application.environments();
     // The keys, their indents, the punctuation, a number and a truth value.
@@ -213,7 +220,8 @@ void Writer::entry(const ApplicationData &application)
     put("    {\n");
     bool first = true;
     for (const Field &field : known) {
-        for (; other != others.constEnd() && other.key() < QLatin1String(field.name); ++other) {
+        for (; other != others.constEnd() && other.key() < QLatin1String(field.name.data(), int(field.name.size()));
+             ++other) {
             if (!first)
                 put(",\n");
             first = false;
@@ -223,7 +231,7 @@ void Writer::entry(const ApplicationData &application)
         if (!first)
             put(",\n");
         first = false;
-        key(2, field.name);
+        key(2, field.name.data(), int(field.name.size()));
         switch (field.known) {
         case 0:
             variables(2, arguments);
@@ -250,8 +258,7 @@ void Writer::entry(const ApplicationData &application)
             string(application.preScript());
             break;
         default:
-            const QByteArray tag = QByteArray::number(application.tag());
-            put(tag.constData(), tag.size());
+            m_out = std::to_chars(m_out, m_out + 16, application.tag()).ptr;
         }
     }
     for (; other != others.constEnd(); ++other) {
