@@ -23,8 +23,7 @@ namespace Platform {
 namespace {
 
 // A long file is read into memory never touched before. In huge pages, where
-// the system keeps them for those who ask, it faults in 512 times less often:
-// a tenth of a long launcher file's start.
+// the system keeps them for those who ask, it faults in 512 times less often.
 void preferHugePages(char *data, qint64 size)
 {
 #ifdef Q_OS_LINUX
