@@ -8,15 +8,6 @@ namespace {
 
 constexpr int rankedWords = 32;
 
-// The entry a row of the source stands for. The filter runs over every entry
-// of every tab at each key typed: no texts are made for it.
-const ApplicationData *entryAt(const QModelIndex &index)
-{
-    const QModelIndex stored = LauncherDataModel::sourceIndex(index);
-    const auto *store = qobject_cast<const LauncherDataModel *>(stored.model());
-    return store ? &store->entry(stored.row()) : nullptr;
-}
-
 } // namespace
 
 LauncherFilterProxyModel::LauncherFilterProxyModel(QObject *parent)
@@ -80,7 +71,7 @@ quint64 LauncherFilterProxyModel::rankKey(const QModelIndex &sourceIndex) const
         m_ranks.resize(sourceModel()->rowCount());
     quint64 &known = m_ranks[sourceIndex.row()];
     if (known == 0) {
-        const ApplicationData *entry = entryAt(sourceIndex);
+        const ApplicationData *entry = LauncherDataModel::entryAt(sourceIndex);
         const QString name = entry ? entry->name() : QString();
         quint64 key = 0;
         for (int i = 0; i < rankedWords; ++i)
@@ -118,7 +109,7 @@ bool LauncherFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex
     if (m_words.isEmpty())
         return true;
     // The program's file name is the part after the last separator.
-    const ApplicationData *entry = entryAt(sourceModel()->index(sourceRow, 0, sourceParent));
+    const ApplicationData *entry = LauncherDataModel::entryAt(sourceModel()->index(sourceRow, 0, sourceParent));
     if (!entry)
         return false;
     const QString name = entry->name();

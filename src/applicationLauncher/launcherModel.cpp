@@ -229,6 +229,13 @@ QModelIndex LauncherDataModel::sourceIndex(const QModelIndex &index)
     return source;
 }
 
+const ApplicationData *LauncherDataModel::entryAt(const QModelIndex &index)
+{
+    const QModelIndex stored = sourceIndex(index);
+    const auto *store = qobject_cast<const LauncherDataModel *>(stored.model());
+    return store && store->isUsable(stored) ? &store->m_applications.at(stored.row()) : nullptr;
+}
+
 QModelIndex LauncherDataModel::filterIndex(const QAbstractItemModel *filter, const QModelIndex &index)
 {
     if (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(filter))
@@ -265,23 +272,10 @@ FavoritesProxyModel::FavoritesProxyModel(QObject *parent)
 {
 }
 
-namespace {
-
-// The entry of a source row, taken straight from the store when the filter
-// sits on it: the tabs' filters run over every entry when the list is read.
-const ApplicationData *storedEntry(const QAbstractItemModel *source, int row, const QModelIndex &parent)
-{
-    const auto *store = qobject_cast<const LauncherDataModel *>(source);
-    return store && !parent.isValid() && row >= 0 && row < store->rowCount() ? &store->entry(row) : nullptr;
-}
-
-} // namespace
-
 bool FavoritesProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    if (const ApplicationData *entry = storedEntry(sourceModel(), sourceRow, sourceParent))
-        return entry->favorite();
-    return sourceModel()->index(sourceRow, 0, sourceParent).data(LauncherDataModel::FavoriteRole).toBool();
+    const ApplicationData *entry = LauncherDataModel::entryAt(sourceModel()->index(sourceRow, 0, sourceParent));
+    return entry && entry->favorite();
 }
 
 TagSortFilterProxyModel::TagSortFilterProxyModel(QObject *parent)
@@ -297,8 +291,6 @@ void TagSortFilterProxyModel::setFilterTag(int tag)
 
 bool TagSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    if (const ApplicationData *entry = storedEntry(sourceModel(), sourceRow, sourceParent))
-        return entry->tag() & m_filterTag;
-    const QModelIndex index = sourceModel()->index(sourceRow, 0, sourceParent);
-    return index.data(LauncherDataModel::TagRole).toInt() & m_filterTag;
+    const ApplicationData *entry = LauncherDataModel::entryAt(sourceModel()->index(sourceRow, 0, sourceParent));
+    return entry && (entry->tag() & m_filterTag);
 }

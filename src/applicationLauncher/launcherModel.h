@@ -45,8 +45,6 @@ public:
     Qt::DropActions supportedDragActions() const override;
     Qt::DropActions supportedDropActions() const override;
 
-    // The entry of a row of this model, which must be one.
-    const ApplicationData &entry(int row) const { return m_applications.at(row); }
     ApplicationDataList launcherData() const;
     void setLauncherData(const ApplicationDataList &list);
     // Puts the entries in at the row, in one step: row by row, every filtered
@@ -56,6 +54,10 @@ public:
     // The index of this model that an index of a filter over it, or of a chain
     // of filters, stands for; an index of this model is its own.
     static QModelIndex sourceIndex(const QModelIndex &index);
+    // The entry such an index stands for, read in place: the tabs' filters
+    // look at every entry when the list is read and at each key typed. None
+    // for an index of another model.
+    static const ApplicationData *entryAt(const QModelIndex &index);
     // The index of a filter over this model, or of a chain of filters, that
     // stands for an index of this model; invalid where a filter leaves it out.
     static QModelIndex filterIndex(const QAbstractItemModel *filter, const QModelIndex &index);
