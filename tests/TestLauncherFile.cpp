@@ -24,6 +24,8 @@ private slots:
     void unreadableContent();
     void sameAsStandardJson_data();
     void sameAsStandardJson();
+    void repeatedListsReadAlike_data();
+    void repeatedListsReadAlike();
     void byteOrderMarksAreKept_data();
     void byteOrderMarksAreKept();
     void missingFile();
@@ -273,6 +275,56 @@ void TestLauncherFile::sameAsStandardJson()
             QCOMPARE(list.at(i).path(), entry.value(QStringLiteral("path")).toString());
         }
     }
+}
+
+void TestLauncherFile::repeatedListsReadAlike_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("losses");
+
+    QTest::newRow("the same list") << QByteArray(R"([{"arguments":[{"name":"-a","value":"1"}]},)"
+                                                 R"({"arguments":[{"name":"-a","value":"1"}]}])")
+                                   << 0;
+    QTest::newRow("a longer list") << QByteArray(R"([{"arguments":[{"name":"-a"}]},)"
+                                                 R"({"arguments":[{"name":"-a"},{"name":"-b"}]}])")
+                                   << 0;
+    QTest::newRow("the same bytes under the other key")
+        << QByteArray(R"([{"arguments":[{"name":"E"}],"environments":[{"name":"E"}]},)"
+                      R"({"environments":[{"name":"E"}],"arguments":[{"name":"F"}]}])")
+        << 0;
+    QTest::newRow("brackets in a name") << QByteArray(R"([{"arguments":[{"name":"]}"}]},)"
+                                                      R"({"arguments":[{"name":"]}"}],"name":"x"}])")
+                                        << 0;
+    QTest::newRow("spaces after the list") << QByteArray(R"([{"arguments":[{"name":"-a"}] },)"
+                                                         R"({"arguments":[{"name":"-a"}]},{"arguments":[]}])")
+                                           << 0;
+    QTest::newRow("a list that loses a value, twice")
+        << QByteArray(R"([{"arguments":[{"name":"-n","value":3}]},{"arguments":[{"name":"-n","value":3}]}])") << 2;
+}
+
+// Entries that repeat the lists of the one before read as if they did not.
+void TestLauncherFile::repeatedListsReadAlike()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, losses);
+
+    const QJsonArray document = QJsonDocument::fromJson(content).array();
+    ApplicationDataList list;
+    LauncherDataLosses found;
+    QVERIFY(parseLauncherData(content, &list, &found));
+    QCOMPARE(list.size(), document.size());
+    for (int i = 0; i < list.size(); ++i) {
+        const QJsonObject entry = list.at(i).toJsonObject();
+        for (const QString &key : {QStringLiteral("arguments"), QStringLiteral("environments")}) {
+            QJsonArray expected;
+            for (const QJsonValue variable : document.at(i).toObject().value(key).toArray()) {
+                expected.append(QJsonObject{{"name", variable.toObject().value("name").toString()},
+                                            {"value", variable.toObject().value("value").toString()}});
+            }
+            QCOMPARE(entry.value(key).toArray(), expected);
+        }
+    }
+    QCOMPARE(found.count, losses);
 }
 
 void TestLauncherFile::byteOrderMarksAreKept_data()

@@ -92,6 +92,11 @@ int LauncherFilterProxyModel::nameRank(const QString &name, const QString &word)
     return 2;
 }
 
+int LauncherFilterProxyModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
 Qt::ItemFlags LauncherFilterProxyModel::flags(const QModelIndex &index) const
 {
     const Qt::ItemFlags flags = QSortFilterProxyModel::flags(index);

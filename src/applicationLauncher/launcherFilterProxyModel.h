@@ -26,6 +26,9 @@ public:
     void setFilterWords(const QString &text);
     bool isFiltering() const { return !m_words.isEmpty(); }
 
+    // One column. Every list asks for it at each reset, and the base class
+    // would filter the whole list to answer, for tabs not shown too.
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                          const QModelIndex &parent) const override;

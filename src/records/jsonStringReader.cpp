@@ -21,14 +21,18 @@ std::string_view stringToken(ondemand::value &value)
     return token;
 }
 
-// The JSON escapes of a string token, where the parser refuses a \u escape
-// of half a UTF-16 surrogate pair. Such a half is what the toolkit writes for
-// a lone surrogate, which a Windows file name may hold: it is taken back.
-bool unescapeLeniently(std::string_view token, QString *text)
+// The text of a string as written between its quotes. The parser has checked
+// its UTF-8; the escapes are taken here rather than in the parser's own
+// buffer, which would grow by every escaped string of the document. A \u
+// escape of half a UTF-16 surrogate pair, which the parser would refuse, is
+// what the toolkit writes for a lone surrogate, as a Windows file name may
+// hold: it is taken back.
+bool unescape(std::string_view written, QString *text)
 {
     QString result;
-    const char *position = token.data() + 1;
-    const char *const end = token.data() + token.size() - 1;
+    result.reserve(int(written.size()));
+    const char *position = written.data();
+    const char *const end = position + written.size();
     while (position < end) {
         const char *plain = position;
         while (plain < end && *plain != '\\')
@@ -59,31 +63,47 @@ bool unescapeLeniently(std::string_view token, QString *text)
     return true;
 }
 
+bool fromJson(std::string_view written, QString *text)
+{
+    if (written.find('\\') != std::string_view::npos)
+        return unescape(written, text);
+    *text = JsonStringReader::text(written);
+    return true;
+}
+
 } // namespace
 
 error_code JsonStringReader::read(ondemand::value &value, QString *text)
 {
     const std::string_view token = stringToken(value);
-    if (token.size() >= 2 && token.find('\\') == std::string_view::npos) {
-        *text = cached(token.substr(1, token.size() - 2));
-        return SUCCESS;
+    if (token.size() < 2)
+        return simdjson::STRING_ERROR;
+    const std::string_view written = token.substr(1, token.size() - 2);
+    // Longer strings are rarely repeated.
+    if (written.size() > 256)
+        return fromJson(written, text) ? SUCCESS : simdjson::STRING_ERROR;
+    Slot &slot = m_slots[slotOf(written)];
+    if (!slot.used || slot.bytes != written) {
+        if (!fromJson(written, &slot.text)) {
+            slot.used = false;
+            return simdjson::STRING_ERROR;
+        }
+        slot.bytes = written;
+        slot.used = true;
     }
-    std::string_view unescaped;
-    if (value.get_string().get(unescaped) == SUCCESS) {
-        *text = cached(unescaped);
-        return SUCCESS;
-    }
-    return token.size() >= 2 && unescapeLeniently(token, text) ? SUCCESS : simdjson::STRING_ERROR;
+    *text = slot.text;
+    return SUCCESS;
 }
 
 error_code JsonStringReader::check(ondemand::value &value)
 {
-    std::string_view unescaped;
-    if (value.get_string().get(unescaped) == SUCCESS)
-        return SUCCESS;
-    QString ignored;
     const std::string_view token = stringToken(value);
-    return token.size() >= 2 && unescapeLeniently(token, &ignored) ? SUCCESS : simdjson::STRING_ERROR;
+    QString ignored;
+    if (token.size() < 2 || !fromJson(token.substr(1, token.size() - 2), &ignored))
+        return simdjson::STRING_ERROR;
+    // Taken, so that the document reads on after it.
+    ondemand::raw_json_string taken;
+    return value.get_raw_json_string().get(taken);
 }
 
 QString JsonStringReader::text(std::string_view bytes)
@@ -93,20 +113,6 @@ QString JsonStringReader::text(std::string_view bytes)
         ++marks;
     const QString rest = QString::fromUtf8(bytes.data(), int(bytes.size()));
     return marks > 0 ? QString(marks, QChar(0xFEFF)) + rest : rest;
-}
-
-QString JsonStringReader::cached(std::string_view bytes)
-{
-    // Longer strings are rarely repeated.
-    if (bytes.size() > 256)
-        return text(bytes);
-    Slot &slot = m_slots[slotOf(bytes)];
-    if (!slot.used || slot.bytes != bytes) {
-        slot.bytes = bytes;
-        slot.text = text(bytes);
-        slot.used = true;
-    }
-    return slot.text;
 }
 
 // Only the length and the ends are looked at: two strings in one slot cost a

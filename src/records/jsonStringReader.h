@@ -9,17 +9,16 @@
 
 // Reads the string values of one JSON document. Entries repeat programs,
 // descriptions, arguments and values: the strings read last are kept by their
-// UTF-8 bytes in the document, and a repeated string is one string shared by
-// every entry, with nothing made anew for it. The document must outlive the
-// reader.
+// bytes as written in the document, and a repeated string is one string shared
+// by every entry, with nothing made anew for it. The document must outlive
+// the reader.
 class JsonStringReader
 {
 public:
-    // A string value. Most strings hold no escapes: those are taken where they
-    // lie, as the parser has checked their UTF-8 and their characters, and its
-    // own buffer stays untouched. A \u escape of half a UTF-16 surrogate pair,
-    // which the parser refuses, is what the toolkit writes for a lone
-    // surrogate, as a Windows file name may hold: it is taken back.
+    // A string value, taken where it lies: the parser has checked its UTF-8,
+    // and its own buffer stays untouched. A \u escape of half a UTF-16
+    // surrogate pair, which the parser refuses, is what the toolkit writes for
+    // a lone surrogate, as a Windows file name may hold: it is taken back.
     simdjson::error_code read(simdjson::ondemand::value &value, QString *text);
     // Whether a string value reads, by the same rules, without keeping it.
     static simdjson::error_code check(simdjson::ondemand::value &value);
@@ -32,7 +31,6 @@ public:
     static QString text(std::string_view bytes);
 
 private:
-    QString cached(std::string_view bytes);
     static size_t slotOf(std::string_view bytes);
 
     struct Slot

@@ -8,6 +8,7 @@
 #include <simdjson.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -115,8 +116,9 @@ error_code findKey(ondemand::field &field, const char *const (&keys)[count], int
 class EntryReader
 {
 public:
-    explicit EntryReader(LauncherDataLosses *losses)
+    EntryReader(LauncherDataLosses *losses, const char *end)
         : m_losses(losses)
+        , m_end(end)
     {
     }
 
@@ -129,18 +131,29 @@ private:
     error_code readString(ondemand::value value, const char *key, QString *text);
     error_code readBool(ondemand::value value, const char *key, bool *boolean);
     error_code readInt(ondemand::value value, const char *key, int *integer);
-    error_code readVariables(ondemand::value value, const char *key, VariableDataList *variables);
+    struct WrittenList
+    {
+        std::string_view json;
+        VariableDataList list;
+    };
+    error_code readVariables(ondemand::value value, const char *key, VariableDataList *variables, WrittenList *last);
     error_code readVariable(ondemand::value value, const char *key, VariableData *variable);
     error_code readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields);
     void lose(const QString &what);
 
     LauncherDataLosses *m_losses;
+    const char *m_end;
     int m_entry = 0;
+    int m_lost = 0;
+    // The last arguments and environments read: entries often repeat them.
+    WrittenList m_lastArguments;
+    WrittenList m_lastEnvironments;
     JsonStringReader m_strings;
 };
 
 void EntryReader::lose(const QString &what)
 {
+    ++m_lost;
     if (!m_losses)
         return;
     if (m_losses->examples.size() < LauncherDataLosses::shownExamples)
@@ -193,15 +206,29 @@ error_code EntryReader::readInt(ondemand::value value, const char *key, int *int
     return SUCCESS;
 }
 
-error_code EntryReader::readVariables(ondemand::value value, const char *key, VariableDataList *variables)
+// A list written as the last one was, byte for byte, is that list: it is
+// walked, and shared rather than made anew.
+error_code EntryReader::readVariables(ondemand::value value, const char *key, VariableDataList *variables,
+                                      WrittenList *last)
 {
     error_code error;
     variables->clear();
     ondemand::array array;
     if (!take(value, json_type::array, key, &error))
         return error;
+    const char *const start = value.raw_json_token().data();
     if ((error = value.get_array().get(array)))
         return error;
+    const std::string_view known = last->json;
+    if (!known.empty() && size_t(m_end - start) >= known.size()
+        && std::memcmp(start, known.data(), known.size()) == 0) {
+        std::string_view walked;
+        if ((error = array.raw_json().get(walked)))
+            return error;
+        *variables = last->list;
+        return SUCCESS;
+    }
+    const int lost = m_lost;
     for (auto element : array) {
         ondemand::value item;
         VariableData variable;
@@ -209,6 +236,10 @@ error_code EntryReader::readVariables(ondemand::value value, const char *key, Va
             return error;
         variables->append(variable);
     }
+    // A list that lost something is told of at each entry that holds it.
+    const char *end = nullptr;
+    if (m_lost == lost && value.current_location().get(end) == SUCCESS)
+        *last = {std::string_view(start, size_t(end - start)), *variables};
     return SUCCESS;
 }
 
@@ -317,10 +348,10 @@ error_code EntryReader::readEntry(ondemand::value value, int number, Application
             error = readInt(field.value(), key, &tag);
             break;
         case 6:
-            error = readVariables(field.value(), key, &arguments);
+            error = readVariables(field.value(), key, &arguments, &m_lastArguments);
             break;
         case 7:
-            error = readVariables(field.value(), key, &environments);
+            error = readVariables(field.value(), key, &environments, &m_lastEnvironments);
             break;
         default:
             error = readOtherField(field, otherKey, &otherFields);
@@ -362,7 +393,7 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, Lau
         return false;
     LauncherDataLosses found;
     // Large: kept off the stack.
-    const auto reader = std::make_unique<EntryReader>(&found);
+    const auto reader = std::make_unique<EntryReader>(&found, data + size);
     ApplicationDataList entries;
     for (auto element : array) {
         ondemand::value value;
