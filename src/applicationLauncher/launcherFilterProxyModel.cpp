@@ -45,10 +45,10 @@ void LauncherFilterProxyModel::setFilterWords(const QString &text)
     m_words = words;
     forgetRanks();
     // Ranked while filtering; in list order otherwise, so that the list can
-    // be reordered again. Built anew in one pass: removing what no longer
-    // matches range by range costs a pass over the whole tab for every range.
-    // Ranked after it is filtered, and in list order before, so that each tab
-    // is filtered and ranked once.
+    // be reordered again. Built anew in one pass, as removing what no longer
+    // matches range by range costs a pass over the whole tab for every range;
+    // ranked after it is filtered and put in list order before, so that each
+    // tab is filtered and ranked once.
     if (isFiltering()) {
         invalidate();
         sort(0);
