@@ -403,6 +403,7 @@ void TestProcessRunner::eachLaunchRunsItsOwnScript_data()
 
     QTest::newRow("same name and description") << QStringList{"No Name", "", "No Name", ""};
     QTest::newRow("names that make one file name") << QStringList{"Build: x", "", "Build; x", ""};
+    QTest::newRow("no name and no description") << QStringList{"", "", "", ""};
     // 17 characters and 80: 296 bytes as a file name.
     const QString name(17, QChar(0x65E5));
     const QString description(80, QChar(0x8A9E));

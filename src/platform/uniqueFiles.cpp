@@ -16,10 +16,12 @@ namespace {
 // The unique part that the temporary file classes put in place of this.
 const QString uniquePlaceholder = QStringLiteral("XXXXXX");
 
+// An entry without name or description makes the file name ".bat": all of it
+// is the extension that the interpreter goes by.
 int extensionStart(const QString &fileName)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? dot : fileName.size();
+    return dot >= 0 ? dot : fileName.size();
 }
 
 } // namespace
@@ -47,7 +49,8 @@ QString createUniqueFile(const QString &folder, const QString &fileName, QString
     makeFolders(folder);
     const QString name = fittingFileName(fileName, 1 + uniquePlaceholder.size());
     const int dot = extensionStart(name);
-    QTemporaryFile file(QDir(folder).filePath(name.left(dot) + QLatin1Char('-') + uniquePlaceholder + name.mid(dot)));
+    const QString stem = dot > 0 ? name.left(dot) + QLatin1Char('-') : QString();
+    QTemporaryFile file(QDir(folder).filePath(stem + uniquePlaceholder + name.mid(dot)));
     if (!file.open()) {
         *error = file.errorString();
         return QString();
