@@ -1,6 +1,7 @@
 #include "records/launcherFileReader.h"
 
 #include "records/jsonStringReader.h"
+#include "records/jsonValueCheck.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,69 +21,6 @@ using simdjson::error_code;
 using simdjson::SUCCESS;
 using simdjson::ondemand::json_type;
 namespace ondemand = simdjson::ondemand;
-
-// Arrays and objects nest at most this deep, as the toolkit's own JSON
-// parser has it; deeper files are not JSON lists of entries.
-constexpr int maxDepth = 1024;
-
-// A value that is not taken is walked all the same: the parser checks only
-// what it is asked for, and the file must be valid JSON throughout.
-error_code skipValue(ondemand::value value, int depth)
-{
-    json_type type;
-    if (const error_code error = value.type().get(type))
-        return error;
-    if ((type == json_type::array || type == json_type::object) && depth > maxDepth)
-        return simdjson::DEPTH_ERROR;
-    switch (type) {
-    case json_type::array: {
-        ondemand::array array;
-        if (const error_code error = value.get_array().get(array))
-            return error;
-        for (auto element : array) {
-            ondemand::value item;
-            if (const error_code error = std::move(element).get(item))
-                return error;
-            if (const error_code error = skipValue(item, depth + 1))
-                return error;
-        }
-        return SUCCESS;
-    }
-    case json_type::object: {
-        ondemand::object object;
-        if (const error_code error = value.get_object().get(object))
-            return error;
-        for (auto member : object) {
-            ondemand::field field;
-            std::string_view key;
-            if (const error_code error = std::move(member).get(field))
-                return error;
-            if (const error_code error = field.unescaped_key().get(key))
-                return error;
-            if (const error_code error = skipValue(field.value(), depth + 1))
-                return error;
-        }
-        return SUCCESS;
-    }
-    case json_type::number: {
-        double number;
-        return value.get_double().get(number);
-    }
-    case json_type::string: {
-        return JsonStringReader::check(value);
-    }
-    case json_type::boolean: {
-        bool boolean;
-        return value.get_bool().get(boolean);
-    }
-    case json_type::null: {
-        bool isNull = false;
-        const error_code error = value.is_null().get(isNull);
-        return error ? error : isNull ? SUCCESS : simdjson::N_ATOM_ERROR;
-    }
-    }
-    return simdjson::INCORRECT_TYPE;
-}
 
 const char *const entryKeys[] = {"name",     "description", "path",      "preScript",
                                  "favorite", "tag",         "arguments", "environments"};
@@ -171,7 +109,7 @@ bool EntryReader::take(ondemand::value &value, json_type expected, const char *k
     lose(LauncherDataLosses::tr("Entry %1: \"%2\" holds a value of another kind than Korvani keeps there.")
              .arg(m_entry)
              .arg(QLatin1String(key)));
-    *error = skipValue(value, 3);
+    *error = checkJsonValue(value, 3);
     return false;
 }
 
@@ -251,7 +189,7 @@ error_code EntryReader::readVariable(ondemand::value value, const char *key, Var
         return error;
     if (type != json_type::object) {
         lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" is not a name with a value.").arg(m_entry).arg(key));
-        return skipValue(value, 4);
+        return checkJsonValue(value, 4);
     }
     ondemand::object object;
     if ((error = value.get_object().get(object)))
@@ -273,7 +211,7 @@ error_code EntryReader::readVariable(ondemand::value value, const char *key, Var
             lose(LauncherDataLosses::tr("Entry %1: an item of \"%2\" holds \"%3\", which Korvani does not keep.")
                      .arg(m_entry)
                      .arg(QLatin1String(key), otherKey));
-            error = skipValue(field.value(), 5);
+            error = checkJsonValue(field.value(), 5);
         }
         if (error)
             return error;
@@ -289,7 +227,7 @@ error_code EntryReader::readOtherField(ondemand::field &field, const QString &na
     ondemand::value value = field.value();
     const char *start = value.raw_json_token().data();
     const char *end = nullptr;
-    if ((error = skipValue(value, 3)) || (error = value.current_location().get(end)))
+    if ((error = checkJsonValue(value, 3)) || (error = value.current_location().get(end)))
         return error;
     const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
     QJsonDocument document = QJsonDocument::fromJson(text);
@@ -311,7 +249,7 @@ error_code EntryReader::readEntry(ondemand::value value, int number, Application
         return error;
     if (type != json_type::object) {
         lose(LauncherDataLosses::tr("Element %1 of the list is not an entry.").arg(number));
-        return skipValue(value, 2);
+        return checkJsonValue(value, 2);
     }
     ondemand::object object;
     if ((error = value.get_object().get(object)))
