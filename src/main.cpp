@@ -32,13 +32,16 @@ int main(int argc, char **argv)
     // one to show its window. Nothing in the folder is read before.
     InstanceGuard instanceGuard;
     int exitCode = 0;
-    if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode))
+    QString error;
+    if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode, &error)) {
+        if (exitCode != 0)
+            QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
         return exitCode;
+    }
 
     useProportionalLatinFont();
 
     // Every relative path of the program is taken against this folder.
-    QString error;
     if (!Platform::enterDataFolder(QCoreApplication::applicationDirPath(), &error)) {
         QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
         return 1;

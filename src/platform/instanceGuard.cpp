@@ -3,9 +3,7 @@
 #include "platform/fileAccess.h"
 #include "platform/instanceChannel.h"
 
-#include <QCoreApplication>
 #include <QLockFile>
-#include <QMessageBox>
 
 #ifdef Q_OS_WIN
 #include <QHostAddress>
@@ -85,10 +83,9 @@ InstanceGuard::~InstanceGuard()
     delete m_server;
 }
 
-bool InstanceGuard::claim(const QString &dataFolder, int *exitCode)
+bool InstanceGuard::claim(const QString &dataFolder, int *exitCode, QString *error)
 {
-    QString error;
-    switch (take(dataFolder, &error)) {
+    switch (take(dataFolder, error)) {
     case Claim::Owner:
         return true;
     case Claim::AnotherRuns:
@@ -97,7 +94,6 @@ bool InstanceGuard::claim(const QString &dataFolder, int *exitCode)
     case Claim::Failed:
         break;
     }
-    QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
     *exitCode = 1;
     return false;
 }

@@ -25,8 +25,8 @@ public:
     // Claims the single instance for the data folder, before anything in it is
     // read. False when the start is to end, with its exit code: 0 when
     // another Korvani runs, which has been asked to show its window; 1 when
-    // no guard can be set up, after a message box has said why.
-    bool claim(const QString &dataFolder, int *exitCode);
+    // no guard can be set up, with the reason in error.
+    bool claim(const QString &dataFolder, int *exitCode, QString *error);
 
 signals:
     void showRequested();
