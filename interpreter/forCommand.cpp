@@ -294,7 +294,7 @@ int forEachLine(Context &context, const Node &body, char variable, std::string_v
     LineOptions options;
     std::string bad;
     if (!parseLineOptions(optionText, &options, &bad))
-        return context.fail(255, bad + " was unexpected at this time.");
+        return context.fail(255, unexpectedWord(bad));
     long long skip = options.skip;
     int code = 0;
     std::vector<ForVariable> values;
@@ -335,9 +335,9 @@ int forEachLine(Context &context, const Node &body, char variable, std::string_v
     }
     for (const std::string &name : splitBatchParameters(text)) {
         const std::string path = removeQuotes(name);
-        const int fd = open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = open(openPath(path).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            return context.fail(1, "The system cannot find the file " + path + ".");
+            return context.fail(1, fileNotFoundNamed(path));
         takeLines(fd);
         close(fd);
         if (context.flow != Flow::Next)

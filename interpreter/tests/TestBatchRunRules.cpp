@@ -59,6 +59,7 @@ void TestBatchRunRules::nullDevice_data()
     addBatchRow("nul in a folder",
                 "@type sub\\Nul && echo typed\n@copy run.bat sub\\NUL: >nul && echo copied\n@/bin/ls sub\n",
                 "typed\ncopied\n");
+    addBatchRow("for /f reads no lines from nul", "@for /f %%a in (nul) do @echo %%a\n@echo done\n", "done\n");
 }
 
 void TestBatchRunRules::fileCommands_data()
