@@ -5,7 +5,10 @@
 
 // cmd's grammar and results where they are not what one would guess: one row
 // a rule, each naming the rule of cmd's documentation (if /?, call /?, ...)
-// or the observed behaviour of cmd it follows.
+// or the observed behaviour of cmd it follows. "Parser:" names a step of the
+// model of cmd's line parser that jeb and dbenham drew from experiments
+// ("How does the Windows Command Interpreter (CMD.EXE) parse scripts?",
+// Stack Overflow question 4094699).
 class TestBatchRunRules : public QObject
 {
     Q_OBJECT
@@ -40,7 +43,7 @@ private:
 void TestBatchRunRules::chains_data()
 {
     addBatchColumns();
-    // && binds tighter than ||: "a || b && c" runs as "a || (b && c)".
+    // Observed: && binds tighter than ||, "a || b && c" runs as "a || (b && c)".
     addBatchRow("|| passes over the && after it", "@echo k1||echo k2&&echo k3\n", "k1\n");
     addBatchRow("mkdir or fail and leave", "@mkdir x || echo failed && exit /b 1\n@echo still here\n", "still here\n");
     // ... and "a && b || c && d" as "(a && b) || (c && d)".
@@ -73,8 +76,8 @@ void TestBatchRunRules::fileCommands_data()
     addBatchRow("joined copy into the current folder",
                 "@echo one>fred\n@echo two>file1\n@cd sub\n@copy ..\\fred+..\\file1\n@type fred\n@type ..\\fred\n",
                 "..\\fred\n..\\file1\n        1 file(s) copied.\none\ntwo\none\n");
-    // type names each of several files on the error channel before its
-    // contents: a blank line, the name, two blank lines.
+    // Observed: type names each of several files on the error channel before
+    // its contents: a blank line, the name, two blank lines.
     addBatchRow("type of several files names each",
                 "@echo a>a.txt\n@echo b>b.txt\n@type a.txt b.txt >out.txt 2>err.txt\n@type out.txt\n@type err.txt\n",
                 "a\nb\n\na.txt\n\n\n\nb.txt\n\n\n");
@@ -113,8 +116,8 @@ void TestBatchRunRules::errorLevels_data()
 void TestBatchRunRules::conditions_data()
 {
     addBatchColumns();
-    // if errorlevel takes the leading decimal digits of its number; one that
-    // does not start with a digit is a syntax error.
+    // Observed: if errorlevel takes the leading decimal digits of its number;
+    // one that does not start with a digit is a syntax error.
     addBatchRow("if errorlevel reads leading digits",
                 "@/bin/sh -c \"exit 1\"\n@if errorlevel 1a echo ge1\n@if not errorlevel 2a echo lt2\n"
                 "@if errorlevel 0x5 echo ge0\n",
@@ -129,8 +132,9 @@ void TestBatchRunRules::conditions_data()
 void TestBatchRunRules::labelsAndLines_data()
 {
     addBatchColumns();
-    // A label ends at a blank or at one of : + & < > |, and what follows it
-    // does not run; "@" and blanks may stand before the colon, blanks after it.
+    // Parser, labels: a label ends at a blank or at one of : + & < > |, and
+    // what follows it does not run; "@" and blanks may stand before the
+    // colon, blanks after it.
     addBatchRow("label followed by an operator",
                 "@goto dest5\n@echo skipped\n:dest5&& echo x\n@goto dest6\n:dest6>FAILURE.TXT\n"
                 "@if not exist FAILURE.TXT echo at6\n",
@@ -140,9 +144,9 @@ void TestBatchRunRules::labelsAndLines_data()
     // goto reads its label as a label line does: "goto :a:b" goes to a.
     addBatchRow("goto ignores what follows the label",
                 "@goto :dest10:this is ignored\n@echo skipped\n:dest10\n@echo at10\n", "at10\n");
-    // A caret at the end of a line escapes the first character of the next
-    // line; when that line is empty, its line feed, which stays in the
-    // command, and the line after goes on with it.
+    // Parser, phase 2: a caret at the end of a line escapes the first
+    // character of the next line; when that line is empty, its line feed,
+    // which stays in the command, and the line after goes on with it.
     addBatchRow("caret before an empty line", "@echo hello^\n\nworld\n@echo next\n", "hello\nworld\nnext\n");
     addBatchRow("caret escapes the next line's first character", "@echo a^\n&echo b\n", "a&echo b\n");
 }
@@ -157,7 +161,7 @@ void TestBatchRunRules::linesOfLoops_data()
     addBatchRow("tokens out of order", "@for /f \"tokens=3,1\" %%i in (\"a b c\") do @echo [%%i][%%j]\n", "[a][c]\n");
     addBatchRow("a range that runs backwards lists none",
                 "@for /f \"tokens=3-1,5\" %%i in (\"a b c d e\") do @echo [%%i]\n", "[e]\n");
-    // A NUL byte ends the text of a line that for /f reads.
+    // Observed: a NUL byte ends the text of a line that for /f reads.
     addBatchRow("NUL byte in a line",
                 "@/usr/bin/printf \"ab\\0cd\\nef\\n\" >z.txt\n@for /f %%a in (z.txt) do @echo [%%a]\n", "[ab]\n[ef]\n");
 }
@@ -165,10 +169,11 @@ void TestBatchRunRules::linesOfLoops_data()
 void TestBatchRunRules::arithmetic_data()
 {
     addBatchColumns();
-    // set /a reads a compound assignment with blanks before its "=".
+    // Observed: set /a reads a compound assignment with blanks before its "=".
     addBatchRow("blanks inside a compound assignment", "@set /a X=1\n@set /a X + = 6\n@set /a X *= 2\n@echo %X%\n",
                 "14\n");
-    // set /a counts double quotes for nothing, wherever they stand.
+    // set /? : quotes around an expression are allowed; observed: set /a
+    // counts double quotes for nothing, wherever they stand.
     addBatchRow("quotes inside names", "@set AB=10\n@set /a X=\"A\"\"B\"+4\n@set /a \"Y\"=\"1\"+\"2\"\n@echo %X% %Y%\n",
                 "14 3\n");
 }
@@ -206,10 +211,11 @@ void TestBatchRunRules::switches()
     QCOMPARE(run.exitCode, exitCode);
 }
 
-// With echo on, cmd shows each command as it parsed it, after the prompt: a
-// simple command with a blank after it and its redirections at the end, a
-// block on one line, if with blanks around "==", and each turn of a loop
-// with the loop's values in it, unless an "@" stands before its command.
+// Parser, phase 3: with echo on, cmd shows each command as it parsed it,
+// after the prompt: a simple command with a blank after it and its
+// redirections at the end, a block on one line, if with blanks around "==",
+// and each turn of a loop with the loop's values in it, unless an "@" stands
+// before its command.
 void TestBatchRunRules::echoedCommands_data()
 {
     addBatchColumns();
