@@ -453,7 +453,8 @@ void TestDragAndDrop::desktopEntryRows()
     QFETCH(QByteArray, text);
     QFETCH(QJsonObject, expected);
 
-    const QString file = QDir::current().absoluteFilePath(QStringLiteral("Row.desktop"));
+    // Named as desktop files are, after their program's domain.
+    const QString file = QDir::current().absoluteFilePath(QStringLiteral("org.example.Row.desktop"));
     writeFile(file, text);
     const QString terminal = QDir::current().absoluteFilePath(QStringLiteral("terminal/term"));
     writeFile(terminal);
@@ -482,7 +483,8 @@ void TestDragAndDrop::desktopEntryRows()
     QCOMPARE(program.arguments, words);
     QCOMPARE(program.icon, expected.value(QStringLiteral("icon")).toString());
     QCOMPARE(program.terminal, expected.value(QStringLiteral("terminal")).toBool());
-    QCOMPARE(program.name, expected.value(QStringLiteral("names")).toObject().value(QString()).toString("Row"));
+    QCOMPARE(program.name,
+             expected.value(QStringLiteral("names")).toObject().value(QString()).toString("org.example.Row"));
     QCOMPARE(program.comment, expected.value(QStringLiteral("comments")).toObject().value(QString()).toString());
     // Names and comments follow the locale of messages, as the system sets it.
     for (const char *key : {"names", "comments"}) {
