@@ -334,6 +334,10 @@
         <translation>Korvaniについて</translation>
     </message>
     <message>
+        <source>&lt;p&gt;Korvani is built with the Qt toolkit. More about Korvani at &lt;a href=&quot;https://korvani.org&quot;&gt;korvani.org&lt;/a&gt;.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;KorvaniはQtツールキットで作られています。詳しくは&lt;a href=&quot;https://korvani.org&quot;&gt;korvani.org&lt;/a&gt;をご覧ください。&lt;/p&gt;</translation>
+    </message>
+    <message>
         <source>Quit without saving</source>
         <translation>保存せずに終了</translation>
     </message>

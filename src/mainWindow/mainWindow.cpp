@@ -221,10 +221,9 @@ bool MainWindow::saveAll()
 void MainWindow::about()
 {
     QMessageBox::about(this, tr("About Korvani"),
-                       QStringLiteral("<p>Version : %1</p>"
-                                      "<p>Korvani is built with the Qt toolkit. "
-                                      "More about Korvani at <a href=\"https://korvani.org\">korvani.org</a>.</p>")
-                           .arg(QStringLiteral(KORVANI_ABOUT_VERSION)));
+                       QStringLiteral("<p>Version : %1</p>").arg(QStringLiteral(KORVANI_ABOUT_VERSION))
+                           + tr("<p>Korvani is built with the Qt toolkit. "
+                                "More about Korvani at <a href=\"https://korvani.org\">korvani.org</a>.</p>"));
 }
 
 void MainWindow::showManual()
