@@ -488,11 +488,15 @@ void TestProcessRunner::boxTellsWhatHappened()
         }
         answered = box->text() + '\n' + box->informativeText();
         button->click();
-        writeFile(QStringLiteral("go"));
     });
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     if (!answer.isEmpty())
         QTRY_VERIFY_WITH_TIMEOUT(!answered.isEmpty(), 20000);
+    // The pre script goes on only once a stopped interpreter is gone, however
+    // late it is killed.
+    if (answer == QLatin1String("Stop"))
+        QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
+    writeFile(QStringLiteral("go"));
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
 
     QCOMPARE(answerer.messages().size(), answer.isEmpty() ? 0 : 1);
