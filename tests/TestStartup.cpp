@@ -73,22 +73,26 @@ void TestStartup::workingDirectoryIsProgramFolder()
 void TestStartup::endSignalSavesAndEnds_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("terminate") << int(SIGTERM);
-    QTest::newRow("interrupt") << int(SIGINT);
-    QTest::newRow("hang up") << int(SIGHUP);
+    QTest::addColumn<bool>("replaced"); // by another program, as a sync tool renames its copy over it
+    QTest::newRow("terminate") << int(SIGTERM) << false;
+    QTest::newRow("interrupt") << int(SIGINT) << false;
+    QTest::newRow("hang up") << int(SIGHUP) << false;
+    QTest::newRow("terminate after another program") << int(SIGTERM) << true;
 }
 
 // A logout or a kill ends the program as Quit does: the settings are written,
-// and a launcher file with nothing unsaved is left as it is.
+// and a launcher file with nothing unsaved is left as it is, also when another
+// program has just replaced it.
 void TestStartup::endSignalSavesAndEnds()
 {
     QFETCH(int, signal);
+    QFETCH(bool, replaced);
     const QString launcherFile = m_programDir.filePath(QStringLiteral("data/shortchut.json"));
     QVERIFY(QDir(m_programDir.path()).mkpath(QStringLiteral("data")));
     QFile file(launcherFile);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     // Written the short way, which the program would write with every key.
-    const QByteArray written = R"([{"name":"Kept","tag":4}])";
+    QByteArray written = R"([{"name":"Kept","tag":4}])";
     file.write(written);
     file.close();
     QFile::remove(m_programDir.filePath(QStringLiteral("data/settings.ini")));
@@ -98,6 +102,14 @@ void TestStartup::endSignalSavesAndEnds()
     // The signal is sent once the program has taken it over.
     const qint64 pid = process->processId();
     QTRY_VERIFY_WITH_TIMEOUT(caughtSignals(pid) & (quint64(1) << (signal - 1)), 10000);
+    if (replaced) {
+        written = R"([{"name":"Kept","tag":4},{"name":"Theirs"}])";
+        QFile theirs(launcherFile + QStringLiteral(".sync"));
+        QVERIFY(theirs.open(QIODevice::WriteOnly) && theirs.write(written) == written.size());
+        theirs.close();
+        QCOMPARE(
+            ::rename(QFile::encodeName(theirs.fileName()).constData(), QFile::encodeName(launcherFile).constData()), 0);
+    }
     QCOMPARE(::kill(pid_t(pid), signal), 0);
 
     QVERIFY(process->waitForFinished(10000));
@@ -105,6 +117,8 @@ void TestStartup::endSignalSavesAndEnds()
     QCOMPARE(process->exitCode(), 0);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), written);
+    QCOMPARE(QDir(m_programDir.filePath(QStringLiteral("data"))).entryList({QStringLiteral("*.conflict-*")}),
+             QStringList());
     QVERIFY(QFile::exists(m_programDir.filePath(QStringLiteral("data/settings.ini"))));
 }
 #endif
