@@ -147,10 +147,12 @@ void TestKeyboard::shortcuts_data()
     QTest::newRow("Up from the start") << QStringList{"Up"} << "tab 0, C: A*, B1, C";
     QTest::newRow("End, Home") << QStringList{"End", "Home"} << "tab 0, A: A*, B1, C";
     QTest::newRow("Page Down") << QStringList{"Down", "PgDown"} << "tab 0, C: A*, B1, C";
+    QTest::newRow("End, Page Up") << QStringList{"End", "PgUp"} << "tab 0, A: A*, B1, C";
     QTest::newRow("heart") << QStringList{"Down", "Ctrl+1"} << "tab 0, A: A*1, B1, C";
     QTest::newRow("club twice") << QStringList{"Down", "Ctrl+4", "Ctrl+4"} << "tab 0, A: A*, B1, C";
     QTest::newRow("star") << QStringList{"Down", "Ctrl+D"} << "tab 0, A: A, B1, C";
     QTest::newRow("move down") << QStringList{"Down", "Down", "Ctrl+Down"} << "tab 0, B: A*, C, B1";
+    QTest::newRow("move up") << QStringList{"Down", "Down", "Ctrl+Up"} << "tab 0, B: B1, A*, C";
     QTest::newRow("move up at the top") << QStringList{"Down", "Ctrl+Up"} << "tab 0, A: A*, B1, C";
     QTest::newRow("next tab") << QStringList{"Ctrl+Tab"} << "tab 1, none: A*, B1, C";
     QTest::newRow("previous tab wraps") << QStringList{"Ctrl+Shift+Tab"} << "tab 5, none: A*, B1, C";
