@@ -227,6 +227,17 @@ int copyEach(Context &context, const CopyJob &job, int *copied)
     return code;
 }
 
+// The two names that move and ren take, without their quotes.
+bool readTwoNames(Context &context, std::string_view arguments, std::string_view letters, CommandWords *words,
+                  std::string *first, std::string *second)
+{
+    if (!readFileCommand(context, arguments, letters, 2, 2, words))
+        return false;
+    *first = removeQuotes(words->names[0]);
+    *second = removeQuotes(words->names[1]);
+    return true;
+}
+
 } // namespace
 
 // copy /? : outside a batch file copy asks before it overwrites a file,
@@ -263,10 +274,10 @@ int commandCopy(Context &context, std::string_view arguments)
 int commandMove(Context &context, std::string_view arguments)
 {
     CommandWords words;
-    if (!readFileCommand(context, arguments, "y", 2, 2, &words))
+    std::string written, target;
+    if (!readTwoNames(context, arguments, "y", &words, &written, &target))
         return context.errorLevel;
-    const std::string written = removeQuotes(words.names[0]);
-    const std::string target = nativePath(removeQuotes(words.names[1]));
+    target = nativePath(target);
     const bool wildcards = hasWildcards(splitPath(written).name);
     const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
     if (sources.empty())
@@ -306,10 +317,9 @@ int commandMove(Context &context, std::string_view arguments)
 int commandRename(Context &context, std::string_view arguments)
 {
     CommandWords words;
-    if (!readFileCommand(context, arguments, "", 2, 2, &words))
+    std::string written, newName;
+    if (!readTwoNames(context, arguments, "", &words, &written, &newName))
         return context.errorLevel;
-    const std::string written = removeQuotes(words.names[0]);
-    const std::string newName = removeQuotes(words.names[1]);
     if (newName.find_first_of("/\\") != std::string::npos)
         return context.fail(1, syntaxError);
     const std::vector<std::string> sources = existingMatches(nativePath(written), EntryKind::Any);
