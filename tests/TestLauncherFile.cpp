@@ -240,6 +240,7 @@ void TestLauncherFile::sameAsStandardJson_data()
     QTest::newRow("nul after the array") << QByteArray("[{}]\0", 5) << true;
     QTest::newRow("bad literal in an unknown key") << QByteArray(R"([{"x":nul}])") << true;
     QTest::newRow("bad number in an unknown key") << QByteArray(R"([{"x":[1, -]}])") << true;
+    QTest::newRow("invalid utf-8 in an unknown key") << QByteArray("[{\"x\":[\"\xff\xfe\"]}]") << true;
     QTest::newRow("number out of range") << QByteArray(R"([{"x":1e400}])") << true;
     QTest::newRow("large integer") << QByteArray(R"([{"tag":12345678901234567890123}])") << true;
     QTest::newRow("nested as deep as allowed")
@@ -253,6 +254,7 @@ void TestLauncherFile::sameAsStandardJson_data()
     // Standard JSON escapes control characters, knows only its own escapes,
     // and gives a fraction digits.
     QTest::newRow("unknown escape") << QByteArray(R"([{"name":"\x"}])") << false;
+    QTest::newRow("unknown escape in an unknown key") << QByteArray(R"([{"x":{"y":"\x"}}])") << false;
     QTest::newRow("raw control character") << QByteArray("[{\"name\":\"a\tb\"}]") << false;
     QTest::newRow("number ending in a point") << QByteArray(R"([{"tag":1.}])") << false;
 }
