@@ -12,8 +12,9 @@ build_packages=(cmake g++ make pkgconf qtbase5-dev qttools5-dev qttools5-dev-too
     libxcb1-dev libxcb-keysyms1-dev libsimdjson-dev qttranslations5-l10n libqt5svg5)
 # What the tests and benchmarks need besides: Google Benchmark, the start-up
 # probe's X library, Xvfb and xdotool for the tests that need a real X server,
-# and a Japanese font for the Japanese interface.
-test_packages=(libbenchmark-dev libxcb-damage0-dev xvfb xauth xdotool fonts-ipafont-gothic)
+# a Japanese font for the Japanese interface, and a D-Bus daemon for the
+# session bus of the test portal.
+test_packages=(libbenchmark-dev libxcb-damage0-dev xvfb xauth xdotool fonts-ipafont-gothic dbus-daemon)
 
 install_packages() {
     local missing=()

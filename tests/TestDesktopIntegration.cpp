@@ -1,4 +1,4 @@
-#include "platform/globalShortcut.h"
+#include "platform/x11GlobalShortcut.h"
 #include "testSupport.h"
 
 #include <QProcess>
@@ -88,8 +88,8 @@ void TestDesktopIntegration::globalShortcut()
     QFETCH(QString, pressed);
     QFETCH(int, activations);
 
-    GlobalShortcut grab;
-    QSignalSpy activated(&grab, SIGNAL(activated()));
+    X11GlobalShortcut grab;
+    QSignalSpy activated(&grab, &GlobalShortcut::activated);
     QVERIFY(grab.setShortcut(QKeySequence(shortcut)));
     xdotool(QStringList{"key"} + pressed.split(' '));
     // A key that is not grabbed gives nothing to wait for; a grabbed one comes soon.
@@ -99,9 +99,9 @@ void TestDesktopIntegration::globalShortcut()
 
 void TestDesktopIntegration::shortcutsThatCannotBeGrabbedWarn()
 {
-    GlobalShortcut first;
+    X11GlobalShortcut first;
     QVERIFY(first.setShortcut(QKeySequence("Ctrl+Alt+Space")));
-    GlobalShortcut second;
+    X11GlobalShortcut second;
     QTest::ignoreMessage(QtWarningMsg, "Korvani: the global shortcut Ctrl+Alt+Space is taken by another program.");
     QVERIFY(!second.setShortcut(QKeySequence("Ctrl+Alt+Space")));
     // Giving the key up frees it for others.

@@ -220,6 +220,13 @@
     </message>
 </context>
 <context>
+    <name>PortalGlobalShortcut</name>
+    <message>
+        <source>Show or hide Korvani</source>
+        <translation>Korvani を表示または非表示にする</translation>
+    </message>
+</context>
+<context>
     <name>LaunchProcess</name>
     <message>
         <source>%1 is still running.</source>

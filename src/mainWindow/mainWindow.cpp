@@ -115,11 +115,9 @@ MainWindow::MainWindow(QWidget *parent)
         m_launcher->setCurrentTabIndex(m_settings->value(QStringLiteral("currentTab")).toInt());
         m_settings->endGroup();
     }
-    // Only an X11 desktop lets a program grab a key for itself.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        auto *globalShortcut = new GlobalShortcut(this);
-        if (globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText)))
-            connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
+    if (GlobalShortcut *globalShortcut = GlobalShortcut::forDesktop(this)) {
+        connect(globalShortcut, &GlobalShortcut::activated, this, &MainWindow::toggleWindow);
+        globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
     }
 
     m_fileController = new LauncherFileController(m_launcher, Platform::launcherFile(), this);

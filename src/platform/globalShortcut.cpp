@@ -1,142 +1,39 @@
 #include "platform/globalShortcut.h"
 
-#include <QHash>
-#include <QSocketNotifier>
-#include <QtGlobal>
+#include <QGuiApplication>
 
 #ifdef KORVANI_HAVE_XCB
-#include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
-
-#include <cstdlib>
+#include "platform/x11GlobalShortcut.h"
 #endif
+#ifdef KORVANI_HAVE_PORTAL
+#include "platform/portalGlobalShortcut.h"
 
 namespace {
 
-#ifdef KORVANI_HAVE_XCB
-
-// The X key symbol of a key: Latin-1 keys are their lower-case character,
-// the others come from the table of X's keysymdef.h.
-xcb_keysym_t keySymbol(int key)
+bool isWaylandSession()
 {
-    if (key >= 0x20 && key <= 0xff)
-        return QChar(key).toLower().unicode();
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
-        return 0xffbe + (key - Qt::Key_F1);
-    static const QHash<int, xcb_keysym_t> symbols = {
-        {Qt::Key_Escape, 0xff1b},  {Qt::Key_Tab, 0xff09},    {Qt::Key_Backspace, 0xff08}, {Qt::Key_Return, 0xff0d},
-        {Qt::Key_Enter, 0xff8d},   {Qt::Key_Insert, 0xff63}, {Qt::Key_Delete, 0xffff},    {Qt::Key_Pause, 0xff13},
-        {Qt::Key_Print, 0xff61},   {Qt::Key_Home, 0xff50},   {Qt::Key_End, 0xff57},       {Qt::Key_Left, 0xff51},
-        {Qt::Key_Up, 0xff52},      {Qt::Key_Right, 0xff53},  {Qt::Key_Down, 0xff54},      {Qt::Key_PageUp, 0xff55},
-        {Qt::Key_PageDown, 0xff56}};
-    return symbols.value(key, 0);
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
-
-quint16 keyModifiers(int key)
-{
-    quint16 modifiers = 0;
-    if (key & Qt::ShiftModifier)
-        modifiers |= XCB_MOD_MASK_SHIFT;
-    if (key & Qt::ControlModifier)
-        modifiers |= XCB_MOD_MASK_CONTROL;
-    if (key & Qt::AltModifier)
-        modifiers |= XCB_MOD_MASK_1;
-    if (key & Qt::MetaModifier)
-        modifiers |= XCB_MOD_MASK_4;
-    return modifiers;
-}
-
-// The grab must hold whether Caps Lock and Num Lock are on or not.
-const quint16 lockCombinations[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
-
-#endif
 
 } // namespace
+#endif
 
 GlobalShortcut::GlobalShortcut(QObject *parent)
     : QObject(parent)
 {
 }
 
-GlobalShortcut::~GlobalShortcut()
+GlobalShortcut *GlobalShortcut::forDesktop(QObject *parent)
 {
-    release();
-}
-
-bool GlobalShortcut::setShortcut(const QKeySequence &sequence)
-{
-    release();
-    if (sequence.isEmpty())
-        return true;
-    const QString text = sequence.toString(QKeySequence::PortableText);
-#ifdef KORVANI_HAVE_XCB
-    const int key = sequence[0];
-    const xcb_keysym_t symbol = keySymbol(key & ~Qt::KeyboardModifierMask);
-    if (symbol == 0) {
-        qWarning("Korvani: the global shortcut %s has a key that cannot be grabbed.", qPrintable(text));
-        return false;
-    }
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        qWarning("Korvani: the global shortcut %s cannot be grabbed without an X server.", qPrintable(text));
-        release();
-        return false;
-    }
-    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(m_connection);
-    xcb_keycode_t *keycodes = xcb_key_symbols_get_keycode(symbols, symbol);
-    m_keycode = keycodes ? keycodes[0] : 0;
-    std::free(keycodes);
-    xcb_key_symbols_free(symbols);
-    m_modifiers = keyModifiers(key);
-
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    bool grabbed = m_keycode != 0;
-    for (const quint16 locks : lockCombinations) {
-        if (!grabbed)
-            break;
-        const xcb_void_cookie_t cookie = xcb_grab_key_checked(m_connection, 1, root, m_modifiers | locks, m_keycode,
-                                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (xcb_generic_error_t *error = xcb_request_check(m_connection, cookie)) {
-            std::free(error);
-            grabbed = false;
-        }
-    }
-    if (!grabbed) {
-        qWarning("Korvani: the global shortcut %s is taken by another program.", qPrintable(text));
-        release();
-        return false;
-    }
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, SIGNAL(activated(int)), this, SLOT(readEvents()));
-    // Checking the grabs may have queued events already.
-    readEvents();
-    return true;
-#else
-    qWarning("Korvani: the global shortcut %s cannot be grabbed on this system.", qPrintable(text));
-    return false;
+#ifdef KORVANI_HAVE_PORTAL
+    if (isWaylandSession())
+        return new PortalGlobalShortcut(parent);
 #endif
-}
-
-void GlobalShortcut::readEvents()
-{
 #ifdef KORVANI_HAVE_XCB
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        const bool pressed = (event->response_type & 0x7f) == XCB_KEY_PRESS;
-        std::free(event);
-        if (pressed)
-            emit activated();
-    }
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return new X11GlobalShortcut(parent);
 #endif
-}
-
-void GlobalShortcut::release()
-{
-    delete m_notifier;
-    m_notifier = nullptr;
-#ifdef KORVANI_HAVE_XCB
-    // Closing the connection ends its grabs.
-    if (m_connection)
-        xcb_disconnect(m_connection);
-#endif
-    m_connection = nullptr;
+    Q_UNUSED(parent)
+    return nullptr;
 }

@@ -4,40 +4,32 @@
 #include <QKeySequence>
 #include <QObject>
 
-class QSocketNotifier;
-struct xcb_connection_t;
-
-// A key that reaches Korvani wherever the keyboard focus is, grabbed on the X
-// server of the display through a connection of its own. Where there is no X
-// server (Windows, or a Wayland desktop) nothing can be grabbed: users bind
-// a key to start "korvani" in their desktop's settings instead, and a second
-// start brings the window forward.
+// A key that reaches Korvani wherever the keyboard focus is, in the way the
+// desktop offers one: a grab on the X server of an X11 session, the desktop
+// portal's GlobalShortcuts in a Wayland session. Where neither is had, users
+// bind a key to start "korvani" in their desktop's settings instead, and a
+// second start brings the window forward.
 class GlobalShortcut : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit GlobalShortcut(QObject *parent = nullptr);
-    ~GlobalShortcut() override;
+    // The kind this desktop offers, or none (Windows, or another platform
+    // without an X server, such as offscreen). A Wayland session takes the
+    // portal whatever Qt platform plugin draws the window: under XWayland an
+    // X11 grab catches no key pressed in other programs' windows.
+    static GlobalShortcut *forDesktop(QObject *parent);
 
-    // Grabs the first key of the sequence, releasing any key grabbed before.
-    // An empty sequence grabs nothing. A key that another program holds, or
-    // that cannot be grabbed here, writes one warning and returns false.
-    bool setShortcut(const QKeySequence &sequence);
+    // Takes the first key of the sequence, giving up any key taken before. An
+    // empty sequence takes nothing. Where it fails, one warning is written and
+    // Korvani goes on without it: false when that is known at once.
+    virtual bool setShortcut(const QKeySequence &sequence) = 0;
 
 signals:
     void activated();
 
-private slots:
-    void readEvents();
-
-private:
-    void release();
-
-    xcb_connection_t *m_connection = nullptr;
-    QSocketNotifier *m_notifier = nullptr;
-    quint8 m_keycode = 0;
-    quint16 m_modifiers = 0;
+protected:
+    explicit GlobalShortcut(QObject *parent = nullptr);
 };
 
 #endif
