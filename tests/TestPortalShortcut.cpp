@@ -1,17 +1,14 @@
 #include "mainWindow/mainWindow.h"
 #include "platform/portalGlobalShortcut.h"
 #include "records/recordStream.h"
+#include "testPortal.h"
 #include "testSupport.h"
 
 #include <QApplication>
 #include <QDBusAbstractInterface>
-#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusVirtualObject>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,10 +17,6 @@
 #include <memory>
 
 namespace {
-
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
 const QString noPortal = QStringLiteral("Korvani: the global shortcut Ctrl+Alt+Space is not bound, as the desktop has "
                                         "no portal for global shortcuts; bind it to the command korvani in the "
@@ -40,136 +33,6 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QS
     else
         previousHandler(type, context, message);
 }
-
-// A session bus of the test's own, listening in its temporary folder and
-// starting no services, so that no portal of the user's desktop can answer on
-// it. A shell stands between the test and the bus: it ends the bus once its
-// input closes, which the end of the test does however the test ends.
-class PrivateBus
-{
-public:
-    ~PrivateBus() { stop(); }
-    PrivateBus() = default;
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
-
-    bool start(const QString &daemon, const QString &folder)
-    {
-        const QString config = folder + QStringLiteral("/bus.conf");
-        writeFile(config,
-                  QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1/bus</listen>"
-                                 "<auth>EXTERNAL</auth><policy context=\"default\">"
-                                 "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                 "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
-                      .arg(folder)
-                      .toUtf8());
-        m_shell.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_shell.start(
-            QStringLiteral("/bin/sh"),
-            {QStringLiteral("-c"),
-             QStringLiteral("\"$1\" --nofork --print-address --config-file=\"$2\" & read -r _; kill $!; wait"),
-             QStringLiteral("sh"), daemon, config});
-        while (!m_shell.canReadLine() && m_shell.waitForReadyRead(10000)) { }
-        m_address = QString::fromUtf8(m_shell.readLine()).trimmed();
-        return !m_address.isEmpty();
-    }
-
-    // Whether the bus and its shell have ended.
-    bool stop()
-    {
-        if (m_shell.state() == QProcess::NotRunning)
-            return true;
-        m_shell.closeWriteChannel();
-        if (m_shell.waitForFinished(10000))
-            return true;
-        m_shell.kill();
-        m_shell.waitForFinished(10000);
-        return false;
-    }
-
-    QString address() const { return m_address; }
-
-private:
-    QProcess m_shell;
-    QString m_address;
-};
-
-// A desktop portal of the test's own: it makes sessions and binds shortcuts
-// as told, and presses them.
-class TestPortal : public QDBusVirtualObject
-{
-public:
-    // Whether it has GlobalShortcuts at all, and its answers to CreateSession
-    // and BindShortcuts: 0 granted, 1 declined, 2 ended otherwise.
-    bool offersShortcuts = true;
-    uint sessionAnswer = 0;
-    uint bindAnswer = 0;
-    // The session handle it returns, a string where portals send one.
-    bool sessionHandleAsPath = false;
-
-    QString session;
-    QString shortcutId;
-    QVariantMap shortcutProperties;
-    QStringList closedSessions;
-
-    QString introspect(const QString &) const override { return QString(); }
-
-    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
-    {
-        const QString sender = message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-        if (message.interface() == QLatin1String("org.freedesktop.portal.Session")
-            && message.member() == QLatin1String("Close")) {
-            closedSessions.append(message.path());
-            return connection.send(message.createReply());
-        }
-        if (!offersShortcuts || message.interface() != shortcutsInterface || message.path() != portalPath)
-            return connection.send(
-                message.createErrorReply(QDBusError::UnknownMethod, QStringLiteral("No such method")));
-
-        const QVariantList arguments = message.arguments();
-        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.last());
-        QVariantMap results;
-        uint answer = 0;
-        if (message.member() == QLatin1String("CreateSession") && message.signature() == QLatin1String("a{sv}")) {
-            session = QStringLiteral("%1/session/%2/%3")
-                          .arg(portalPath, sender, options.value(QStringLiteral("session_handle_token")).toString());
-            results.insert(QStringLiteral("session_handle"),
-                           sessionHandleAsPath ? QVariant::fromValue(QDBusObjectPath(session)) : QVariant(session));
-            answer = sessionAnswer;
-        } else if (message.member() == QLatin1String("BindShortcuts")
-                   && message.signature() == QLatin1String("oa(sa{sv})sa{sv}")
-                   && qdbus_cast<QDBusObjectPath>(arguments.at(0)).path() == session) {
-            const QDBusArgument shortcuts = arguments.at(1).value<QDBusArgument>();
-            shortcuts.beginArray();
-            while (!shortcuts.atEnd()) {
-                shortcuts.beginStructure();
-                shortcuts >> shortcutId >> shortcutProperties;
-                shortcuts.endStructure();
-            }
-            shortcuts.endArray();
-            answer = bindAnswer;
-        } else {
-            return connection.send(message.createErrorReply(QDBusError::InvalidArgs, message.signature()));
-        }
-        // The response comes before the reply that names its request, as it
-        // may from a portal: only a caller that listened in advance hears it.
-        const QString request = QStringLiteral("%1/request/%2/%3")
-                                    .arg(portalPath, sender, options.value(QStringLiteral("handle_token")).toString());
-        QDBusMessage response = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
-                                                           QStringLiteral("Response"));
-        response << answer << results;
-        connection.send(response);
-        return connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-    }
-
-    void press(const QDBusConnection &connection, const QString &pressedSession, const QString &id) const
-    {
-        QDBusMessage activated = QDBusMessage::createSignal(portalPath, shortcutsInterface,
-                                                            QStringLiteral("Activated"));
-        activated << QVariant::fromValue(QDBusObjectPath(pressedSession)) << id << qulonglong(1000) << QVariantMap();
-        connection.send(activated);
-    }
-};
 
 // Hears the portal's presses on Korvani's own connection: once it has heard
 // one, that connection has handed the press on to Korvani too.
@@ -223,8 +86,6 @@ private:
     void press(const QVector<QPair<QString, QString>> &presses);
 
     QTemporaryDir m_busFolder;
-    PrivateBus m_bus;
-    QDBusConnection m_portalBus{QStringLiteral("korvani-test-portal")};
     TestPortal m_portal;
     std::unique_ptr<PressListener> m_listener;
     std::unique_ptr<QSignalSpy> m_heard;
@@ -238,38 +99,25 @@ void TestPortalShortcut::initTestCase()
     QVERIFY(m_busFolder.isValid());
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     QVERIFY2(!daemon.isEmpty(), "needs dbus-daemon, of the Debian package dbus-daemon");
-    QVERIFY(m_bus.start(daemon, m_busFolder.path()));
+    QVERIFY(m_portal.start(daemon, m_busFolder.path()));
     // Korvani asks the session bus: nothing in this test has reached for one
-    // yet, so it is this one.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
-    m_portalBus = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("korvani-test-portal"));
-    QVERIFY(m_portalBus.isConnected());
-    QVERIFY(m_portalBus.registerVirtualObject(portalPath, &m_portal, QDBusConnection::SubPath));
-    QVERIFY(m_portalBus.registerService(portalService));
-    QCOMPARE(QDBusConnection::sessionBus().interface()->serviceOwner(portalService).value(), m_portalBus.baseService());
+    // yet, so it is the portal's.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_portal.address().toUtf8());
+    QCOMPARE(QDBusConnection::sessionBus().interface()->serviceOwner(portalService).value(),
+             m_portal.connection().baseService());
     previousHandler = qInstallMessageHandler(collectWarnings);
 }
 
 void TestPortalShortcut::cleanupTestCase()
 {
     qInstallMessageHandler(previousHandler);
-    m_portalBus.unregisterObject(portalPath, QDBusConnection::UnregisterTree);
-    QDBusConnection::disconnectFromBus(m_portalBus.name());
-    QVERIFY(m_bus.stop());
+    QVERIFY(m_portal.stop());
 }
 
 void TestPortalShortcut::init()
 {
-    if (!m_portalBus.interface()->isServiceRegistered(portalService))
-        QVERIFY(m_portalBus.registerService(portalService));
-    m_portal.offersShortcuts = true;
-    m_portal.sessionAnswer = 0;
-    m_portal.bindAnswer = 0;
-    m_portal.sessionHandleAsPath = false;
-    m_portal.session.clear();
-    m_portal.shortcutId.clear();
-    m_portal.shortcutProperties.clear();
-    m_portal.closedSessions.clear();
+    QVERIFY(m_portal.setRunning(true));
+    m_portal.reset();
     warnings.clear();
     m_listener = std::make_unique<PressListener>();
     m_heard = std::make_unique<QSignalSpy>(m_listener.get(), &PressListener::Activated);
@@ -298,7 +146,7 @@ void TestPortalShortcut::press(const QVector<QPair<QString, QString>> &presses)
 {
     const int heard = m_heard->count();
     for (const auto &pressed : presses)
-        m_portal.press(m_portalBus, pressed.first, pressed.second);
+        m_portal.press(pressed.first, pressed.second);
     QTRY_COMPARE(m_heard->count(), heard + presses.size());
     // Korvani's share of the last press was posted with the listener's.
     QCoreApplication::processEvents();
@@ -453,8 +301,7 @@ void TestPortalShortcut::failuresWarnOnceAndKorvaniRunsOn()
     QFETCH(QString, warning);
 
     const EnvironmentChange wayland("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
-    if (!running)
-        QVERIFY(m_portalBus.unregisterService(portalService));
+    QVERIFY(m_portal.setRunning(running));
     m_portal.offersShortcuts = offersShortcuts;
     m_portal.sessionAnswer = sessionAnswer;
     m_portal.bindAnswer = bindAnswer;
