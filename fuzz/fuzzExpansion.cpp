@@ -10,6 +10,7 @@
 #include "script.h"
 #include "text.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,9 +51,11 @@ void runIf(std::string_view line, const Cmd::Environment &environment, int error
     if (!parsed.node || parsed.node->kind != Cmd::Node::Kind::If)
         return;
     Cmd::Condition condition = parsed.node->condition;
-    const bool verdict = Cmd::testCondition(condition, environment, errorLevel);
+    const std::optional<bool> verdict = Cmd::testCondition(condition, environment, errorLevel);
     condition.negated = !condition.negated;
-    check(Cmd::testCondition(condition, environment, errorLevel) != verdict, "not turns a condition around");
+    const std::optional<bool> turned = Cmd::testCondition(condition, environment, errorLevel);
+    check(verdict.has_value() == turned.has_value() && (!verdict || *turned != *verdict),
+          "not turns a condition around, or neither runs a command");
 }
 
 } // namespace

@@ -50,7 +50,10 @@ int commandGoto(Context &context, std::string_view arguments)
     }
     const size_t index = label.empty() ? std::string::npos : context.findLabel(*context.frame, label);
     if (index == std::string::npos) {
-        context.flow = Flow::LeaveBatch;
+        // Observed: the batch file ends, but only after the rest of the line
+        // has run, "||" after the failed goto included. npm's shims rely on
+        // it: "goto #_undefined_# 2>NUL || title %COMSPEC% & "%_prog%" ...".
+        context.frame->ending = true;
         if (label.empty())
             return context.fail(1, "No batch label specified to GOTO command.");
         return context.fail(1, labelNotFound + std::string(label));

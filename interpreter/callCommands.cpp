@@ -72,16 +72,30 @@ int commandCall(Context &context, std::string_view arguments)
     if (!parsed.node)
         return 0;
     const Node &node = *parsed.node;
+    // Observed: call runs no if or for; it fails with error level 1.
+    if (node.kind == Node::Kind::If || node.kind == Node::Kind::For) {
+        return context.fail(1,
+                            "'" + std::string(firstWord(trimLeft(expanded)))
+                                + "' is not recognized as an internal or external command,\n"
+                                  "operable program or batch file.");
+    }
     if (node.kind == Node::Kind::Command && node.redirections.empty()) {
         const std::string text = context.prepare(node.text);
         std::string_view rest;
         const ProgramWord word = splitProgramWord(text);
-        if (!findBuiltIn(trimLeft(text), &rest)) {
-            const ProgramLookup lookup = context.findCommand(word.name);
-            if (lookup.result == ProgramLookup::Result::Found && isBatchFileName(lookup.path)) {
-                context.runBatchFile(lookup.path, std::string(word.written), word.rest);
-                return context.errorLevel;
-            }
+        // Observed: call looks for a file before a built-in command, with the
+        // extensions of PATHEXT ("call dir /b" runs a dir.cmd beside it); a
+        // Linux program without one never stands in for a built-in.
+        const bool builtIn = findBuiltIn(trimLeft(text), &rest) != nullptr;
+        const ProgramLookup lookup = builtIn ? context.findCommandFile(word.name) : context.findCommand(word.name);
+        if (lookup.result == ProgramLookup::Result::Found && isBatchFileName(lookup.path)) {
+            context.runBatchFile(lookup.path, std::string(word.written), word.rest);
+            return context.errorLevel;
+        }
+        if (lookup.result == ProgramLookup::Result::Found && builtIn) {
+            Node program;
+            program.text = '"' + lookup.path + '"' + std::string(word.rest);
+            return context.execute(program);
         }
     }
     return context.execute(node);

@@ -77,7 +77,7 @@ bool exists(std::string_view written)
 
 } // namespace
 
-bool testCondition(const Condition &condition, const Environment &environment, int errorLevel)
+std::optional<bool> testCondition(const Condition &condition, const Environment &environment, int errorLevel)
 {
     const std::string &left = condition.left;
     const std::string &right = condition.right;
@@ -90,8 +90,13 @@ bool testCondition(const Condition &condition, const Environment &environment, i
         result = environment.find(left) != nullptr;
         break;
     case Condition::Kind::ErrorLevel: {
-        // cmd reads the operand's leading decimal digits: "1a" is 1, "0x1" is 0.
-        result = startsWithNumber(left) && errorLevel >= leadingInteger(left);
+        // Observed: if errorlevel takes a whole decimal number ("01" is 1,
+        // "-1" is -1); with "0x1" or "1a" neither if nor if not runs its
+        // command.
+        long long level = 0;
+        if (!parseDecimal(left, &level))
+            return std::nullopt;
+        result = errorLevel >= level;
         break;
     }
     case Condition::Kind::Compare: {
@@ -102,7 +107,9 @@ bool testCondition(const Condition &condition, const Environment &environment, i
         long long a = 0;
         long long b = 0;
         int order = 0;
-        if (parseDecimal(left, &a) && parseDecimal(right, &b))
+        // if /? compares numbers as numbers; observed: written in octal
+        // ("010" is 8) and hexadecimal ("0x10") too, with a sign if any.
+        if (parseInteger(left, &a) && parseInteger(right, &b))
             order = a < b ? -1 : (a > b ? 1 : 0);
         else
             order = collate(left, right, condition.ignoreCase);
@@ -134,7 +141,7 @@ bool testCondition(const Condition &condition, const Environment &environment, i
 }
 
 // The operands take the loop variables and delayed expansion first.
-bool evaluate(const Context &context, const Condition &condition)
+std::optional<bool> evaluate(const Context &context, const Condition &condition)
 {
     if (context.forVariables.empty() && !context.delayedExpansion)
         return testCondition(condition, context.environment, context.errorLevel);

@@ -41,8 +41,9 @@ std::vector<std::string> commandExtensions(const std::string *pathExtensions)
 
 // A name without an extension is looked for with each extension of
 // PATHEXT too: batch files in the current folder first, as cmd looks there
-// before PATH, then the name itself and the others along PATH.
-ProgramLookup lookUpCommand(const Environment &environment, const std::string &name)
+// before PATH, then the name itself (unless only files with an extension
+// are asked for) and the others along PATH.
+ProgramLookup lookUpCommand(const Environment &environment, const std::string &name, bool withExtensionOnly)
 {
     const std::string path = nativePath(name);
     const std::string *searchPath = environment.find("PATH");
@@ -58,7 +59,7 @@ ProgramLookup lookUpCommand(const Environment &environment, const std::string &n
                 return findProgram(candidate, nullptr);
         }
     }
-    ProgramLookup lookup = findProgram(path, searchPath);
+    ProgramLookup lookup = withExtensionOnly ? ProgramLookup() : findProgram(path, searchPath);
     for (auto it = extensions.begin(); it != extensions.end() && lookup.result != ProgramLookup::Result::Found; ++it) {
         for (const std::string &extension : {toLower(*it), *it}) {
             const ProgramLookup candidate = findProgram(path + extension, hasFolder ? nullptr : searchPath);
@@ -162,12 +163,17 @@ bool Context::confirm(const std::string &question)
 
 ProgramLookup Context::findCommand(const std::string &name) const
 {
-    ProgramLookup lookup = lookUpCommand(environment, name);
+    ProgramLookup lookup = lookUpCommand(environment, name, false);
     // Where there is no cmd, as on Linux, cmd is this interpreter.
     if (lookup.result == ProgramLookup::Result::NotFound
         && (equalsIgnoreCase(name, "cmd") || equalsIgnoreCase(name, "cmd.exe")))
         lookup = {ProgramLookup::Result::Found, ownExecutablePath()};
     return lookup;
+}
+
+ProgramLookup Context::findCommandFile(const std::string &name) const
+{
+    return lookUpCommand(environment, name, true);
 }
 
 } // namespace Cmd

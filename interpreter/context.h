@@ -31,6 +31,7 @@ struct Frame
     size_t nextLine = 0;
     size_t localsAtStart = 0;
     bool batch = true; // false for the command line of /c
+    bool ending = false; // a goto failed: the frame ends once its line has run
 };
 
 // What setlocal saves and endlocal puts back.
@@ -84,6 +85,9 @@ public:
     // Asks on standard output; true for an answer that starts with "y".
     bool confirm(const std::string &question);
     ProgramLookup findCommand(const std::string &name) const;
+    // A file of the name with one of PATHEXT's extensions, as call looks
+    // for one before a built-in command: "call dir" runs a dir.cmd.
+    ProgramLookup findCommandFile(const std::string &name) const;
 
     Environment environment;
     std::string directory;

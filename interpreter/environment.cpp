@@ -1,5 +1,6 @@
 #include "environment.h"
 
+#include "paths.h"
 #include "text.h"
 
 #include <algorithm>
@@ -46,10 +47,20 @@ void Environment::set(std::string_view name, std::string_view value)
         return;
     }
     const auto position = m_variables.begin() + (existing - m_variables.data());
-    if (value.empty())
+    if (value.empty()) {
         m_variables.erase(position);
-    else
+    } else {
         position->value = value;
+        position->exported = true;
+    }
+}
+
+void Environment::setDefault(std::string_view name, std::string_view value)
+{
+    if (!lookup(name)) {
+        m_variables.push_back({std::string(name), std::string(value), false});
+        m_blockValid = false;
+    }
 }
 
 std::vector<const Environment::Variable *> Environment::sorted() const
@@ -77,8 +88,12 @@ char *const *Environment::block()
         m_blockStrings.clear();
         m_block.clear();
         m_blockStrings.reserve(m_variables.size());
-        for (const Variable &variable : m_variables)
-            m_blockStrings.push_back(variable.name + '=' + variable.value);
+        for (const Variable &variable : m_variables) {
+            if (!variable.exported)
+                continue;
+            const bool path = equalsIgnoreCase(variable.name, "PATH");
+            m_blockStrings.push_back(variable.name + '=' + (path ? programSearchPath(variable.value) : variable.value));
+        }
         for (std::string &entry : m_blockStrings)
             m_block.push_back(entry.data());
         m_block.push_back(nullptr);

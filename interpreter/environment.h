@@ -17,6 +17,9 @@ public:
     {
         std::string name;
         std::string value;
+        // false for a variable that batch files see but programs do not get,
+        // until a batch file sets it
+        bool exported = true;
     };
     using Variables = std::vector<Variable>;
 
@@ -25,6 +28,8 @@ public:
     const std::string *find(std::string_view name) const;
     // An empty value removes the variable.
     void set(std::string_view name, std::string_view value);
+    // Defines a variable that programs do not get, unless it is defined already.
+    void setDefault(std::string_view name, std::string_view value);
 
     // Sorted by name, in any case, as "set" lists them.
     std::vector<const Variable *> sorted() const;
@@ -32,7 +37,8 @@ public:
     Variables snapshot() const { return m_variables; }
     void restore(Variables variables);
 
-    // NAME=VALUE strings for a program's environment, kept until the next change.
+    // NAME=VALUE strings for a program's environment, kept until the next
+    // change: the exported variables, with PATH as programSearchPath gives it.
     char *const *block();
 
 private:

@@ -21,13 +21,25 @@ namespace Cmd {
 
 namespace {
 
-// md makes the folders on the way too.
+// cmd's answer for a name that no folder may have.
+const char *const invalidName = "The filename, directory name, or volume label syntax is incorrect.";
+
+// md makes the folders on the way too, up to the first name with a wildcard,
+// which Windows allows in no folder's name ("md foo\?" makes foo, then fails).
 bool makeFolders(const std::string &path)
 {
     for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
+        if (hasWildcards(splitPath(part).name)) {
+            errno = EINVAL;
+            return false;
+        }
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
             return false;
+    }
+    if (hasWildcards(splitPath(path).name)) {
+        errno = EINVAL;
+        return false;
     }
     return mkdir(path.c_str(), 0777) == 0;
 }
@@ -109,8 +121,11 @@ int commandMakeDirectory(Context &context, std::string_view arguments)
             path.pop_back();
         if (pathExists(path))
             return context.fail(1, "A subdirectory or file " + written + " already exists.");
-        if (!makeFolders(path))
+        if (!makeFolders(path)) {
+            if (errno == EINVAL)
+                return context.fail(1, invalidName);
             return context.fail(1, errno == EACCES || errno == EROFS ? accessDenied : pathNotFound);
+        }
         return 0;
     });
 }

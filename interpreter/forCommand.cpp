@@ -84,9 +84,11 @@ bool parseLineOptions(std::string_view text, LineOptions *options, std::string *
         }
         const std::string_view rest = text.substr(i);
         const std::string_view word = firstWord(rest);
-        if (startsWithIgnoreCase(rest, "usebackq")) {
+        if (startsWithIgnoreCase(rest, "useback")) {
+            // Observed: cmd takes "useback" for "usebackq" (Groovy's
+            // startGroovy.bat writes it so).
             options->backQuoted = true;
-            i += 8;
+            i += startsWithIgnoreCase(rest, "usebackq") ? 8 : 7;
         } else if (startsWithIgnoreCase(rest, "eol=")) {
             options->eol = rest.size() > 4 ? rest[4] : '\0';
             i += 5;
@@ -190,7 +192,12 @@ bool lineValues(std::string_view line, const LineOptions &options, char variable
     for (size_t i = options.tokens.size(); i < size_t(options.variables); ++i)
         values->push_back({name++, std::string()});
     if (options.rest) {
-        const std::string_view value = int(tokens.size()) == last ? line.substr(pos) : std::string_view();
+        // The rest goes to the variable after the last token's, which is the
+        // one "*" allocated only when no token is listed twice; otherwise
+        // it goes nowhere, as in cmd ("tokens=1,1,3*" leaves %%l empty).
+        const bool restAllocated = options.tokens.size() == size_t(options.variables);
+        const std::string_view value = restAllocated && int(tokens.size()) == last ? line.substr(pos)
+                                                                                   : std::string_view();
         any = any || !value.empty();
         values->push_back({name, std::string(value)});
     }

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "condition.h"
 #include "paths.h"
+#include "statusPipe.h"
 #include "text.h"
 
 #include <cerrno>
@@ -42,6 +43,11 @@ Interpreter::Interpreter(char *const *initialEnvironment)
         stack = size_t(limit.rlim_cur);
     // What a single line may still take to read and run stays in reserve.
     m_stackBudget = stack > (2 << 20) ? stack - (1 << 20) : stack / 2;
+    // Batch files test OS before they use what cmd added to them, and start
+    // cmd as COMSPEC. Programs do not get them: Makefiles and build scripts
+    // take OS=Windows_NT to mean Windows.
+    environment.setDefault("OS", "Windows_NT");
+    environment.setDefault("COMSPEC", ownExecutablePath());
 }
 
 int Interpreter::run(const std::string &path, const std::vector<std::string> &arguments)
@@ -60,7 +66,11 @@ int Interpreter::run(const std::string &path, const std::vector<std::string> &ar
                 parameters += ' ';
             parameters += quoteParameter(argument);
         }
-        code = runBatchFile(path, path, parameters) ? errorLevel : 1;
+        // cmd /c runs the file as its command line would: a name written
+        // with backslashes, or found on PATH, as call finds it.
+        const ProgramLookup lookup = findCommand(path);
+        const std::string file = lookup.result == ProgramLookup::Result::Found ? lookup.path : nativePath(path);
+        code = runBatchFile(file, path, parameters) ? errorLevel : 1;
     }
     // Graphical programs that fail at once are reported before this ends, and
     // the reader stops reading when it ends.
@@ -118,6 +128,8 @@ void Interpreter::runFrame(Frame &started, size_t firstLine)
     started.localsAtStart = locals.size();
     while (started.nextLine < started.script->lines.size()) {
         runLine(started);
+        if (started.ending && flow != Flow::Quit)
+            flow = Flow::LeaveBatch;
         if (flow == Flow::Jump)
             flow = Flow::Next;
         else if (flow != Flow::Next)
@@ -183,10 +195,14 @@ int Interpreter::executeNode(const Node &node)
     }
     case Node::Kind::Block:
         return node.children.empty() ? 0 : execute(*node.children.front());
-    case Node::Kind::If:
-        if (evaluate(*this, node.condition))
+    case Node::Kind::If: {
+        const std::optional<bool> holds = evaluate(*this, node.condition);
+        if (!holds)
+            return errorLevel;
+        if (*holds)
             return execute(*node.children.front());
         return node.children.size() > 1 ? execute(*node.children.back()) : 0;
+    }
     case Node::Kind::List: {
         // cmd binds && tighter than ||: "a || b && c" is "a || (b && c)", so
         // an item that || passes over takes the && items after it along.
@@ -220,12 +236,17 @@ int Interpreter::executePipe(const Node &node)
     m_relay.start();
     std::vector<pid_t> children;
     int input = -1;
+    // The last side's error level is the pipe's, whole.
+    StatusPipe status;
     for (size_t i = 0; i < node.children.size(); ++i) {
+        const bool last = i + 1 == node.children.size();
         int pipeHandles[2] = {-1, -1};
-        if (i + 1 < node.children.size() && pipe2(pipeHandles, O_CLOEXEC) != 0) {
+        if (!last && pipe2(pipeHandles, O_CLOEXEC) != 0) {
             fail(1, cannotCreatePipe + std::string(std::strerror(errno)));
             break;
         }
+        if (last)
+            status.open();
         const pid_t child = fork();
         if (child == 0) {
             m_unwaited.forget();
@@ -240,6 +261,8 @@ int Interpreter::executePipe(const Node &node)
             }
             const int code = execute(*node.children[i]);
             m_unwaited.waitForWindows();
+            if (last)
+                status.report(code);
             _exit(code);
         }
         if (input >= 0)
@@ -255,11 +278,12 @@ int Interpreter::executePipe(const Node &node)
     }
     if (input >= 0)
         close(input);
+    status.closeWriteEnd();
     int code = 0;
     for (const pid_t child : children)
         code = waitForProcess(child);
-    errorLevel = code;
-    return code;
+    errorLevel = status.take(code);
+    return errorLevel;
 }
 
 int Interpreter::runCommand(std::string_view text)
@@ -268,9 +292,25 @@ int Interpreter::runCommand(std::string_view text)
     if (text.empty())
         return 0;
     std::string_view arguments;
-    if (const BuiltIn *command = findBuiltIn(text, &arguments))
+    const BuiltIn *command = findBuiltIn(text, &arguments);
+    if (command && !namesFile(arguments, text))
         return runBuiltIn(*this, *command, arguments);
     return runProgram(text);
+}
+
+// Observed: a command word such as "echo.bat" runs the file of that name
+// when there is one, and is a built-in command followed by a dot only when
+// there is not.
+bool Interpreter::namesFile(std::string_view arguments, std::string_view text) const
+{
+    if (arguments.size() < 2 || arguments.front() != '.')
+        return false;
+    const std::string_view extension = firstWord(arguments.substr(1));
+    for (const char c : extension) {
+        if (!isDigit(c) && (toLower(c) < 'a' || toLower(c) > 'z'))
+            return false;
+    }
+    return !extension.empty() && findCommand(splitProgramWord(text).name).result == ProgramLookup::Result::Found;
 }
 
 int Interpreter::runProgram(std::string_view text)
@@ -307,10 +347,15 @@ int Interpreter::runProgram(std::string_view text)
         return 0;
     }
     pid_t child = 0;
-    const int error = spawnProgram(lookup.path, arguments, environment.block(), &child);
+    // Another korvani-cmd, such as cmd /c, passes its whole error level on.
+    StatusPipe status;
+    const bool own = isOwnExecutable(lookup.path) && status.open();
+    std::vector<char *> childEnvironment = own ? status.childEnvironment(environment.block()) : std::vector<char *>();
+    const int error = spawnProgram(lookup.path, arguments, own ? childEnvironment.data() : environment.block(), &child);
+    status.closeWriteEnd();
     if (error != 0)
         return cannotStart(error, word.name);
-    errorLevel = waitForProcess(child);
+    errorLevel = status.take(waitForProcess(child));
     return errorLevel;
 }
 

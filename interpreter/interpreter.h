@@ -36,6 +36,7 @@ private:
     int executeNode(const Node &node);
     int executePipe(const Node &node);
     int runCommand(std::string_view text);
+    bool namesFile(std::string_view arguments, std::string_view text) const;
     int runProgram(std::string_view text);
     int cannotStart(int error, const std::string &name);
     bool stackExhausted();

@@ -1,5 +1,6 @@
 #include "interpreter.h"
 #include "process.h"
+#include "statusPipe.h"
 #include "text.h"
 
 #include <csignal>
@@ -39,6 +40,8 @@ bool readSwitches(int argc, char **argv, Cmd::Interpreter *interpreter, std::vec
 
 int main(int argc, char **argv)
 {
+    // Taken before the interpreter copies the environment.
+    const int statusHandle = Cmd::claimStatusHandle();
     Cmd::Interpreter interpreter(environ);
     std::vector<std::string> command;
     if (!readSwitches(argc, argv, &interpreter, &command)) {
@@ -47,5 +50,7 @@ int main(int argc, char **argv)
     }
     // A reader that goes away must not end the batch file half way.
     std::signal(SIGPIPE, SIG_IGN);
-    return interpreter.run(command.front(), std::vector<std::string>(command.begin() + 1, command.end()));
+    const int code = interpreter.run(command.front(), std::vector<std::string>(command.begin() + 1, command.end()));
+    Cmd::reportStatus(statusHandle, code);
+    return code;
 }

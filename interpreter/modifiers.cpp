@@ -62,20 +62,19 @@ std::string modifyPath(std::string_view value, std::string_view modifiers, const
     if (value.empty())
         return std::string();
     std::string full = fullPath ? *fullPath : absolutePath(nativePath(value), lookup.directory());
+    // A separator at the end stays, as GetFullPathName keeps it: "sub\" is
+    // the folder's path with its separator.
+    if (!fullPath && full.back() != '/' && (value.back() == '\\' || value.back() == '/'))
+        full += '/';
     if (searchVariable) {
-        // Folders are separated by ";" as on Windows or ":" as on Linux.
         full.clear();
         const std::string folders = lookup.find(*searchVariable).value_or(std::string());
-        size_t from = 0;
-        while (from <= folders.size() && full.empty()) {
-            size_t end = folders.find_first_of(";:", from);
-            if (end == std::string::npos)
-                end = folders.size();
-            const std::string candidate = absolutePath(
-                nativePath(folders.substr(from, end - from)) + '/' + nativePath(value), lookup.directory());
-            if (pathExists(candidate))
+        for (const std::string &folder : searchFolders(folders)) {
+            const std::string candidate = absolutePath(joinPath(folder, nativePath(value)), lookup.directory());
+            if (pathExists(candidate)) {
                 full = candidate;
-            from = end + 1;
+                break;
+            }
         }
         if (full.empty())
             return std::string();

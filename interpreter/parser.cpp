@@ -22,7 +22,7 @@ ParsedLine Parser::parse()
         ++m_pos;
         skipBlanks();
     }
-    if (atEnd() || peek() == ':')
+    if (atEnd() || peek() == ':' || atLabelAfterRedirections())
         return result;
     auto node = parseList(false, false);
     if (!failed() && !atEnd())
@@ -33,6 +33,26 @@ ParsedLine Parser::parse()
     }
     result.node = std::move(node);
     return result;
+}
+
+// Parser, phase 2: redirections are taken out of a line before its command
+// is looked at, so a line whose command is a label after them is a label
+// too, and its redirections are never opened: "<# : batch portion", the
+// first line of Maven Wrapper's mvnw.cmd, is silent.
+bool Parser::atLabelAfterRedirections()
+{
+    if (!atRedirection())
+        return false;
+    const size_t start = m_pos;
+    std::vector<Redirection> ignored;
+    while (atRedirection() && !failed()) {
+        parseRedirection(&ignored);
+        skipBlanks();
+    }
+    const bool label = !failed() && peek() == ':';
+    m_pos = start;
+    m_error.clear();
+    return label;
 }
 
 bool Parser::atKeyword(std::string_view word) const

@@ -36,6 +36,7 @@ private:
         return peek() == '<' || peek() == '>' || (isDigit(peek()) && (peek(1) == '<' || peek(1) == '>'));
     }
     bool atKeyword(std::string_view word) const;
+    bool atLabelAfterRedirections();
     bool failed() const { return !m_error.empty(); }
     void fail(std::string message);
     void failUnexpected();

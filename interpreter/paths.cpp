@@ -84,6 +84,33 @@ std::string absolutePath(std::string_view path, const std::string &base)
     return result.empty() ? std::string("/") : result;
 }
 
+std::vector<std::string> searchFolders(std::string_view path)
+{
+    const bool windowsStyle = path.find(';') != std::string_view::npos;
+    std::vector<std::string> folders;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of(";:", start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start || !windowsStyle)
+            folders.push_back(nativePath(path.substr(start, end - start)));
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::string programSearchPath(std::string_view path)
+{
+    if (path.find_first_of(";\\") == std::string_view::npos)
+        return std::string(path);
+    const std::vector<std::string> folders = searchFolders(path);
+    std::string result;
+    for (size_t i = 0; i < folders.size(); ++i)
+        result += (i > 0 ? ":" : "") + folders[i];
+    return result;
+}
+
 std::string joinPath(std::string_view folder, std::string_view name)
 {
     std::string path(folder);

@@ -24,6 +24,18 @@ std::string openPath(std::string_view path);
 // Made absolute against base, with "." and ".." folded away as written.
 std::string absolutePath(std::string_view path, const std::string &base);
 
+// The folders of a PATH value in search order. ";" separates them as on
+// Windows and ":" as on Linux, and backslashes separate the folders within
+// them. An empty entry stands for the current folder, as on Linux, unless
+// the value uses ";": Windows passes over empty entries.
+std::vector<std::string> searchFolders(std::string_view path);
+
+// PATH as the programs a batch file starts get it: the folders that
+// searchFolders gives, separated by ":" only, so that a Windows-style PATH
+// set by a batch file works for them too. A value without ";" or a
+// backslash is passed on as it is.
+std::string programSearchPath(std::string_view path);
+
 // folder and name with one separator between them.
 std::string joinPath(std::string_view folder, std::string_view name);
 

@@ -1,5 +1,6 @@
 #include "process.h"
 
+#include "paths.h"
 #include "text.h"
 
 #include <algorithm>
@@ -200,16 +201,11 @@ ProgramLookup findProgram(const std::string &name, const std::string *searchPath
     }
     if ((batch && check(name)) || !searchPath)
         return lookup;
-    size_t start = 0;
-    for (;;) {
-        size_t end = searchPath->find(':', start);
-        if (end == std::string::npos)
-            end = searchPath->size();
-        const std::string folder = searchPath->substr(start, end - start);
-        if (check(folder.empty() ? name : folder + '/' + name) || end >= searchPath->size())
+    for (const std::string &folder : searchFolders(*searchPath)) {
+        if (check(folder.empty() ? name : folder + '/' + name))
             return lookup;
-        start = end + 1;
     }
+    return lookup;
 }
 
 int spawnProgram(const std::string &path, const std::vector<std::string> &arguments, char *const *environment,

@@ -47,8 +47,8 @@ struct ProgramLookup
     std::string path;
 };
 
-// A name with a slash is a path; any other is searched for on the given PATH.
-// Names of batch files are looked for in the current directory first.
+// A name with a slash is a path; any other is searched for in the folders of
+// the given PATH, as searchFolders reads them. Names of batch files are looked for in the current directory first.
 ProgramLookup findProgram(const std::string &name, const std::string *searchPath);
 
 bool isBatchFileName(std::string_view name);

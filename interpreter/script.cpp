@@ -85,37 +85,57 @@ std::string loopText(const ForLoop &loop)
     return text + '%' + loop.variable + " in (" + loop.set + ") do ";
 }
 
+// Observed: "echo." and "echo.word", and the same with ":" and "/", are
+// shown without the blank that follows other commands.
+bool isEchoWithSeparator(std::string_view text)
+{
+    return text.size() > 4 && equalsIgnoreCase(text.substr(0, 4), "echo")
+        && std::string_view(".:/").find(text[4]) != std::string_view::npos;
+}
+
+// What echoText shows of a command that an if or a for runs: nothing when
+// an "@" stands before it.
+std::string shownPart(const Node &node)
+{
+    return node.quiet ? std::string() : echoText(node);
+}
+
 } // namespace
 
 std::string echoText(const Node &node)
 {
-    static const char *const joints[] = {"& ", "&& ", "|| "};
+    static const char *const joints[] = {" & ", " && ", " || "};
     std::string text;
     switch (node.kind) {
     case Node::Kind::Command:
-        if (!node.text.empty())
-            text = node.text + ' ';
+        text = node.text;
+        if (!text.empty() && !isEchoWithSeparator(text))
+            text += ' ';
         break;
     case Node::Kind::Block:
-        text = '(' + (node.children.empty() ? std::string() : echoText(*node.children.front())) + ')';
+        text = '(' + (node.children.empty() ? std::string() : shownPart(*node.children.front())) + ") ";
         break;
     case Node::Kind::If:
-        text = "if " + conditionText(node.condition) + ' ' + echoText(*node.children.front());
+        text = "if " + conditionText(node.condition) + ' ' + shownPart(*node.children.front());
         if (node.children.size() > 1) {
             appendWord(&text, "else ");
-            text += echoText(*node.children.back());
+            text += shownPart(*node.children.back());
         }
         break;
     case Node::Kind::List:
     case Node::Kind::Pipe:
         for (const auto &child : node.children) {
             if (child != node.children.front())
-                appendWord(&text, node.kind == Node::Kind::Pipe ? "| " : joints[int(child->joint)]);
+                text += node.kind == Node::Kind::Pipe ? " | " : joints[int(child->joint)];
+            // An "@" hides its command and the rest of the commands joined
+            // to it, up to the end of the block it is in.
+            if (child->quiet)
+                break;
             text += echoText(*child);
         }
         break;
     case Node::Kind::For:
-        text = loopText(node.loop) + echoText(*node.children.front());
+        text = loopText(node.loop) + shownPart(*node.children.front());
         break;
     }
     for (const Redirection &redirection : node.redirections)

@@ -91,11 +91,12 @@ struct ParsedLine
     bool tooLong = false; // grew beyond cmd's longest line when expanded
 };
 
-// A parsed command as cmd shows it when echo is on: each simple command
-// followed by a blank and then its redirections ("echo a 1>out"), the
-// commands of a list with their operators ("a & b && c "), a block on one
-// line ("(echo 1 )"), an if with blanks around its "==" ("if 1 == 1 "), a
-// for with its switches, variable and set.
+// A parsed command as cmd shows it when echo is on: each simple command and
+// each block followed by a blank and then its redirections ("echo a 1>out",
+// "(echo 1 ) "), operators with a blank on either side ("a  & b  && c "), a
+// block on one line, an if with blanks around its "==" ("if 1 == 1 "), a for
+// with its switches, variable and set. A command with an "@" before it is not
+// shown, nor are the commands joined to it after it in its block.
 std::string echoText(const Node &node);
 
 // True when the command, or the first command of a list or pipe, has an

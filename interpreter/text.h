@@ -97,8 +97,8 @@ std::string_view stripSurroundingQuotes(std::string_view text);
 // does for comparisons, held to 32 bits; false when text is not one.
 bool parseInteger(std::string_view text, long long *value);
 
-// Reads a whole decimal number, with a sign if any, held to 32 bits: how if
-// /? says the comparisons read numbers ("comprised of all numeric digits").
+// Reads a whole decimal number, with a sign if any, held to 32 bits: how
+// if errorlevel reads its number.
 bool parseDecimal(std::string_view text, long long *value);
 
 // The leading decimal digits of text (with a sign), 0 when there are none, as

@@ -67,7 +67,7 @@ void TestBatchRun::echo_data()
     addBatchRow("no final line feed", "@echo a\n@echo b", "a\nb\n");
     addBatchRow("carriage returns", "@echo a\r\n@echo b\r\n", "a\nb\n");
     // A block shows on one line, and if with blanks around its "==".
-    addBatchRow("echo of a block", "if a==a (\necho 1\n)\n", "\n<dir>>if a == a (echo 1 )\n1\n");
+    addBatchRow("echo of a block", "if a==a (\necho 1\n)\n", "\n<dir>>if a == a (echo 1 ) \n1\n");
     // cmd skips blanks, commas, semicolons and equal signs before a command.
     addBatchRow("delimiters before a command", "@;,=echo x\n@ = echo y\n@echo a& ,echo b\n", "x\ny\na\nb\n");
 }
@@ -113,8 +113,10 @@ void TestBatchRun::variables_data()
     addBatchRow("another case updates", "@set A=1\n@set a=2\n@set A\n", "A=2\n");
     addBatchRow("setting path in another case", "@set path=/nowhere\n@true\n", "", "'true" + notRecognized,
                 notFoundStatus);
+    // OS and COMSPEC are there for batch files, as in cmd.
     addBatchRow("list sorted", "@set B_V=2\n@set a_v=1\n@set\n",
-                "a_v=1\nB_V=2\nKORVANI_MIXED=two\nKorvani_Mixed=one\nLANG=C.UTF-8\nPATH=/usr/bin:/bin\n");
+                "a_v=1\nB_V=2\nCOMSPEC=<cmd>\nKORVANI_MIXED=two\nKorvani_Mixed=one\nLANG=C.UTF-8\nOS=Windows_NT\n"
+                "PATH=/usr/bin:/bin\n");
     addBatchRow("list by prefix", "@set la\n", "LANG=C.UTF-8\n");
     addBatchRow("prefix not found", "@set nothing_here\n", "", "Environment variable nothing_here not defined\n", 1);
     addBatchRow("no name", "@set =x\n", "", syntaxError, 1);

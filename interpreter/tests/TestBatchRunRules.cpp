@@ -8,7 +8,9 @@
 // or the observed behaviour of cmd it follows. "Parser:" names a step of the
 // model of cmd's line parser that jeb and dbenham drew from experiments
 // ("How does the Windows Command Interpreter (CMD.EXE) parse scripts?",
-// Stack Overflow question 4094699).
+// Stack Overflow question 4094699). "Windows:" names what cmd gives in Wine's
+// conformance tests of cmd's built-in commands (test_builtins.cmd), whose
+// expected output is checked on Windows.
 class TestBatchRunRules : public QObject
 {
     Q_OBJECT
@@ -35,6 +37,8 @@ private slots:
     void switches();
     void echoedCommands_data();
     void echoedCommands() { checkBatchRow(m_folder); }
+    void calls_data();
+    void calls() { checkBatchRow(m_folder); }
 
 private:
     BatchFolder m_folder;
@@ -78,6 +82,19 @@ void TestBatchRunRules::fileCommands_data()
                 "..\\fred\n..\\file1\n        1 file(s) copied.\none\ntwo\none\n");
     // Observed: type names each of several files on the error channel before
     // its contents: a blank line, the name, two blank lines.
+    // Windows: wildcards are in no folder's name; md makes the folders
+    // before the first name with one, then fails.
+    const QByteArray invalidName = "The filename, directory name, or volume label syntax is incorrect.\n";
+    addBatchRow("md refuses wildcards",
+                "@md ?\n@echo %errorlevel%\n@md ?\\foo\n@echo %errorlevel%\n@md foo\\?\n@echo %errorlevel%\n"
+                "@md bar\\baz\\*\n@echo %errorlevel%\n@dir /b /ad /s\n",
+                "1\n1\n1\n1\n<dir>/bar\n<dir>/foo\n<dir>/my tools\n<dir>/sub\n<dir>/bar/baz\n",
+                invalidName + invalidName + invalidName + invalidName);
+    // del /? : /F forces deleting read-only files; without it they stay.
+    addBatchRow(
+        "del keeps a read-only file without /f",
+        "@echo x>f\n@/bin/chmod a-w f\n@del f\n@if exist f echo kept\n@del /f f\n@if not exist f echo deleted\n",
+        "kept\ndeleted\n", "Access is denied.\n");
     addBatchRow("type of several files names each",
                 "@echo a>a.txt\n@echo b>b.txt\n@type a.txt b.txt >out.txt 2>err.txt\n@type out.txt\n@type err.txt\n",
                 "a\nb\n\na.txt\n\n\n\nb.txt\n\n\n");
@@ -116,17 +133,24 @@ void TestBatchRunRules::errorLevels_data()
 void TestBatchRunRules::conditions_data()
 {
     addBatchColumns();
-    // Observed: if errorlevel takes the leading decimal digits of its number;
-    // one that does not start with a digit is a syntax error.
-    addBatchRow("if errorlevel reads leading digits",
-                "@/bin/sh -c \"exit 1\"\n@if errorlevel 1a echo ge1\n@if not errorlevel 2a echo lt2\n"
-                "@if errorlevel 0x5 echo ge0\n",
-                "ge1\nlt2\nge0\n", "", 1);
-    // if /? : the comparisons are numeric when both sides are "comprised of
-    // all numeric digits", in decimal; anything else compares as text.
-    addBatchRow("comparisons read decimal numbers",
-                "@if 010 EQU 10 echo decimal\n@if 0x10 EQU 16 (echo hex) else echo text\n@if -5 LSS 3 echo signed\n",
-                "decimal\ntext\nsigned\n");
+    // Windows: if errorlevel takes a whole decimal number, "01" and "-1"
+    // too; with "0x1" or "1a" neither if nor if not runs its command.
+    addBatchRow(
+        "if errorlevel takes decimal numbers only",
+        "@/bin/sh -c \"exit 1\"\n@if errorlevel 01 echo 01\n@if errorlevel -1 echo -1\n"
+        "@if not errorlevel 2 echo not 2\n@if errorlevel 0x1 echo hex\n@if not errorlevel 0x1 echo not hex\n"
+        "@if errorlevel 1a (echo 1a) else echo else 1a\n@if not errorlevel 1a echo not 1a\n@echo %errorlevel%\n",
+        "01\n-1\nnot 2\n1\n", "", 1);
+    // Observed: one that does not start with a digit is a syntax error.
+    addBatchRow("if errorlevel without a number", "@if errorlevel x echo x\n@echo next\n", "next\n", syntaxError, 255);
+    // if /? compares numbers as numbers. Windows: written in octal and
+    // hexadecimal too, with a sign, in if and in if not; a quoted number or
+    // one with a point is text.
+    addBatchRow("comparisons read octal and hexadecimal numbers",
+                "@if 011 EQU 9 echo octal\n@if not 9 LSS 010 echo not octal\n@if 0x10 EQU 16 echo hex\n"
+                "@if not -1 LSS -0x1A echo negative hex\n@if 0xA1 EQU \"161\" (echo number) else echo quoted\n"
+                "@if 1.1 LSS 1.10 echo point\n@if -5 LSS 3 echo signed\n@if 08 GTR 7 (echo 8) else echo text\n",
+                "octal\nnot octal\nhex\nnegative hex\nquoted\npoint\nsigned\ntext\n");
 }
 
 void TestBatchRunRules::labelsAndLines_data()
@@ -155,9 +179,17 @@ void TestBatchRunRules::linesOfLoops_data()
 {
     addBatchColumns();
     // for /? : each token listed allocates a variable, "*" one more for the
-    // rest; the tokens fill them in their order on the line.
+    // rest; the tokens fill them in their order on the line. Windows: the
+    // rest goes only to the variable after the last token's, so a token
+    // listed twice leaves it nowhere.
     addBatchRow("a token listed twice",
-                "@for /f \"tokens=1,2,1*\" %%i in (\"a b c d\") do @echo [%%i][%%j][%%k][%%l]\n", "[a][b][][c d]\n");
+                "@for /f \"tokens=1,2,1*\" %%i in (\"a b c d\") do @echo [%%i][%%j][%%k][%%l]\n"
+                "@for /f \"tokens=1,1,3*\" %%i in (\"a b c d e\") do @echo [%%i][%%j][%%k][%%l][%%m]\n",
+                "[a][b][][]\n[a][c][][][%m]\n");
+    addBatchRow("the rest after tokens out of order",
+                "@for /f \"tokens=3,2,1*\" %%i in (\"a b c d e\") do @echo [%%i][%%j][%%k][%%l]\n"
+                "@for /f \"tokens=1,5*\" %%i in (\"a b c d e f g\") do @echo [%%i][%%j][%%k][%%l]\n",
+                "[a][b][c][d e]\n[a][e][f g][%l]\n");
     addBatchRow("tokens out of order", "@for /f \"tokens=3,1\" %%i in (\"a b c\") do @echo [%%i][%%j]\n", "[a][c]\n");
     addBatchRow("a range that runs backwards lists none",
                 "@for /f \"tokens=3-1,5\" %%i in (\"a b c d e\") do @echo [%%i]\n", "[e]\n");
@@ -176,6 +208,11 @@ void TestBatchRunRules::arithmetic_data()
     // counts double quotes for nothing, wherever they stand.
     addBatchRow("quotes inside names", "@set AB=10\n@set /a X=\"A\"\"B\"+4\n@set /a \"Y\"=\"1\"+\"2\"\n@echo %X% %Y%\n",
                 "14 3\n");
+    // set /? : "0x" is hexadecimal and "0" octal, in the body of a for too.
+    addBatchRow("numbers in a loop's body",
+                "@for %%i in (010 0x10 10) do @set /a n=%%i & call echo %%n%%\n"
+                "@for /l %%i in (1,1,2) do @set /a m+=010\n@echo %m%\n",
+                "8\n16\n10\n16\n");
 }
 
 // cmd /? : the switches before /c, and /c with its command right after it.
@@ -221,13 +258,48 @@ void TestBatchRunRules::echoedCommands_data()
     addBatchColumns();
     addBatchRow("redirection after the command", "echo a>o.txt\n", "\n<dir>>echo a 1>o.txt\n");
     addBatchRow("operators between commands", "/bin/true&&echo a||echo b\n",
-                "\n<dir>>/bin/true && echo a || echo b \na\n");
+                "\n<dir>>/bin/true  && echo a  || echo b \na\n");
     addBatchRow("if with blanks around ==", "if 1==1 echo yes\n", "\n<dir>>if 1 == 1 echo yes \nyes\n");
     addBatchRow("a block on one line", "if exist run.bat (\n  echo a\n  echo b\n) else echo c\n",
-                "\n<dir>>if exist run.bat (echo a & echo b ) else echo c \na\nb\n");
+                "\n<dir>>if exist run.bat (echo a  & echo b ) else echo c \na\nb\n");
+    // Windows: echo followed by ".", ":" or "/" is shown without the blank.
+    addBatchRow("echo with a separator", "echo.\necho.word\necho:\necho:word\necho/\necho/word\necho .\n",
+                "\n<dir>>echo.\n\n\n<dir>>echo.word\nword\n\n<dir>>echo:\n\n\n<dir>>echo:word\nword\n"
+                "\n<dir>>echo/\n\n\n<dir>>echo/word\nword\n\n<dir>>echo . \n.\n");
+    // Windows: an "@" hides its command, and the commands joined to it after
+    // it up to the end of its block, also after if.
+    addBatchRow("an at sign after if", "if 1==1 @echo bar\n", "\n<dir>>if 1 == 1 \nbar\n");
+    addBatchRow("at signs in chains and blocks",
+                "(echo a&&@echo b||(\necho c\n@echo d\n))&&echo e||(@echo f)||@(echo g)\n",
+                "\n<dir>>(echo a  && )  && echo e  || ()  || \na\nb\ne\n");
     addBatchRow("each turn of a loop", "for %%a in (1 2) do echo %%a\n",
                 "\n<dir>>for %a in (1 2) do echo %a \n\n<dir>>echo 1 \n1\n\n<dir>>echo 2 \n2\n");
     addBatchRow("an at sign hides the turns", "@for /f \"tokens=2\" %%a in (\"x y\") do @echo %%a\n", "y\n");
+}
+
+void TestBatchRunRules::calls_data()
+{
+    addBatchColumns();
+    // Windows: call looks for a file with one of PATHEXT's extensions before
+    // a built-in command. Programs without one, as Linux programs are (there
+    // is a dir in /usr/bin), never stand in for a built-in command.
+    addBatchRow("call runs a batch file before a built-in",
+                "@echo @echo non-built-in dir %%1>dir.cmd\n@call dir /b\n@del dir.cmd\n@call dir /b /ad\n",
+                "non-built-in dir /b\nmy tools\nsub\n");
+    // Windows: call runs no if and no for, and sets the error level to 1.
+    addBatchRow("call of if and for",
+                "@call if 1==1 echo bar\n@echo %errorlevel%\n@call :ok\n@call for %%%%i in (a) do echo %%%%i\n"
+                "@echo %errorlevel%\n@goto :eof\n:ok\n",
+                "1\n1\n", "'if" + notRecognized + "'for" + notRecognized, 1);
+    // Windows: a command word such as echo.bat runs that file when there is
+    // one, and is echo with a dot when there is not.
+    addBatchRow("built-in name with an extension",
+                "@echo.txt\n@echo @echo in echo.bat>echo.bat\n@echo.bat\n@echo gone\n", "txt\nin echo.bat\n");
+    // Observed: endlocal, or the end of the batch file or subroutine, puts
+    // back the current folder that setlocal saw.
+    addBatchRow("endlocal restores the folder",
+                "@setlocal\n@cd sub\n@endlocal\n@cd\n@call :s\n@cd\n@goto :eof\n:s\n@setlocal\n@cd sub\n",
+                "<dir>\n<dir>\n");
 }
 
 QTEST_GUILESS_MAIN(TestBatchRunRules)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 const QByteArray notRecognized = "' is not recognized as an internal or external command,\n"
@@ -11,6 +12,16 @@ const QByteArray notRecognized = "' is not recognized as an internal or external
 const QByteArray syntaxError = "The syntax of the command is incorrect.\n";
 const QByteArray pathError = "The system cannot find the path specified.\n";
 const QByteArray fileError = "The system cannot find the file specified.\n";
+
+QString interpreterPath()
+{
+    return QFileInfo(QStringLiteral(KORVANI_CMD)).canonicalFilePath();
+}
+
+QByteArray BatchFolder::withFolder(QByteArray text) const
+{
+    return text.replace("<dir>", m_path.toUtf8()).replace("<cmd>", interpreterPath().toUtf8());
+}
 
 bool BatchFolder::create()
 {

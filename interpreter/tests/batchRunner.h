@@ -30,8 +30,9 @@ public:
     BatchRun runInterpreter(const QStringList &arguments, const QByteArray &input = QByteArray());
     BatchRun runProcess(const QString &program, const QStringList &arguments, const QByteArray &input,
                         const QProcessEnvironment &extra = QProcessEnvironment());
-    // "<dir>" in an expected text stands for the folder the batch file runs in.
-    QByteArray withFolder(QByteArray text) const { return text.replace("<dir>", m_path.toUtf8()); }
+    // "<dir>" in an expected text stands for the folder the batch file runs
+    // in, "<cmd>" for the korvani-cmd that runs it.
+    QByteArray withFolder(QByteArray text) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -45,6 +46,9 @@ void addBatchRow(const char *name, const QByteArray &script, const QByteArray &o
                  const QByteArray &error = QByteArray(), int exitCode = 0, const QByteArray &input = QByteArray());
 // Fetches the row and compares each part; call from a test function.
 void checkBatchRow(BatchFolder &folder);
+
+// The path of the korvani-cmd the tests run, links resolved, as it names itself.
+QString interpreterPath();
 
 // cmd's messages as the tests expect them, with their line ends.
 extern const QByteArray notRecognized; // after the quoted name
