@@ -32,9 +32,6 @@ struct LauncherFileProblem
     bool keepsFile() const { return any() && copyName.isEmpty(); }
 };
 
-// The largest launcher file that is read.
-constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
-
 // The launcher file. Reading returns false when there is no file, or when it
 // cannot be read: it is not a regular file, it is too large, or opening it
 // fails. Content that is not a JSON array reads as an empty list; content
