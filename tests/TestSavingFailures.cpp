@@ -225,7 +225,7 @@ void TestSavingFailures::tooManyArgumentsToSave()
     const ApplicationData many(QStringLiteral("many"), QString(), QString(), QString(), VariableDataList(1 << 24));
     QString error;
     QVERIFY(!writeLauncherFile(fileName, {many}, &error));
-    QCOMPARE(error, QStringLiteral("The entries take more than 256 MiB, more than Korvani reads again."));
+    QCOMPARE(error, QStringLiteral("The entries would take more than 256 MiB, and Korvani reads no larger file."));
     QCOMPARE(readAll(fileName), previous);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("shortchut.json")});
 }

@@ -91,8 +91,8 @@ bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list,
         Platform::makeFolders(QFileInfo(target).absolutePath());
         const QByteArray bytes = launcherFileContent(list);
         if (bytes.isNull()) {
-            error = QCoreApplication::translate("LauncherFile",
-                                                "The entries take more than %1 MiB, more than Korvani reads again.")
+            error = QCoreApplication::translate(
+                        "LauncherFile", "The entries would take more than %1 MiB, and Korvani reads no larger file.")
                         .arg(maxLauncherFileSize >> 20);
         } else if (Platform::replaceFile(target, bytes, &error)) {
             if (content)
