@@ -4,7 +4,6 @@
 #include "records/launcherFileReader.h"
 #include "records/launcherFileWriter.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonDocument>
 
@@ -91,9 +90,7 @@ bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list,
         Platform::makeFolders(QFileInfo(target).absolutePath());
         const QByteArray bytes = launcherFileContent(list);
         if (bytes.isNull()) {
-            error = QCoreApplication::translate(
-                        "LauncherFile", "The entries would take more than %1 MiB, and Korvani reads no larger file.")
-                        .arg(maxLauncherFileSize >> 20);
+            error = launcherFileTooLarge();
         } else if (Platform::replaceFile(target, bytes, &error)) {
             if (content)
                 *content = bytes;

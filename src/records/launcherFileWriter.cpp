@@ -1,5 +1,7 @@
 #include "records/launcherFileWriter.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
@@ -320,6 +322,13 @@ QByteArray launcherFileContent(const ApplicationDataList &list, qint64 maxSize)
     writer.put("]\n");
     writer.finish();
     return text;
+}
+
+QString launcherFileTooLarge()
+{
+    return QCoreApplication::translate("LauncherFile",
+                                       "The entries would take more than %1 MiB, and Korvani reads no larger file.")
+        .arg(maxLauncherFileSize >> 20);
 }
 
 QByteArray otherFieldsContent(const ApplicationDataList &list)
