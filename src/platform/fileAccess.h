@@ -28,9 +28,9 @@ bool replaceFile(const QString &path, const QByteArray &content, QString *error,
                  Durability durability = Durability::Lasting);
 
 // Writes a new file, readable and writable by the user only, that must not
-// exist yet: never through a link or file already there. It is on the disk
-// when this returns true. False, with the reason, on failure; nothing is left
-// behind then.
+// exist yet: never through a link or file already there. On Unix it is on the
+// disk when this returns true. False, with the reason, on failure; nothing is
+// left behind then.
 bool writeNewFile(const QString &path, const QByteArray &content, QString *error);
 
 // Makes the folders of a path that are missing, each for the user alone;
