@@ -308,7 +308,7 @@ void TestDragAndDrop::moveThirdCard()
 
     ApplicationLauncher launcher;
     ApplicationDataList entries = named({"a", "b", "c", "d"});
-    entries[2].setOtherFields({{QStringLiteral("later"), QJsonArray{1, QStringLiteral("x")}}});
+    entries[2].setOtherFields({{QStringLiteral("later"), QByteArray("[1, \"x\", 1e400]")}});
     launcher.setLauncherData(entries);
     launcher.setGeometry(0, 0, 300, 400);
     launcher.show();

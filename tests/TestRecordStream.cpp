@@ -28,6 +28,8 @@ private slots:
     void listCountIsNotTrusted();
     void listKeepsEarlierFailure();
     void variantWithAbsurdListCount();
+    void otherFieldsPayload_data();
+    void otherFieldsPayload();
 };
 
 namespace {
@@ -283,6 +285,42 @@ void TestRecordStream::variantWithAbsurdListCount()
     QVariant back;
     in >> back;
     QVERIFY(back.value<VariableDataList>().isEmpty());
+}
+
+void TestRecordStream::otherFieldsPayload_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QList<OtherFields>>("fields");
+
+    const OtherFields later{{QStringLiteral("later"), R"([1, "\u00e9", 1e400, {"b":1,"a":2}])"}};
+    QTest::newRow("values as read") << QByteArray(R"([{"later":[1, "\u00e9", 1e400, {"b":1,"a":2}]},{},{}])")
+                                    << QList<OtherFields>{later, {}, {}};
+    // As earlier versions write it, with the toolkit's JSON text.
+    QTest::newRow("the toolkit's text")
+        << QByteArray(R"([{},{"x":{"a":[true,null]},"y":"s"},{}])")
+        << QList<OtherFields>{{}, {{QStringLiteral("x"), R"({"a":[true,null]})"}, {QStringLiteral("y"), R"("s")"}}, {}};
+    QTest::newRow("not one object for each record")
+        << QByteArray(R"([{"x":1},{"x":2}])") << QList<OtherFields>{{}, {}, {}};
+    QTest::newRow("not an array") << QByteArray(R"({"x":1})") << QList<OtherFields>{{}, {}, {}};
+    QTest::newRow("not JSON") << QByteArray(R"([{"x":1},{},{"x":)") << QList<OtherFields>{{}, {}, {}};
+}
+
+// The fields of a newer version move with a dragged entry, as their text was.
+void TestRecordStream::otherFieldsPayload()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(QList<OtherFields>, fields);
+
+    ApplicationDataList records = threeRecords(QStringLiteral("/tmp"));
+    readOtherFieldsPayload(payload, &records);
+    for (int i = 0; i < records.size(); ++i)
+        QCOMPARE(records.at(i).otherFields(), fields.at(i));
+    // Carried on by the next drag as they are.
+    ApplicationDataList again = threeRecords(QStringLiteral("/tmp"));
+    readOtherFieldsPayload(writeOtherFieldsPayload(records), &again);
+    for (int i = 0; i < again.size(); ++i)
+        QCOMPARE(again.at(i).otherFields(), fields.at(i));
+    QCOMPARE(writeOtherFieldsPayload(threeRecords(QStringLiteral("/tmp"))), QByteArray());
 }
 
 QTEST_MAIN(TestRecordStream)

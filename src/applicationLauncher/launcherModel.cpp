@@ -95,7 +95,7 @@ bool LauncherDataModel::setData(const QModelIndex &index, const QVariant &value,
     case ApplicationDataRole: {
         // What this version does not know stays with the entry, whoever
         // rebuilt the record from the fields it knows.
-        const QJsonObject otherFields = application.otherFields();
+        const OtherFields otherFields = application.otherFields();
         application = value.value<ApplicationData>();
         if (application.otherFields().isEmpty())
             application.setOtherFields(otherFields);

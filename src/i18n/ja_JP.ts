@@ -129,6 +129,13 @@
     </message>
 </context>
 <context>
+    <name>LauncherFile</name>
+    <message>
+        <source>The entries would take more than %1 MiB, and Korvani reads no larger file.</source>
+        <translation>項目の保存には %1 MiB を超える大きさが必要ですが、Korvani はそれより大きいファイルを読み込みません。</translation>
+    </message>
+</context>
+<context>
     <name>LauncherFileController</name>
     <message>
         <source>Korvani</source>

@@ -52,9 +52,13 @@ void addShippedTemplates(const QString &applicationDir, const QString &dataFolde
     if (shipped == target || !shipped.exists())
         return;
     target.mkpath(QStringLiteral("."));
+    // A template that cannot be copied (a full disk) is left out whole, to be
+    // copied at a later start: none is left half written.
     for (const QString &name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
-        if (!target.exists(name))
-            QFile::copy(shipped.filePath(name), target.filePath(name));
+        QByteArray content;
+        QString ignored;
+        if (!target.exists(name) && readRegularFile(shipped.filePath(name), maxSettingsFileSize, &content, &ignored))
+            writeNewFile(target.filePath(name), content, &ignored);
     }
 }
 

@@ -5,11 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +37,37 @@ void preferHugePages(char *data, qint64 size)
     Q_UNUSED(size)
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// Writes the whole content to a file just made, syncs it to disk when it must
+// last, and closes it. A write cut short by a full disk, a failed sync and a
+// failed close (as network file systems report late failures) each fail it,
+// with the system's reason.
+bool writeWhole(int descriptor, const QByteArray &content, Durability durability, QString *error)
+{
+    const char *data = content.constData();
+    size_t left = size_t(content.size());
+    int failure = 0;
+    while (left > 0 && failure == 0) {
+        const ssize_t written = ::write(descriptor, data, left);
+        if (written > 0) {
+            data += written;
+            left -= size_t(written);
+        } else if (written == 0 || errno != EINTR) {
+            failure = written == 0 ? EIO : errno;
+        }
+    }
+    if (failure == 0 && durability == Durability::Lasting && ::fsync(descriptor) != 0)
+        failure = errno;
+    // After EINTR the descriptor is closed all the same, and what the sync
+    // has written stays written.
+    if (::close(descriptor) != 0 && failure == 0 && errno != EINTR)
+        failure = errno;
+    if (failure != 0)
+        *error = qt_error_string(failure);
+    return failure == 0;
+}
+#endif
 
 } // namespace
 
@@ -96,29 +127,34 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, Q
     return true;
 }
 
-bool replaceFile(const QString &path, const QByteArray &content, QString *error)
+bool replaceFile(const QString &path, const QByteArray &content, QString *error, Durability durability)
 {
 #ifdef Q_OS_UNIX
-    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.korvani-XXXXXX"));
-    if (!file.open()) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size() || !file.flush()) {
-        *error = file.errorString();
-        return false;
-    }
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    QByteArray temporary = QFile::encodeName(QFileInfo(path).absolutePath() + QStringLiteral("/.korvani-XXXXXX"));
+    // Made for the user alone (mode 0600).
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) {
         *error = qt_error_string(errno);
         return false;
     }
-    file.setAutoRemove(false);
+    if (!writeWhole(descriptor, content, durability, error)) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        *error = qt_error_string(errno);
+        ::unlink(temporary.constData());
+        return false;
+    }
     return true;
 #else
-    // Where the old file cannot be replaced (it is open), it is overwritten.
+    // Where an old batch file cannot be replaced (it is open), it is
+    // overwritten. The flush is asked for on its own: the commit would rename
+    // a file whose last bytes could not be written. The commit syncs the file
+    // to disk before it renames it.
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    file.setDirectWriteFallback(durability == Durability::Temporary);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.flush() || !file.commit()) {
         *error = file.errorString();
         return false;
     }
@@ -135,22 +171,26 @@ bool writeNewFile(const QString &path, const QByteArray &content, QString *error
         *error = qt_error_string(errno);
         return false;
     }
-    QFile file;
-    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    if (!writeWhole(descriptor, content, Durability::Lasting, error)) {
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
 #else
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         *error = file.errorString();
         return false;
     }
-#endif
-    if (file.write(content) != content.size() || !file.flush()) {
+    const bool written = file.write(content) == content.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
         *error = file.errorString();
-        file.close();
         QFile::remove(path);
         return false;
     }
     return true;
+#endif
 }
 
 bool makeFolders(const QString &path)

@@ -12,15 +12,25 @@ namespace Platform {
 // content is given padding bytes of room past its end.
 bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *content, QString *error, int padding = 0);
 
+// How long a written file must last: the launcher file and its copies must
+// survive a power cut; a batch file is of no use after one, and a sync to
+// disk would hold up every launch.
+enum class Durability { Lasting, Temporary };
+
 // Writes a file anew: the content goes into a new file, readable and writable
 // by the user only, that then takes the name over. Whatever had the name is
 // replaced, a link included, which is never followed; a program still
-// reading the old file reads it whole. False, with the reason, on failure.
-bool replaceFile(const QString &path, const QByteArray &content, QString *error);
+// reading the old file reads it whole. Every way the write can fail (a full
+// disk, a failed flush, sync or close) fails it: false, with the system's
+// reason, and the old file stays as it was. A lasting file is on the disk
+// before it takes the name over.
+bool replaceFile(const QString &path, const QByteArray &content, QString *error,
+                 Durability durability = Durability::Lasting);
 
 // Writes a new file, readable and writable by the user only, that must not
-// exist yet: never through a link or file already there. False, with the
-// reason, on failure; nothing is left behind then.
+// exist yet: never through a link or file already there. On Unix it is on the
+// disk when this returns true. False, with the reason, on failure; nothing is
+// left behind then.
 bool writeNewFile(const QString &path, const QByteArray &content, QString *error);
 
 // Makes the folders of a path that are missing, each for the user alone;

@@ -41,7 +41,8 @@ bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorStri
     // Whatever has the name may be a planted link or still be read, and the
     // set lines may hold secrets: replaced whole, the user's only.
     QString error;
-    if (Platform::replaceFile(filePath, QTextCodec::codecForLocale()->fromUnicode(batchScript()), &error))
+    if (Platform::replaceFile(filePath, QTextCodec::codecForLocale()->fromUnicode(batchScript()), &error,
+                              Platform::Durability::Temporary))
         return true;
     if (errorString)
         *errorString = error;

@@ -63,6 +63,17 @@ bool unescape(std::string_view written, QString *text)
     return true;
 }
 
+// A key as written between its quotes. The parser has found where its string
+// ends, so the closing quote is there to be found.
+std::string_view keyBytes(ondemand::field &field)
+{
+    const char *const start = field.key().raw();
+    const char *end = start;
+    while (*end != '"')
+        end += *end == '\\' ? 2 : 1;
+    return std::string_view(start, size_t(end - start));
+}
+
 bool fromJson(std::string_view written, QString *text)
 {
     if (written.find('\\') != std::string_view::npos)
@@ -108,6 +119,19 @@ error_code JsonStringReader::check(ondemand::value &value)
     // Taken, so that the document reads on after it.
     ondemand::raw_json_string taken;
     return value.get_raw_json_string().get(taken);
+}
+
+error_code JsonStringReader::key(ondemand::field &field, QString *text)
+{
+    return fromJson(keyBytes(field), text) ? SUCCESS : simdjson::STRING_ERROR;
+}
+
+error_code JsonStringReader::checkKey(ondemand::field &field)
+{
+    const std::string_view written = keyBytes(field);
+    QString ignored;
+    return written.find('\\') == std::string_view::npos || unescape(written, &ignored) ? SUCCESS
+                                                                                       : simdjson::STRING_ERROR;
 }
 
 QString JsonStringReader::text(std::string_view bytes)

@@ -22,6 +22,10 @@ public:
     simdjson::error_code read(simdjson::ondemand::value &value, QString *text);
     // Whether a string value reads, by the same rules, without keeping it.
     static simdjson::error_code check(simdjson::ondemand::value &value);
+    // The text of a key, by the same rules: the parser's own unescaping
+    // refuses a lone surrogate in a key ("\ud800"), which is valid JSON.
+    static simdjson::error_code key(simdjson::ondemand::field &field, QString *text);
+    static simdjson::error_code checkKey(simdjson::ondemand::field &field);
 
     // The text of UTF-8 bytes the parser has checked. A byte order mark at the
     // start is a character like any other, which QString::fromUtf8 would drop

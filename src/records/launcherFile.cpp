@@ -4,10 +4,8 @@
 #include "records/launcherFileReader.h"
 #include "records/launcherFileWriter.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QJsonDocument>
 
 namespace {
 
@@ -41,7 +39,11 @@ QJsonObject VariableData::toJsonObject() const
 
 QJsonObject ApplicationData::toJsonObject() const
 {
-    QJsonObject object = m_otherFields;
+    // The values of other versions as the toolkit reads them; one it cannot
+    // hold (1e400) is left out.
+    QJsonObject object;
+    for (auto other = m_otherFields.constBegin(); other != m_otherFields.constEnd(); ++other)
+        object.insert(other.key(), QJsonDocument::fromJson('[' + other.value() + ']').array().at(0));
     object.insert(QStringLiteral("name"), m_name);
     object.insert(QStringLiteral("description"), m_description);
     object.insert(QStringLiteral("path"), m_path);
@@ -84,21 +86,16 @@ bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list,
     QString error;
     const QString target = Platform::saveTarget(fileName, &error);
     if (!target.isEmpty()) {
-        // A folder that cannot be made shows in the open below, with its reason.
+        // A folder that cannot be made shows when the file is written, with its reason.
         Platform::makeFolders(QFileInfo(target).absolutePath());
-        QSaveFile file(target);
-        // The entries' environment values are often passwords and tokens.
-        if (file.open(QIODevice::WriteOnly)
-            && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-                                   | QFileDevice::WriteUser)) {
-            const QByteArray bytes = launcherFileContent(list);
-            if (file.write(bytes) == bytes.size() && file.commit()) {
-                if (content)
-                    *content = bytes;
-                return true;
-            }
+        const QByteArray bytes = launcherFileContent(list);
+        if (bytes.isNull()) {
+            error = launcherFileTooLarge();
+        } else if (Platform::replaceFile(target, bytes, &error)) {
+            if (content)
+                *content = bytes;
+            return true;
         }
-        error = file.errorString();
     }
     if (errorString)
         *errorString = error;

@@ -32,18 +32,17 @@ struct LauncherFileProblem
     bool keepsFile() const { return any() && copyName.isEmpty(); }
 };
 
-// The largest launcher file that is read.
-constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
-
 // The launcher file. Reading returns false when there is no file, or when it
 // cannot be read: it is not a regular file, it is too large, or opening it
 // fails. Content that is not a JSON array reads as an empty list; content
 // read with losses reads as what the entries keep. Either way a copy of it is
 // kept beside the file, so that the next save does not destroy the user's
 // only copy. What went wrong goes to problem, the bytes read to content.
-// Writing replaces the file atomically, readable by the user only, and creates
-// its folder when needed; when it fails, the file stays as it was and
-// errorString tells the system's reason. What was written goes to content.
+// Writing replaces the file atomically with a new one, readable by the user
+// only and synced to disk before it takes the name, and creates its folder
+// when needed. When any part of the write fails (a full disk), or the content
+// would be larger than the largest file that is read, the file stays as it was
+// and errorString tells the reason. What was written goes to content.
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr,
                       QByteArray *content = nullptr);
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr,

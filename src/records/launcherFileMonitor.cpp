@@ -167,5 +167,10 @@ bool LauncherFileMonitor::keepDiskVersion(const QString &copyName, QString *erro
 bool LauncherFileMonitor::keepEntriesAs(const QString &copyName, const ApplicationDataList &list,
                                         QString *errorString) const
 {
-    return Platform::writeNewFile(copyName, launcherFileContent(list), errorString);
+    const QByteArray content = launcherFileContent(list);
+    if (content.isNull()) {
+        *errorString = launcherFileTooLarge();
+        return false;
+    }
+    return Platform::writeNewFile(copyName, content, errorString);
 }

@@ -3,14 +3,9 @@
 #include "records/jsonStringReader.h"
 #include "records/jsonValueCheck.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 #include <simdjson.h>
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <memory>
 
 static_assert(launcherFilePadding >= int(simdjson::SIMDJSON_PADDING), "the parser reads this far past the end");
@@ -38,15 +33,13 @@ error_code findKey(ondemand::field &field, const char *const (&keys)[count], int
             return SUCCESS;
         }
     }
-    std::string_view key;
-    if (const error_code error = field.unescaped_key().get(key))
+    if (const error_code error = JsonStringReader::key(field, otherKey))
         return error;
     *found = -1;
     for (size_t i = 0; i < count && *found < 0; ++i) {
-        if (key == keys[i])
+        if (*otherKey == QLatin1String(keys[i]))
             *found = int(i);
     }
-    *otherKey = JsonStringReader::text(key);
     return SUCCESS;
 }
 
@@ -76,7 +69,7 @@ private:
     };
     error_code readVariables(ondemand::value value, const char *key, VariableDataList *variables, WrittenList *last);
     error_code readVariable(ondemand::value value, const char *key, VariableData *variable);
-    error_code readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields);
+    error_code readOtherField(ondemand::field &field, const QString &name, OtherFields *otherFields);
     void lose(const QString &what);
 
     LauncherDataLosses *m_losses;
@@ -131,16 +124,13 @@ error_code EntryReader::readInt(ondemand::value value, const char *key, int *int
 {
     error_code error;
     *integer = 0;
-    double number;
     if (!take(value, json_type::number, key, &error))
         return error;
-    if ((error = value.get_double().get(number)))
-        return error;
-    if (std::floor(number) == number && number >= std::numeric_limits<int>::min()
-        && number <= std::numeric_limits<int>::max())
-        *integer = static_cast<int>(number);
-    else
-        lose(LauncherDataLosses::tr("Entry %1: \"%2\" is not a whole number within range.").arg(m_entry).arg(key));
+    if (jsonWholeNumber(value, integer))
+        return SUCCESS;
+    if (!isJsonNumber(value))
+        return simdjson::NUMBER_ERROR;
+    lose(LauncherDataLosses::tr("Entry %1: \"%2\" is not a whole number within range.").arg(m_entry).arg(key));
     return SUCCESS;
 }
 
@@ -219,24 +209,14 @@ error_code EntryReader::readVariable(ondemand::value value, const char *key, Var
     return SUCCESS;
 }
 
-// A key Korvani does not know, kept with its value as written, so that what a
-// newer version wrote survives this one's save.
-error_code EntryReader::readOtherField(ondemand::field &field, const QString &name, QJsonObject *otherFields)
+// A key Korvani does not know, kept with its value's text as written, so that
+// what a newer version wrote survives this one's save byte for byte.
+error_code EntryReader::readOtherField(ondemand::field &field, const QString &name, OtherFields *otherFields)
 {
-    error_code error;
-    ondemand::value value = field.value();
-    const char *start = value.raw_json_token().data();
-    const char *end = nullptr;
-    if ((error = checkJsonValue(value, 3)) || (error = value.current_location().get(end)))
+    std::string_view text;
+    if (const error_code error = readJsonText(field.value(), 3, &text))
         return error;
-    const QByteArray text = '[' + QByteArray(start, int(end - start)) + ']';
-    QJsonDocument document = QJsonDocument::fromJson(text);
-    // Kept as a save writes it: the toolkit reads a key in it that starts with
-    // a byte order mark as written but saves it without, in another order, so
-    // that the file would change again at the next read and save.
-    if (text.contains("\xEF\xBB\xBF"))
-        document = QJsonDocument::fromJson(document.toJson(QJsonDocument::Compact));
-    otherFields->insert(name, document.array().at(0));
+    otherFields->insert(name, QByteArray(text.data(), int(text.size())));
     return SUCCESS;
 }
 
@@ -258,7 +238,7 @@ error_code EntryReader::readEntry(ondemand::value value, int number, Application
     VariableDataList arguments, environments;
     bool favorite = false;
     int tag = 0;
-    QJsonObject otherFields;
+    OtherFields otherFields;
     QString otherKey;
     for (auto member : object) {
         ondemand::field field;
@@ -309,6 +289,8 @@ bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, Lau
     list->clear();
     if (losses)
         *losses = LauncherDataLosses();
+    if (content.size() > maxLauncherFileSize)
+        return false;
     QByteArray padded;
     const char *data = content.constData();
     if (content.capacity() - content.size() < launcherFilePadding) {

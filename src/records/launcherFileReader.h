@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+// The largest launcher file that is read, and so written.
+constexpr qint64 maxLauncherFileSize = qint64(256) << 20;
+
 // The bytes the JSON parser may read past the end of a launcher file's
 // content. Content read with this much room to spare is parsed where it lies;
 // other content is copied first.
@@ -30,10 +33,11 @@ public:
 
 // The entries of a launcher file's content, straight from its JSON text. The
 // content is taken as a JSON array when it is one whole valid JSON document
-// (a UTF-8 byte order mark at the very start aside, nested at most 1024 deep);
-// otherwise the list is empty and the result false. Within an entry object,
-// keys may come in any order, the last of a repeated key counts, and a value
-// of another kind gives the field's default.
+// (a UTF-8 byte order mark at the very start aside, nested at most 1024 deep)
+// of at most maxLauncherFileSize bytes; otherwise the list is empty and the
+// result false. Within an entry object, keys may come in any order, the last
+// of a repeated key counts, and a value of another kind gives the field's
+// default. The value of a key Korvani does not know is kept as its JSON text.
 bool parseLauncherData(const QByteArray &content, ApplicationDataList *list, LauncherDataLosses *losses = nullptr);
 
 #endif

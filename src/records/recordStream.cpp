@@ -1,9 +1,9 @@
 #include "records/recordStream.h"
 
+#include "records/launcherFileReader.h"
+#include "records/launcherFileWriter.h"
+
 #include <QDataStream>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
 
@@ -128,20 +128,19 @@ ApplicationDataList readApplicationDataPayload(const QByteArray &payload)
 
 QByteArray writeOtherFieldsPayload(const ApplicationDataList &list)
 {
-    QJsonArray fields;
-    bool any = false;
     for (const ApplicationData &application : list) {
-        fields.append(application.otherFields());
-        any = any || !application.otherFields().isEmpty();
+        if (!application.otherFields().isEmpty())
+            return otherFieldsContent(list);
     }
-    return any ? QJsonDocument(fields).toJson(QJsonDocument::Compact) : QByteArray();
+    return QByteArray();
 }
 
 void readOtherFieldsPayload(const QByteArray &payload, ApplicationDataList *list)
 {
-    const QJsonArray fields = QJsonDocument::fromJson(payload).array();
-    if (fields.size() != list->size())
+    // Read as a launcher file whose entries hold other fields only.
+    ApplicationDataList carriers;
+    if (!parseLauncherData(payload, &carriers) || carriers.size() != list->size())
         return;
     for (int i = 0; i < list->size(); ++i)
-        (*list)[i].setOtherFields(fields.at(i).toObject());
+        (*list)[i].setOtherFields(carriers.at(i).otherFields());
 }

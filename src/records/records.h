@@ -1,9 +1,11 @@
 #ifndef KORVANI_RECORDS_H
 #define KORVANI_RECORDS_H
 
+#include <QByteArray>
 #include <QIcon>
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QMetaType>
 #include <QString>
 #include <QVector>
@@ -35,6 +37,11 @@ Q_DECLARE_TYPEINFO(VariableData, Q_MOVABLE_TYPE);
 
 // Held in place: an entry's few arguments and variables cost one block.
 using VariableDataList = QVector<VariableData>;
+
+// The keys of the launcher file that this version does not know, each with its
+// value's JSON text exactly as it was read, so that it is written back byte for
+// byte, however the toolkit would hold or write it.
+using OtherFields = QMap<QString, QByteArray>;
 
 // One launcher entry.
 class ApplicationData
@@ -69,10 +76,8 @@ public:
 
     void updateIcon();
 
-    // The keys of the launcher file that this version does not know, with
-    // their values as read, written back as they were.
-    QJsonObject otherFields() const { return m_otherFields; }
-    void setOtherFields(const QJsonObject &otherFields) { m_otherFields = otherFields; }
+    OtherFields otherFields() const { return m_otherFields; }
+    void setOtherFields(const OtherFields &otherFields) { m_otherFields = otherFields; }
 
     QJsonObject toJsonObject() const;
 
@@ -92,7 +97,7 @@ private:
     int m_tag;
     // None until asked for: a long launcher file costs no icons at start.
     mutable QIcon m_icon;
-    QJsonObject m_otherFields;
+    OtherFields m_otherFields;
 };
 
 using ApplicationDataList = QList<ApplicationData>;
