@@ -56,6 +56,6 @@ int main(int argc, char **argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
     Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
-    QObject::connect(&instanceGuard, SIGNAL(showRequested()), &window, SLOT(bringForward()));
+    QObject::connect(&instanceGuard, &InstanceGuard::showRequested, &window, &MainWindow::bringForward);
     return app.exec();
 }

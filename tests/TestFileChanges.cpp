@@ -148,7 +148,7 @@ void TestFileChanges::changedWithoutEdits()
     writeAsOtherProgram(how, 110);
     QTRY_COMPARE_WITH_TIMEOUT(entriesShown(), 110, 20000);
     const QByteArray theirs = readAll(fileName);
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     QCOMPARE(readAll(fileName), theirs);
     QVERIFY(conflictCopies().isEmpty());
 }
@@ -217,7 +217,7 @@ void TestFileChanges::nothingToSaveLeavesFile()
     const QByteArray before = readAll(fileName);
     QTest::qWait(20);
     m_window->save();
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     QCOMPARE(readAll(fileName), before);
     QCOMPARE(QFileInfo(fileName).lastModified(), written);
     QVERIFY(asked.isEmpty());

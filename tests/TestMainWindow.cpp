@@ -216,7 +216,7 @@ void TestMainWindow::closeWritesBothAndEnds()
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(4);
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
 
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QSettings settings("data/settings.ini", QSettings::IniFormat);
@@ -262,7 +262,7 @@ void TestMainWindow::restoresGeometry()
     newWindow();
     m_window->show();
     m_window->resize(350, 520);
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     takeQuitRequest();
 
     newWindow();
@@ -374,19 +374,19 @@ void TestMainWindow::firstCloseIntoTrayTellsOnce()
 {
     newWindow();
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
     QVERIFY(trayMessages.first().contains(QStringLiteral("Quit")));
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
 
     // Nor at the next start.
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     takeQuitRequest();
     newWindow();
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
 }
 
@@ -421,7 +421,7 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
     newWindow();
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
     QVERIFY(!QFile::exists("data/shortchut.json"));
@@ -439,7 +439,7 @@ void TestMainWindow::closeWithoutTrayEnds()
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(3);
-    QVERIFY(static_cast<QWidget *>(m_window)->close());
+    QVERIFY(m_window->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QCOMPARE(QSettings("data/settings.ini", QSettings::IniFormat).value("ApplicationLauncher/currentTab").toInt(), 3);
@@ -465,14 +465,14 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
              qPrintable(answerer.messages().first()));
 
     // Quit offers to end without saving; closing its box cancels.
-    QVERIFY(!m_window->close());
+    QVERIFY(!m_window->requestQuit());
     QCOMPARE(answerer.messages().size(), 2);
     QVERIFY(m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
     QVERIFY(!takeQuitRequest());
 
     MainWindow::systemTrayAvailable = trayMissing;
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(answerer.messages().size(), 3);
     QVERIFY(m_window->isVisible());
     QVERIFY(!takeQuitRequest());
@@ -502,7 +502,7 @@ void TestMainWindow::quitWithoutSavingEnds()
                 button->click();
         }
     });
-    QCOMPARE(m_window->close(), ends);
+    QCOMPARE(m_window->requestQuit(), ends);
     QCOMPARE(offered, (QStringList{"Quit without saving", "Cancel"}));
     QCOMPARE(m_window->isVisible(), !ends);
     QCOMPARE(takeQuitRequest(), ends);
@@ -628,7 +628,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
         QCOMPARE(answerer.messages().size(), 2);
         QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     }
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     QVERIFY(takeQuitRequest());
 }
 

@@ -57,8 +57,8 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     nameRow->addWidget(m_favoriteCheckBox);
     form->addRow(tr("Name"), nameRow);
     form->addRow(tr("Description"), m_descriptionEdit);
-    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(nameFromProgram()));
-    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
+    connect(m_pathEdit, &PathLineEditButton::editingFinished, this, &ApplicationEditor::nameFromProgram);
+    connect(m_pathEdit, &PathLineEditButton::editingFinished, this, &ApplicationEditor::updateDB);
     form->addRow(tr("Path"), m_pathEdit);
     m_preScriptEdit->setAcceptRichText(false);
     // Tab moves on to the next field, as everywhere in the dialog; Ctrl+Tab
@@ -73,10 +73,10 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     buttons->setContentsMargins(0, 0, 0, 0);
     auto *save = new QPushButton(tr("Save"), this);
     save->setDefault(true);
-    connect(save, SIGNAL(clicked()), this, SLOT(accept()));
+    connect(save, &QPushButton::clicked, this, &QDialog::accept);
     buttons->addWidget(save);
     auto *close = new QPushButton(tr("Close"), this);
-    connect(close, SIGNAL(clicked()), this, SLOT(reject()));
+    connect(close, &QPushButton::clicked, this, &ApplicationEditor::reject);
     buttons->addWidget(close);
     layout->addLayout(buttons);
 

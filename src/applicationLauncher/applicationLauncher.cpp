@@ -9,6 +9,7 @@
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
 #include "applicationLauncher/launcherKeys.h"
+#include "applicationLauncher/launcherTab.h"
 #include "applicationLauncher/programImport.h"
 #include "applicationLauncher/removalHistory.h"
 #include "qtlib/itemViews.h"
@@ -39,10 +40,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     , m_import(new ProgramImport(m_model, this))
     , m_file(new LauncherFileMonitor(this))
 {
-    for (const char *change :
-         {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)), SIGNAL(rowsInserted(QModelIndex, int, int)),
-          SIGNAL(rowsRemoved(QModelIndex, int, int)), SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
-        connect(m_model, change, m_file, SLOT(markEdited()));
+    connect(m_model, &QAbstractItemModel::dataChanged, m_file, &LauncherFileMonitor::markEdited);
+    connect(m_model, &QAbstractItemModel::rowsInserted, m_file, &LauncherFileMonitor::markEdited);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, m_file, &LauncherFileMonitor::markEdited);
+    connect(m_model, &QAbstractItemModel::rowsMoved, m_file, &LauncherFileMonitor::markEdited);
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does (LauncherKeys).
     setFocusPolicy(Qt::StrongFocus);
@@ -59,10 +60,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     m_tabWidget->setUsesScrollButtons(false);
     layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
-    connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
-    connect(m_launchService, SIGNAL(reportReady(LaunchProcess *)), this, SLOT(showLaunchReport(LaunchProcess *)));
-    connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
-    connect(m_delegate, SIGNAL(editRequested(QModelIndex)), this, SLOT(editItem(QModelIndex)));
+    connect(m_keys, &LauncherKeys::launchedFromFilter, this, &ApplicationLauncher::launchedFromFilter);
+    connect(m_launchService, &LaunchService::reportReady, this, &ApplicationLauncher::showLaunchReport);
+    connect(m_launchService, &LaunchService::failed, this, &ApplicationLauncher::showLaunchFailure);
+    connect(m_delegate, &LauncherDelegate::editRequested, this, &ApplicationLauncher::editItem);
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -98,9 +99,9 @@ void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, cons
     view->setFocusPolicy(Qt::NoFocus);
     // The cards show their buttons under the pointer.
     view->viewport()->setAttribute(Qt::WA_Hover);
-    connect(view, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
-    connect(view, SIGNAL(insertRequested()), this, SLOT(addRow()));
-    connect(view, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(doubleClickedItem(QModelIndex)));
+    connect(view, &QWidget::customContextMenuRequested, this, &ApplicationLauncher::createContextMenu);
+    connect(view, &ListView::insertRequested, this, &ApplicationLauncher::addRow);
+    connect(view, &QAbstractItemView::doubleClicked, this, &ApplicationLauncher::doubleClickedItem);
     m_tabWidget->addTab(view, QIcon(icon), QString());
     new EmptyTabHint(view);
 }
@@ -152,16 +153,16 @@ void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFile
 ListView *ApplicationLauncher::currentView() const
 {
     const int tab = m_tabWidget->currentIndex();
-    if (tab == 0)
+    if (tab == Home)
         return m_homeView;
-    if (tab == 1)
+    if (tab == Favorites)
         return m_favoritesView;
-    return m_tagViews.at(tab - 2);
+    return m_tagViews.at(tab - Heart);
 }
 
 void ApplicationLauncher::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())},
+    execAddRemoveMenu(currentView(), pos, {tr("Add"), [this] { addRow(); }}, {tr("Remove"), [this] { removeRow(); }},
                       m_keys->cardActions());
 }
 
@@ -169,7 +170,7 @@ void ApplicationLauncher::addRow()
 {
     const int tab = m_tabWidget->currentIndex();
     const bool edited = m_file->hasUnsavedEdits();
-    const QModelIndex added = m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
+    const QModelIndex added = m_editing->add(tabTag(tab), tab == Favorites);
     if (!added.isValid()) {
         m_file->setUnsavedEdits(edited);
         return;

@@ -25,7 +25,7 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
 
     m_filter->setPlaceholderText(tr("Filter"));
     m_filter->installEventFilter(this);
-    connect(m_filter, SIGNAL(textChanged(QString)), this, SLOT(applyFilter(QString)));
+    connect(m_filter, &QLineEdit::textChanged, this, &InstalledProgramsDialog::applyFilter);
     layout->addWidget(m_filter);
 
     m_proxy->setSourceModel(new InstalledProgramsModel(Platform::installedPrograms(), this));
@@ -37,17 +37,17 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
     // Every row has the same size: the list need not measure thousands.
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_list, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(accept()));
-    connect(m_list->selectionModel(), SIGNAL(selectionChanged(QItemSelection, QItemSelection)), this,
-            SLOT(updateAddButton()));
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &InstalledProgramsDialog::updateAddButton);
     layout->addWidget(m_list);
 
     auto *buttons = new QDialogButtonBox(this);
     m_add = buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
     m_add->setDefault(true);
     buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
     m_filter->setFocus();

@@ -42,10 +42,12 @@ void LaunchService::launch(const ApplicationData &application)
     }
 
     auto *process = new LaunchProcess(shownName(application), scriptPath, this);
-    connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
-    connect(process, SIGNAL(errorChannelQuiet()), this, SLOT(processErrorQuiet()));
-    connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
-    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
+    connect(process, &QProcess::readyReadStandardError, this, [this, process] { processOutputError(process); });
+    connect(process, &LaunchProcess::errorChannelQuiet, this, [this, process] { processErrorQuiet(process); });
+    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            [this, process] { processFinished(process); });
+    connect(process, &QProcess::errorOccurred, this,
+            [this, process](QProcess::ProcessError error) { processFailed(process, error); });
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
 }
 
@@ -64,24 +66,19 @@ void LaunchService::askReport(LaunchProcess *process)
     emit reportReady(process);
 }
 
-void LaunchService::processOutputError()
+void LaunchService::processOutputError(LaunchProcess *process)
 {
-    if (auto *process = qobject_cast<LaunchProcess *>(sender()))
-        process->readError();
+    process->readError();
 }
 
-void LaunchService::processErrorQuiet()
+void LaunchService::processErrorQuiet(LaunchProcess *process)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (process && process->reportState() == LaunchProcess::ReportState::Collecting)
+    if (process->reportState() == LaunchProcess::ReportState::Collecting)
         askReport(process);
 }
 
-void LaunchService::processFinished()
+void LaunchService::processFinished(LaunchProcess *process)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (!process)
-        return;
     process->removeScript();
     switch (process->reportState()) {
     case LaunchProcess::ReportState::Collecting:
@@ -100,12 +97,11 @@ void LaunchService::processFinished()
     }
 }
 
-void LaunchService::processFailed(QProcess::ProcessError error)
+void LaunchService::processFailed(LaunchProcess *process, QProcess::ProcessError error)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
     // A process that never started sends no finished signal: without this it
     // would stay for ever, and the user would never learn that nothing ran.
-    if (!process || error != QProcess::FailedToStart)
+    if (error != QProcess::FailedToStart)
         return;
     const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
     process->removeScript();

@@ -35,12 +35,12 @@ signals:
     void failed(const QString &message);
 
 public slots:
-    void processOutputError();
-    void processFinished();
-    void processFailed(QProcess::ProcessError error);
+    void processOutputError(LaunchProcess *process);
+    void processFinished(LaunchProcess *process);
+    void processFailed(LaunchProcess *process, QProcess::ProcessError error);
 
 private slots:
-    void processErrorQuiet();
+    void processErrorQuiet(LaunchProcess *process);
 
 private:
     void askReport(LaunchProcess *process);

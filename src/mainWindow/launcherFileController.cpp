@@ -41,7 +41,7 @@ LauncherFileController::LauncherFileController(ApplicationLauncher *launcher, co
     , m_fileName(fileName)
     , m_window(window)
 {
-    connect(file(), SIGNAL(changedOnDisk()), this, SLOT(changedOnDisk()));
+    connect(file(), &LauncherFileMonitor::changedOnDisk, this, &LauncherFileController::changedOnDisk);
 }
 
 LauncherFileMonitor *LauncherFileController::file() const
@@ -95,7 +95,7 @@ void LauncherFileController::changedOnDisk()
     // An open editor or menu holds rows of the entries as they are: the
     // change waits until it has closed.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-        QTimer::singleShot(500, this, SLOT(changedOnDisk()));
+        QTimer::singleShot(500, this, &LauncherFileController::changedOnDisk);
         return;
     }
     // Half written, or broken: left alone until it is whole. A save asks

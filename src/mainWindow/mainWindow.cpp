@@ -46,7 +46,7 @@ void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &,
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
-    // The program ends through close() only. Otherwise closing an error box
+    // The program ends through requestQuit() only. Otherwise closing an error box
     // or a menu while the window is hidden in the tray would end it, unsaved.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -63,38 +63,37 @@ MainWindow::MainWindow(QWidget *parent)
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
     QAction *saveAction = fileMenu->addAction(tr("Save"));
     saveAction->setShortcut(QKeySequence::Save);
-    connect(saveAction, SIGNAL(triggered()), this, SLOT(save()));
+    connect(saveAction, &QAction::triggered, this, &MainWindow::save);
     fileMenu->addSeparator();
     QAction *addAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
     addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
-    connect(addAction, SIGNAL(triggered()), m_launcher, SLOT(addRow()));
-    connect(fileMenu->addAction(tr("Add Installed Programs...")), SIGNAL(triggered()), m_launcher,
-            SLOT(addInstalledPrograms()));
+    connect(addAction, &QAction::triggered, m_launcher, &ApplicationLauncher::addRow);
+    connect(fileMenu->addAction(tr("Add Installed Programs...")), &QAction::triggered, m_launcher,
+            &ApplicationLauncher::addInstalledPrograms);
     QAction *removeAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
     removeAction->setShortcut(QKeySequence(Qt::Key_Delete));
-    connect(removeAction, SIGNAL(triggered()), m_launcher, SLOT(removeRow()));
+    connect(removeAction, &QAction::triggered, m_launcher, &ApplicationLauncher::removeRow);
     fileMenu->addSeparator();
     QAction *quitAction = fileMenu->addAction(tr("&Quit"));
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quitAction, SIGNAL(triggered()), this, SLOT(close()));
-    connect(m_launcher, SIGNAL(launchedFromFilter()), this, SLOT(hideIfBroughtForward()));
+    connect(quitAction, &QAction::triggered, this, &MainWindow::requestQuit);
+    connect(m_launcher, &ApplicationLauncher::launchedFromFilter, this, &MainWindow::hideIfBroughtForward);
 
     QMenu *editMenu = menuBar()->addMenu(tr("&Edit"));
     QAction *undo = editMenu->addAction(tr("Undo"));
     undo->setShortcut(QKeySequence::Undo);
     undo->setEnabled(false);
-    connect(undo, SIGNAL(triggered()), m_launcher->removalHistory(), SLOT(undo()));
-    connect(m_launcher->removalHistory(), SIGNAL(canUndoChanged(bool)), undo, SLOT(setEnabled(bool)));
+    connect(undo, &QAction::triggered, m_launcher->removalHistory(), &RemovalHistory::undo);
+    connect(m_launcher->removalHistory(), &RemovalHistory::canUndoChanged, undo, &QAction::setEnabled);
 
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
-    connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));
+    connect(helpMenu->addAction(tr("Online &Manual")), &QAction::triggered, this, &MainWindow::showManual);
     helpMenu->addSeparator();
-    connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
-    connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
+    connect(helpMenu->addAction(tr("About &Korvani")), &QAction::triggered, this, &MainWindow::about);
+    connect(helpMenu->addAction(tr("About &Qt")), &QAction::triggered, qApp, &QApplication::aboutQt);
 
     m_trayIcon = new QSystemTrayIcon(appIcon, this);
-    connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::iconActivated);
     m_trayIcon->setVisible(true);
 
     QStringList problems;
@@ -119,7 +118,7 @@ MainWindow::MainWindow(QWidget *parent)
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         auto *globalShortcut = new GlobalShortcut(this);
         if (globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText)))
-            connect(globalShortcut, SIGNAL(activated()), this, SLOT(toggleWindow()));
+            connect(globalShortcut, &GlobalShortcut::activated, this, &MainWindow::toggleWindow);
     }
 
     m_fileController = new LauncherFileController(m_launcher, Platform::launcherFile(), this);
@@ -134,12 +133,12 @@ MainWindow::MainWindow(QWidget *parent)
     }
 }
 
-bool MainWindow::close()
+bool MainWindow::requestQuit()
 {
     if (!saveAll())
         return false;
     m_trayIcon->setVisible(false);
-    return QWidget::close();
+    return close();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -175,7 +174,7 @@ void MainWindow::endOnRequest()
     if (writeAll(false, &error) == LauncherFileController::Failed)
         qWarning("%s", qPrintable(error));
     m_trayIcon->setVisible(false);
-    QWidget::close();
+    close();
 }
 
 void MainWindow::commitSessionData()
@@ -314,7 +313,7 @@ void MainWindow::showTrayMenu()
         },
         this);
     connect(menu.windowAction(), &QAction::triggered, this, [this, shown] { shown ? hide() : present(); });
-    connect(menu.quitAction(), SIGNAL(triggered()), this, SLOT(close()));
+    connect(menu.quitAction(), &QAction::triggered, this, &MainWindow::requestQuit);
     m_trayIcon->setContextMenu(&menu);
     menu.exec(QCursor::pos());
     m_trayIcon->setContextMenu(nullptr);

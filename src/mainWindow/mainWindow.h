@@ -22,7 +22,9 @@ public:
     static void (*showTrayMessage)(QSystemTrayIcon *icon, const QString &title, const QString &text);
 
 public slots:
-    bool close();
+    // Saves everything and ends the program; false when it goes on (the
+    // user cancelled, or chose to keep running after a failed save).
+    bool requestQuit();
     void about();
     void showManual();
     void save();

@@ -73,7 +73,7 @@ InstanceGuard::InstanceGuard(QObject *parent)
     : QObject(parent)
     , m_channel(new InstanceChannel(this))
 {
-    connect(m_channel, SIGNAL(showRequested()), this, SIGNAL(showRequested()));
+    connect(m_channel, &InstanceChannel::showRequested, this, &InstanceGuard::showRequested);
 }
 
 InstanceGuard::~InstanceGuard()

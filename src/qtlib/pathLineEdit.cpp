@@ -23,8 +23,8 @@ PathLineEdit::PathLineEdit(QWidget *parent)
     completer->setModel(model);
     setCompleter(completer);
     setObjectName(QStringLiteral("PathLineEdit"));
-    connect(this, SIGNAL(editingFinished()), this, SLOT(checkState()));
-    connect(this, SIGNAL(textChanged(QString)), this, SLOT(checkState()));
+    connect(this, &QLineEdit::editingFinished, this, &PathLineEdit::checkState);
+    connect(this, &QLineEdit::textChanged, this, &PathLineEdit::checkState);
     checkState();
 }
 
@@ -85,7 +85,7 @@ PathLineEditButton::PathLineEditButton(QWidget *parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    connect(m_lineEdit, SIGNAL(editingFinished()), this, SLOT(emitEditingFinished()));
+    connect(m_lineEdit, &QLineEdit::editingFinished, this, &PathLineEditButton::emitEditingFinished);
     layout->addWidget(m_lineEdit);
     // Whoever focuses the widget means the text field, as an item view does
     // when it opens the widget as a cell's editor.
@@ -95,7 +95,7 @@ PathLineEditButton::PathLineEditButton(QWidget *parent)
     auto *browse = new QPushButton(QIcon(QPixmap(QStringLiteral(":/images/application.png"))), QString(), this);
     browse->setFlat(true);
     browse->setDefault(false);
-    connect(browse, SIGNAL(clicked()), this, SLOT(showFileDialog()));
+    connect(browse, &QPushButton::clicked, this, &PathLineEditButton::showFileDialog);
     layout->addWidget(browse);
 }
 

@@ -22,10 +22,10 @@ LauncherFileMonitor::LauncherFileMonitor(QObject *parent)
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMilliseconds);
-    connect(&m_settle, SIGNAL(timeout()), this, SLOT(checkDisk()));
+    connect(&m_settle, &QTimer::timeout, this, &LauncherFileMonitor::checkDisk);
     // The file itself for writes in place, its folder for files renamed over it.
-    connect(m_watcher, SIGNAL(fileChanged(QString)), this, SLOT(pathChanged()));
-    connect(m_watcher, SIGNAL(directoryChanged(QString)), this, SLOT(pathChanged()));
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &LauncherFileMonitor::pathChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &LauncherFileMonitor::pathChanged);
 }
 
 LauncherFileMonitor::Fingerprint LauncherFileMonitor::fingerprint(const QByteArray &content)

@@ -3,7 +3,7 @@
 #include "platform/programIconEngine.h"
 
 const QString applicationDataMimeType = QStringLiteral("application/korvani-application-data");
-const QList<int> tagValues = {1, 2, 4, 8};
+const QList<int> tagValues = {HeartMark, DiamondMark, SpadeMark, KroeberMark};
 const QString newEntryName = QStringLiteral("No Name");
 
 VariableData::VariableData(const QString &name, const QString &value)

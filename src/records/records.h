@@ -10,7 +10,9 @@
 
 // Program-wide objects shared by the launcher, its cards and its drag and drop.
 extern const QString applicationDataMimeType;
-extern const QList<int> tagValues; // heart, diamond, spade, kroeber
+// The tag marks, each a bit of an entry's tag.
+enum TagMark : int { HeartMark = 1, DiamondMark = 2, SpadeMark = 4, KroeberMark = 8 };
+extern const QList<int> tagValues; // the marks in the order of their tabs and buttons
 extern const QString newEntryName; // the name of an entry that Add makes
 
 // One command-line argument (name and optional value) or one environment variable.

@@ -1,6 +1,7 @@
 #ifndef KORVANI_TESTSUPPORT_H
 #define KORVANI_TESTSUPPORT_H
 
+#include "applicationLauncher/launcherTab.h"
 #include "records/records.h"
 
 #include <QByteArray>
@@ -20,9 +21,6 @@ class QAbstractItemModel;
 class QAbstractItemView;
 class QMimeData;
 class QWidget;
-
-// The launcher's tabs, in their order.
-enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
 
 // An entry without a program, described as "about NAME", with marks and star.
 ApplicationData entry(const QString &name, int tag = 0, bool favorite = false);
