@@ -31,19 +31,18 @@ void TestDataFolder::initTestCase()
 void TestDataFolder::portableLayout()
 {
     const QString program = m_root.filePath(QStringLiteral("portable"));
-    writeFile(program + "/" + Platform::templateFolder() + "/tool.ini", "[arguments]\n");
-    QCOMPARE(Platform::dataFolder(program), program);
-    Platform::addShippedTemplates(program, program);
-    QCOMPARE(QDir(program + "/" + Platform::templateFolder()).entryList(QDir::Files), QStringList{"tool.ini"});
+    const DataFolder folder(program);
+    writeFile(folder.templateFolder() + "/tool.ini", "[arguments]\n");
+    QCOMPARE(DataFolder::locate(program), program);
+    folder.addShippedTemplates(program);
+    QCOMPARE(QDir(folder.templateFolder()).entryList(QDir::Files), QStringList{"tool.ini"});
 
     // The entries, the settings and the batch files hold secrets: their folders
     // are the user's alone, also when an earlier version made them open.
     QVERIFY(QDir(program).mkpath("temp"));
     QVERIFY(QFile::setPermissions(program + "/temp", QFile::permissions(program + "/temp") | QFile::ReadOther));
-    const QString before = QDir::currentPath();
     QString error;
-    QVERIFY(Platform::enterDataFolder(program, &error));
-    QDir::setCurrent(before);
+    QVERIFY(folder.prepare(program, &error));
     for (const char *folder : {"/data", "/data/temp", "/temp"})
         QCOMPARE(fileMode(program + folder), 0700);
 }
@@ -52,18 +51,18 @@ void TestDataFolder::installedLayout()
 {
     const QString prefix = m_root.filePath(QStringLiteral("usr"));
     QDir().mkpath(prefix + "/bin");
-    const QString system = Platform::templateFolder().section('/', -1);
+    const QString system = DataFolder(prefix).templateFolder().section('/', -1);
     writeFile(prefix + "/share/korvani/db/" + system + "/java.ini", "[arguments]\n-jar=8\n");
     writeFile(prefix + "/share/korvani/db/" + system + "/git.ini", "[arguments]\ngui=5\n");
 
     // Installed, even in a folder the user may write: the data goes to the user's folder.
-    const QString folder = Platform::dataFolder(prefix + "/bin");
+    const QString folder = DataFolder::locate(prefix + "/bin");
     QCOMPARE(folder, m_root.filePath(QStringLiteral("home/.local/share/korvani")));
     QCOMPARE(folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
-    const QString templates = folder + "/" + Platform::templateFolder();
+    const QString templates = DataFolder(folder).templateFolder();
     writeFile(templates + "/java.ini", "[arguments]\n-mine=1\n");
-    Platform::addShippedTemplates(prefix + "/bin", folder);
+    DataFolder(folder).addShippedTemplates(prefix + "/bin");
     QCOMPARE(QDir(templates).entryList(QDir::Files), (QStringList{"git.ini", "java.ini"}));
     QCOMPARE(readAll(templates + "/java.ini"), QByteArray("[arguments]\n-mine=1\n"));
     QCOMPARE(readAll(templates + "/git.ini"), QByteArray("[arguments]\ngui=5\n"));
@@ -83,7 +82,7 @@ void TestDataFolder::unusableFolderTouchesNothing()
     QVERIFY(QDir::setCurrent(current.path()));
 
     QString error;
-    const bool entered = Platform::enterDataFolder(prefix + "/bin", &error);
+    const bool entered = DataFolder(DataFolder::locate(prefix + "/bin")).prepare(prefix + "/bin", &error);
     const QString after = QDir::currentPath();
     QDir::setCurrent(before);
     qputenv("XDG_DATA_HOME", previous);

@@ -1,6 +1,7 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/installedProgramsDialog.h"
 #include "desktopEntryRows.h"
+#include "launcherSetup.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/terminal.h"
 #include "records/recordStream.h"
@@ -113,12 +114,12 @@ void TestInstalledPrograms::importedAsDropped()
     const EnvironmentChange path("PATH", home.filePath(QStringLiteral("no-programs")));
     const EnvironmentChange terminal("TERMINAL", m_terminal);
 
-    ApplicationLauncher dropped;
+    TestLauncher dropped;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(file)});
     QVERIFY(dragAndDrop(&dropped, QPoint(5, 5), &data, Qt::CopyAction));
 
-    ApplicationLauncher imported;
+    TestLauncher imported;
     const QStringList listed = runDialog(&imported, [](QListView *list) {
         list->selectAll();
         const QString choice = list->model()->rowCount() > 0 ? QStringLiteral("Add") : QStringLiteral("Cancel");
@@ -156,7 +157,7 @@ void TestInstalledPrograms::xdgFolders()
     const EnvironmentChange terminal("TERMINAL", m_terminal);
     const QStringList all{"My Editor", "Test Drawing", "Test Painter", "Test Terminal\nRuns in a terminal"};
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({ApplicationData(QStringLiteral("kept"))});
     QIcon editorIcon;
     // Cancel adds nothing.

@@ -1,6 +1,7 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launcherDelegate.h"
+#include "launcherSetup.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -180,7 +181,7 @@ void TestLauncherCards::hoverShowsButtons()
     QCOMPARE(region(other, LauncherDelegate::buttonRect(cardRect, 4)), buttonImage(":/images/star_off.png"));
 
     // The view marks the card under the pointer, and only that one.
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 5, true), entry("b", 5, true)});
     launcher.resize(300, 400);
     launcher.show();
@@ -251,7 +252,7 @@ void TestLauncherCards::buttonPresses()
     QFETCH(int, tag);
     QFETCH(bool, favorite);
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("other", 0, false), entry("a", 5, false)});
     launcher.resize(300, 400);
     launcher.show();
@@ -274,7 +275,7 @@ void TestLauncherCards::buttonPresses()
 
 void TestLauncherCards::pressBesideTheButtons()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 5, false)});
     launcher.resize(300, 400);
     launcher.show();
@@ -289,7 +290,7 @@ void TestLauncherCards::pressBesideTheButtons()
 
 void TestLauncherCards::heartInHeartTab()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 1, false), entry("b", 3, false)});
     launcher.resize(300, 400);
     launcher.setCurrentTabIndex(Heart);
@@ -306,7 +307,7 @@ void TestLauncherCards::heartInHeartTab()
 
 void TestLauncherCards::starInFavouritesTab()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 0, true), entry("b", 0, true)});
     launcher.resize(300, 400);
     launcher.setCurrentTabIndex(Favorites);
@@ -336,7 +337,7 @@ void TestLauncherCards::penOpensEditor()
     QFETCH(bool, accept);
     QFETCH(QString, name);
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     const ApplicationData original(QStringLiteral("a"), QStringLiteral("d"), QStringLiteral("/usr/bin/env"),
                                    QStringLiteral("echo"), {VariableData("-i")}, {VariableData("X", "1")}, true, 6);
     launcher.setLauncherData({original});

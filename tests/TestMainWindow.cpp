@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/sessionEnd.h"
@@ -21,22 +22,9 @@ using Model = LauncherDataModel;
 
 namespace {
 
-bool trayAvailable()
-{
-    return true;
-}
-
-bool trayMissing()
-{
-    return false;
-}
-
+// Whether the desktop has a tray, and the tray messages of every window.
+bool trayShown = true;
 QStringList trayMessages;
-
-void recordTrayMessage(QSystemTrayIcon *, const QString &title, const QString &text)
-{
-    trayMessages.append(title + QStringLiteral(": ") + text);
-}
 
 // The entries a menu offers, its submenus' included.
 void collectEntries(const QMenu *menu, QStringList *entries)
@@ -127,8 +115,7 @@ void TestMainWindow::init()
     // Every relative path of the program is taken against the current folder.
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    MainWindow::systemTrayAvailable = trayAvailable;
-    MainWindow::showTrayMessage = recordTrayMessage;
+    trayShown = true;
     trayMessages.clear();
 }
 
@@ -145,7 +132,12 @@ void TestMainWindow::cleanup()
 MainWindow *TestMainWindow::newWindow()
 {
     delete m_window;
-    m_window = new MainWindow;
+    auto *window = new TestWindow;
+    window->prompts.systemTray = [] { return trayShown; };
+    window->prompts.trayMessage = [](const QString &title, const QString &text) {
+        trayMessages.append(title + QStringLiteral(": ") + text);
+    };
+    m_window = window;
     return m_window;
 }
 
@@ -434,7 +426,7 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
 
 void TestMainWindow::closeWithoutTrayEnds()
 {
-    MainWindow::systemTrayAvailable = trayMissing;
+    trayShown = false;
     newWindow();
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
@@ -471,7 +463,7 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
     QVERIFY(trayIcon()->isVisible());
     QVERIFY(!takeQuitRequest());
 
-    MainWindow::systemTrayAvailable = trayMissing;
+    trayShown = false;
     QVERIFY(!m_window->close());
     QCOMPARE(answerer.messages().size(), 3);
     QVERIFY(m_window->isVisible());

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "platform/platform.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -128,7 +129,7 @@ void TestProcessRunner::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    m_launcher = new ApplicationLauncher;
+    m_launcher = new TestLauncher;
 }
 
 void TestProcessRunner::cleanup()
@@ -152,8 +153,12 @@ void TestProcessRunner::outputOnlyGivesNoBox()
     const QStringList arguments = processes().first()->arguments();
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.first(), QStringLiteral("/c"));
-    QVERIFY2(QRegularExpression(QStringLiteral("^temp/Echo-\\w{6}\\.bat$")).match(arguments.last()).hasMatch(),
-             qPrintable(arguments.last()));
+    // Absolute, in the data folder's launch folder, where the launch starts.
+    const QString scripts = QRegularExpression::escape(QDir::current().absoluteFilePath(QStringLiteral("temp")));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^%1/Echo-\\w{6}\\.bat$").arg(scripts)).match(arguments.last()).hasMatch(),
+        qPrintable(arguments.last()));
+    QCOMPARE(processes().first()->workingDirectory(), QDir::currentPath());
     QCOMPARE(readAll(arguments.last()), entry.batchScript().toUtf8());
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
     QCOMPARE(answerer.answered(), 0);
@@ -380,7 +385,7 @@ void TestProcessRunner::programsOutliveTheirOutputReader()
         QVERIFY(processes().first()->waitForStarted());
         QTest::qWait(200);
         delete m_launcher;
-        m_launcher = new ApplicationLauncher;
+        m_launcher = new TestLauncher;
     }
     QTRY_COMPARE_WITH_TIMEOUT(readAll(QStringLiteral("marker")), QByteArray("done\n"), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);

@@ -1,7 +1,6 @@
 #include "applicationEditor/applicationEditor.h"
 
 #include "applicationEditor/templateDatabase.h"
-#include "platform/dataFolder.h"
 #include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
@@ -23,15 +22,16 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-ApplicationEditor::ApplicationEditor(QWidget *parent)
+ApplicationEditor::ApplicationEditor(const QString &templateFolder, UserPrompts *prompts, QWidget *parent)
     : QDialog(parent)
+    , m_templateFolder(templateFolder)
     , m_nameEdit(new QLineEdit(this))
     , m_descriptionEdit(new QLineEdit(this))
-    , m_pathEdit(PathLineEditButton::createApplicationButton(this))
+    , m_pathEdit(PathLineEditButton::createApplicationButton(prompts, this))
     , m_preScriptEdit(new QTextEdit(this))
     , m_favoriteCheckBox(new QCheckBox(this))
-    , m_argumentsEditor(new VariableEditor(this))
-    , m_environmentsEditor(new VariableEditor(this))
+    , m_argumentsEditor(new VariableEditor(prompts, this))
+    , m_environmentsEditor(new VariableEditor(prompts, this))
 {
     resize(640, 640);
     // The fields scroll when the screen is too small for them; Save and Close
@@ -176,7 +176,7 @@ ApplicationData ApplicationEditor::applicationData() const
 
 void ApplicationEditor::updateDB()
 {
-    const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
+    const ProgramTemplate found = findTemplate(m_pathEdit->text(), m_templateFolder);
     QString name = found.name;
     const QFileInfo file(found.filePath);
     const bool readable = Platform::isReadableSettingsFile(found.filePath);

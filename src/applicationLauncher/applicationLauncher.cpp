@@ -11,39 +11,37 @@
 #include "applicationLauncher/launcherKeys.h"
 #include "applicationLauncher/launcherTab.h"
 #include "applicationLauncher/programImport.h"
-#include "applicationLauncher/removalHistory.h"
+#include "document/launcherDocument.h"
+#include "document/removalHistory.h"
+#include "platform/dataFolder.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
-#include "records/launcherFileMonitor.h"
+#include "qtlib/userPrompts.h"
 
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
-ApplicationLauncher::ApplicationLauncher(QWidget *parent)
+ApplicationLauncher::ApplicationLauncher(LauncherDocument *document, const DataFolder &folder, UserPrompts *prompts,
+                                         QWidget *parent)
     : QWidget(parent)
+    , m_document(document)
+    , m_prompts(prompts)
     , m_tabWidget(new QTabWidget(this))
     , m_filterField(new FilterField(this))
     , m_keys(new LauncherKeys(this, m_filterField))
     , m_homeView(new ListView(this))
     , m_favoritesView(new ListView(this))
-    , m_model(new LauncherDataModel(this))
+    , m_model(document->model())
     , m_delegate(new LauncherDelegate(this))
     , m_favoritesProxy(new FavoritesProxyModel(this))
-    , m_launchService(new LaunchService(this))
-    , m_editing(new EntryEditing(m_model, this))
-    , m_removals(new RemovalHistory(m_model, this))
-    , m_import(new ProgramImport(m_model, this))
-    , m_file(new LauncherFileMonitor(this))
+    , m_launchService(new LaunchService(folder, this))
+    , m_editing(new EntryEditing(m_model, folder.templateFolder(), prompts, this))
+    , m_import(new ProgramImport(m_model, prompts, this))
 {
-    connect(m_model, &QAbstractItemModel::dataChanged, m_file, &LauncherFileMonitor::markEdited);
-    connect(m_model, &QAbstractItemModel::rowsInserted, m_file, &LauncherFileMonitor::markEdited);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, m_file, &LauncherFileMonitor::markEdited);
-    connect(m_model, &QAbstractItemModel::rowsMoved, m_file, &LauncherFileMonitor::markEdited);
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does (LauncherKeys).
     setFocusPolicy(Qt::StrongFocus);
@@ -121,33 +119,19 @@ void ApplicationLauncher::setCurrentTabIndex(int index)
     m_tabWidget->setCurrentIndex(index);
 }
 
-bool ApplicationLauncher::saveLauncherData(const QString &fileName)
+RemovalHistory *ApplicationLauncher::removalHistory() const
 {
-    return saveLauncherData(fileName, nullptr);
+    return m_document->removalHistory();
 }
 
-bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
+bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 {
-    QString error;
-    const bool saved = m_file->write(fileName, m_model->launcherData(), &error);
-    if (!saved && errorString)
-        *errorString = error;
-    return saved;
+    return m_document->write(fileName);
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)
 {
-    readLauncherData(fileName, nullptr);
-}
-
-void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFileProblem *problem)
-{
-    ApplicationDataList list;
-    LauncherFileProblem found;
-    if (m_file->read(fileName, &list, &found))
-        setLauncherData(list);
-    if (problem)
-        *problem = found;
+    m_document->read(fileName);
 }
 
 ListView *ApplicationLauncher::currentView() const
@@ -169,12 +153,9 @@ void ApplicationLauncher::createContextMenu(const QPoint &pos)
 void ApplicationLauncher::addRow()
 {
     const int tab = m_tabWidget->currentIndex();
-    const bool edited = m_file->hasUnsavedEdits();
     const QModelIndex added = m_editing->add(tabTag(tab), tab == Favorites);
-    if (!added.isValid()) {
-        m_file->setUnsavedEdits(edited);
+    if (!added.isValid())
         return;
-    }
     // The new card is the current one, where the tab and the filter show it.
     ListView *view = currentView();
     const QModelIndex shown = LauncherDataModel::filterIndex(view->model(), added);
@@ -189,7 +170,7 @@ void ApplicationLauncher::removeRow()
     QList<int> rows;
     for (const QModelIndex &index : currentView()->selectionModel()->selectedIndexes())
         rows.append(LauncherDataModel::sourceIndex(index).row());
-    m_removals->remove(rows);
+    m_document->removalHistory()->remove(rows);
 }
 
 void ApplicationLauncher::editItem(const QModelIndex &index)
@@ -227,13 +208,13 @@ void ApplicationLauncher::reportError(LaunchProcess *process, const QString &tex
         if (report.process) {
             LaunchReportBox box(report.process, this);
             box.setWindowTitle(tr("Error"));
-            box.exec();
+            m_prompts->runBox(&box);
             if (!alive)
                 return;
             if (report.process)
                 m_launchService->closeReport(report.process, box.stopChosen());
         } else if (!report.text.isEmpty()) {
-            QMessageBox::critical(this, tr("Error"), report.text, QMessageBox::Ok);
+            m_prompts->showError(tr("Error"), report.text);
             if (!alive)
                 return;
         }

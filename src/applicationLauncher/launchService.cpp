@@ -1,7 +1,6 @@
 #include "applicationLauncher/launchService.h"
 
 #include "applicationLauncher/launchProcess.h"
-#include "platform/dataFolder.h"
 #include "platform/platform.h"
 #include "platform/uniqueFiles.h"
 #include "records/records.h"
@@ -20,8 +19,9 @@ QString shownName(const ApplicationData &application)
 
 } // namespace
 
-LaunchService::LaunchService(QObject *parent)
+LaunchService::LaunchService(const DataFolder &folder, QObject *parent)
     : QObject(parent)
+    , m_folder(folder)
 {
 }
 
@@ -30,14 +30,13 @@ void LaunchService::launch(const ApplicationData &application)
     // Each launch runs a file of its own: two entries can have one file name,
     // and a launch may still be reading its file when the next is written.
     QString reason;
-    const QString fileName = Platform::createUniqueFile(Platform::launchScriptFolder(), application.batchFileName(),
+    const QString fileName = Platform::createUniqueFile(m_folder.launchScriptFolder(), application.batchFileName(),
                                                         &reason);
-    const QString scriptPath = Platform::launchScriptPath(fileName.isEmpty() ? application.batchFileName() : fileName);
+    const QString scriptPath = m_folder.launchScriptPath(fileName.isEmpty() ? application.batchFileName() : fileName);
     if (fileName.isEmpty() || !application.writeBatchFile(scriptPath, &reason)) {
         if (!fileName.isEmpty())
             QFile::remove(scriptPath);
-        emit failed(tr("The batch file %1 could not be written: %2")
-                        .arg(QDir::toNativeSeparators(QFileInfo(scriptPath).absoluteFilePath()), reason));
+        emit failed(tr("The batch file %1 could not be written: %2").arg(scriptPath, reason));
         return;
     }
 
@@ -48,6 +47,8 @@ void LaunchService::launch(const ApplicationData &application)
             [this, process] { processFinished(process); });
     connect(process, &QProcess::errorOccurred, this,
             [this, process](QProcess::ProcessError error) { processFailed(process, error); });
+    // Set on the process, as nothing else follows the current folder.
+    process->setWorkingDirectory(m_folder.launchFolder());
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
 }
 

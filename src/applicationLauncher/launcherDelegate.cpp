@@ -1,6 +1,6 @@
 #include "applicationLauncher/launcherDelegate.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

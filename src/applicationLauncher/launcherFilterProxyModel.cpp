@@ -1,6 +1,6 @@
 #include "applicationLauncher/launcherFilterProxyModel.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QDir>
 

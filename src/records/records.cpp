@@ -45,3 +45,11 @@ void ApplicationData::updateIcon()
 {
     m_icon = QIcon();
 }
+
+bool ApplicationData::operator==(const ApplicationData &other) const
+{
+    return m_name == other.m_name && m_description == other.m_description && m_path == other.m_path
+        && m_preScript == other.m_preScript && m_arguments == other.m_arguments
+        && m_environments == other.m_environments && m_favorite == other.m_favorite && m_tag == other.m_tag
+        && m_otherFields == other.m_otherFields;
+}

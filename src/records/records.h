@@ -28,6 +28,9 @@ public:
 
     QJsonObject toJsonObject() const;
 
+    bool operator==(const VariableData &other) const { return m_name == other.m_name && m_value == other.m_value; }
+    bool operator!=(const VariableData &other) const { return !(*this == other); }
+
 private:
     QString m_name;
     QString m_value;
@@ -82,6 +85,10 @@ public:
     QString batchFileName() const;
     // False when the file could not be written, with the system's reason.
     bool writeBatchFile(const QString &filePath, QString *errorString = nullptr) const;
+
+    // Whether both would be stored alike: every field and kept key, the icon aside.
+    bool operator==(const ApplicationData &other) const;
+    bool operator!=(const ApplicationData &other) const { return !(*this == other); }
 
 private:
     QString m_name;

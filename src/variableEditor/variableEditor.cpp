@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-VariableEditor::VariableEditor(QWidget *parent)
+VariableEditor::VariableEditor(UserPrompts *prompts, QWidget *parent)
     : QWidget(parent)
     , m_titleLabel(new QLabel(tr("Variable Editor"), this))
     , m_tableView(new TableView(this))
     , m_dataModel(new VariableDataModel(this))
-    , m_delegate(new VariableDelegate(this))
+    , m_delegate(new VariableDelegate(prompts, this))
 {
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,6 @@
-#include "applicationLauncher/removalHistory.h"
+#include "document/removalHistory.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <algorithm>
 
