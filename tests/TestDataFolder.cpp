@@ -43,8 +43,8 @@ void TestDataFolder::portableLayout()
     QVERIFY(QFile::setPermissions(program + "/temp", QFile::permissions(program + "/temp") | QFile::ReadOther));
     QString error;
     QVERIFY(folder.prepare(program, &error));
-    for (const char *folder : {"/data", "/data/temp", "/temp"})
-        QCOMPARE(fileMode(program + folder), 0700);
+    for (const char *own : {"/data", "/data/temp", "/temp"})
+        QCOMPARE(fileMode(program + own), 0700);
 }
 
 void TestDataFolder::installedLayout()

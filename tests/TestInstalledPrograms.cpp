@@ -2,6 +2,7 @@
 #include "applicationLauncher/installedProgramsDialog.h"
 #include "desktopEntryRows.h"
 #include "launcherSetup.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/terminal.h"
 #include "records/recordStream.h"
@@ -78,6 +79,11 @@ void TestInstalledPrograms::initTestCase()
 QStringList TestInstalledPrograms::runDialog(ApplicationLauncher *launcher,
                                              const std::function<void(QListView *)> &choose)
 {
+    // The index read with the folders and programs of the test as they are now.
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    index->refresh();
+    if (!QTest::qWaitFor([index] { return index->isUpToDate(); }, 20000))
+        return {QStringLiteral("the desktop entries were not read")};
     QStringList listed;
     ModalAnswerer answerer([&](QWidget *window) {
         auto *dialog = qobject_cast<InstalledProgramsDialog *>(window);

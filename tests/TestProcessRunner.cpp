@@ -135,8 +135,12 @@ void TestProcessRunner::init()
 void TestProcessRunner::cleanup()
 {
     delete m_launcher;
+    // Whatever a launch started has ended before its folder goes: in a
+    // folder that is gone, it would wait for ever.
+    const QStringList left = processesLeftIn(m_dir->path(), 10000);
     QDir::setCurrent(m_previousDir);
     delete m_dir;
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
 }
 
 void TestProcessRunner::outputOnlyGivesNoBox()
@@ -168,9 +172,11 @@ void TestProcessRunner::outputOnlyGivesNoBox()
 
 void TestProcessRunner::errorOutputShowsBoxThenKills()
 {
+    // The program goes on until told: Stop ends the interpreter only.
     m_launcher->setLauncherData(
-        {program(QStringLiteral("Warn"), QStringLiteral("/bin/sh"),
-                 {"-c", "\"sleep 0.3; echo warn >&2; exec sleep 30\""}, QStringLiteral("@echo off\necho before"))});
+        {program(QStringLiteral("Warn"),
+                 shellScript("warn.sh", "sleep 0.3; echo warn >&2; while [ ! -e go ]; do sleep 0.02; done"), {},
+                 QStringLiteral("@echo off\necho before"))});
     ModalAnswerer answerer(pressDefaultButton);
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     QCOMPARE(processes().size(), 1);
@@ -182,6 +188,7 @@ void TestProcessRunner::errorOutputShowsBoxThenKills()
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     QCOMPARE(finished.first().at(1).value<QProcess::ExitStatus>(), QProcess::CrashExit);
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 5000);
+    writeFile(QStringLiteral("go"));
 }
 
 void TestProcessRunner::twoLaunchesTwoProcesses()
@@ -475,7 +482,8 @@ void TestProcessRunner::boxTellsWhatHappened()
 
     QString preScript = QStringLiteral("@echo off");
     if (waitsForGo)
-        preScript += "\necho warning>&2\n\"" + shellScript("wait.sh", "while [ ! -e go ]; do sleep 0.02; done") + '"';
+        preScript += "\necho warning>&2\n\""
+            + shellScript("wait.sh", "while [ ! -e go ]; do sleep 0.02; done; : > waited") + '"';
     m_launcher->setLauncherData(
         {program(QStringLiteral("Lives"), shellScript("program.sh", programScript), {}, preScript)});
     QString answered;
@@ -503,6 +511,10 @@ void TestProcessRunner::boxTellsWhatHappened()
         QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
     writeFile(QStringLiteral("go"));
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
+    // A stopped launch leaves the pre script's program running: it ends
+    // once it has seen "go".
+    if (waitsForGo)
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("waited")), 20000);
 
     QCOMPARE(answerer.messages().size(), answer.isEmpty() ? 0 : 1);
     for (const QString &text : shown)

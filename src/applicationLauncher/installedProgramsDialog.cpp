@@ -1,6 +1,7 @@
 #include "applicationLauncher/installedProgramsDialog.h"
 
 #include "applicationLauncher/installedProgramsModel.h"
+#include "platform/desktopEntryIndex.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
     : QDialog(parent)
     , m_filter(new QLineEdit(this))
     , m_list(new QListView(this))
+    , m_programs(new InstalledProgramsModel(DesktopEntryIndex::instance()->installedPrograms(), this))
     , m_proxy(new QSortFilterProxyModel(this))
 {
     setWindowTitle(tr("Add Installed Programs"));
@@ -28,7 +30,7 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
     connect(m_filter, &QLineEdit::textChanged, this, &InstalledProgramsDialog::applyFilter);
     layout->addWidget(m_filter);
 
-    m_proxy->setSourceModel(new InstalledProgramsModel(Platform::installedPrograms(), this));
+    m_proxy->setSourceModel(m_programs);
     m_proxy->setFilterRole(InstalledProgramsModel::SearchRole);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_list->setModel(m_proxy);
@@ -52,6 +54,17 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
 
     m_filter->setFocus();
     applyFilter(QString());
+
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    connect(index, &DesktopEntryIndex::ready, this, [this, index] {
+        // Unchanged, the list stays as the user is choosing from it.
+        if (index->installedPrograms() == m_programs->programs())
+            return;
+        m_programs->setPrograms(index->installedPrograms());
+        applyFilter(m_filter->text());
+    });
+    if (index->isReady())
+        index->refresh();
 }
 
 QStringList InstalledProgramsDialog::chosenFiles() const

@@ -141,4 +141,10 @@ QString copyExecutable(const QString &executable, const QString &folder);
 // where there is no /proc.
 quint64 caughtSignals(qint64 pid);
 
+// Waits up to timeout milliseconds for the processes that run in a folder, or
+// a folder below it, to end, as those of a launch in a test's folder do once
+// it is over; then kills those still there. What was left, as "pid command
+// line", none where there is no /proc.
+QStringList processesLeftIn(const QString &folder, int timeout);
+
 #endif
