@@ -16,6 +16,8 @@ private slots:
     void portableLayout();
     void installedLayout();
     void unusableFolderTouchesNothing();
+    void pathsAreAbsolute_data();
+    void pathsAreAbsolute();
 
 private:
     QTemporaryDir m_root;
@@ -92,6 +94,43 @@ void TestDataFolder::unusableFolderTouchesNothing()
              qPrintable(error));
     QCOMPARE(after, current.path());
     QCOMPARE(QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestDataFolder::pathsAreAbsolute_data()
+{
+    QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR
+    QTest::addColumn<QString>("runFolder"); // "@" is the data folder
+
+    QTest::newRow("runtime folder") << "/run/user/1000"
+                                    << "/run/user/1000/korvani";
+    QTest::newRow("no runtime folder") << ""
+                                       << "@/run";
+    QTest::newRow("relative runtime folder, ignored") << "run/user"
+                                                      << "@/run";
+}
+
+// Every path is taken against the data folder once, when it is named, and
+// never against whatever the current folder is later.
+void TestDataFolder::pathsAreAbsolute()
+{
+    QFETCH(QString, runtime);
+    QFETCH(QString, runFolder);
+    const EnvironmentChange runtimeDir("XDG_RUNTIME_DIR", runtime);
+    const TemporaryCurrentFolder current;
+    QVERIFY(current.isCurrent());
+    const QString root = QDir::current().absoluteFilePath(QStringLiteral("portable"));
+    const DataFolder folder(QStringLiteral("portable/./"));
+    QVERIFY(QDir::setCurrent(m_root.path()));
+
+    QCOMPARE(folder.root(), root);
+    QCOMPARE(folder.launcherFile(), root + "/data/shortchut.json");
+    QCOMPARE(folder.settingsFile(), root + "/data/settings.ini");
+    QCOMPARE(folder.dragScriptFolder(), root + "/data/temp");
+    QCOMPARE(folder.launchScriptFolder(), root + "/temp");
+    QCOMPARE(folder.launchScriptPath("a b.bat"), QDir::toNativeSeparators(root + "/temp/a b.bat"));
+    QCOMPARE(folder.launchFolder(), root);
+    QVERIFY(folder.templateFolder().startsWith(root + "/data/db/"));
+    QCOMPARE(folder.runFolder(), runFolder.replace('@', root));
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)

@@ -36,8 +36,9 @@ public:
     // first that has one; empty until the entries have been read.
     QString programIcon(const QString &canonicalPath) const;
     QString programName(const QString &canonicalPath) const;
-    // The programs the desktop offers in its menus, in the order of their
-    // names (Platform::installedPrograms); none until they have been read.
+    // The programs the desktop offers in its menus (Platform::offeredProgram):
+    // of each desktop file ID the entry that takes precedence, in the order of
+    // their names; none until they have been read.
     QList<Platform::InstalledProgram> installedPrograms() const { return m_programs.offered; }
 
 signals:
