@@ -35,7 +35,13 @@ LauncherDocument::LauncherDocument(const DataFolder &folder, UserPrompts *prompt
     m_model->setDragScriptFolder(folder.dragScriptFolder());
     m_busyRetry.setSingleShot(true);
     m_busyRetry.setInterval(busyRetryMilliseconds);
-    connect(&m_busyRetry, &QTimer::timeout, this, [this] { changedOnDisk(onDisk()); });
+    connect(&m_busyRetry, &QTimer::timeout, this, [this] {
+        // Read again only once the user is free: it may have changed meanwhile.
+        if (m_prompts->isBusy())
+            m_busyRetry.start();
+        else
+            changedOnDisk(onDisk());
+    });
     connect(m_monitor, &LauncherFileMonitor::changed, this, &LauncherDocument::changedOnDisk);
 }
 
