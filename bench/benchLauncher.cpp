@@ -1,9 +1,13 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/filterField.h"
+#include "document/launcherDocument.h"
+#include "platform/dataFolder.h"
+#include "qtlib/messageBoxPrompts.h"
 #include "records/recordStream.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTabWidget>
@@ -16,6 +20,15 @@
 #include <unistd.h>
 
 namespace {
+
+// The launcher widget as the window holds it, over a document of its own.
+struct LauncherParts
+{
+    DataFolder folder{QDir::currentPath()};
+    MessageBoxPrompts prompts;
+    LauncherDocument document{folder, &prompts};
+    ApplicationLauncher launcher{&document, folder, &prompts};
+};
 
 // Entries as a user writes them: a program, a description, a pre script, a
 // few arguments and variables, marks.
@@ -53,7 +66,8 @@ void loadLauncherFile(benchmark::State &state, const QStringList &programs)
     QTemporaryDir dir;
     const QString fileName = writeLauncherFile(dir, int(state.range(0)), programs);
     for (auto _ : state) {
-        ApplicationLauncher launcher;
+        LauncherParts parts;
+        ApplicationLauncher &launcher = parts.launcher;
         launcher.readLauncherData(fileName);
         benchmark::DoNotOptimize(launcher.launcherModel()->rowCount());
     }
@@ -84,7 +98,8 @@ void BM_DropRecords(benchmark::State &state)
     QMimeData data;
     data.setData(applicationDataMimeType, writeApplicationDataPayload(list));
     for (auto _ : state) {
-        ApplicationLauncher launcher;
+        LauncherParts parts;
+        ApplicationLauncher &launcher = parts.launcher;
         launcher.show();
         QCoreApplication::processEvents();
         launcher.launcherModel()->dropMimeData(&data, Qt::MoveAction, 0, 0, QModelIndex());
@@ -98,7 +113,8 @@ void BM_DropRecords(benchmark::State &state)
 void BM_SaveEntries(benchmark::State &state)
 {
     QTemporaryDir dir;
-    ApplicationLauncher launcher;
+    LauncherParts parts;
+    ApplicationLauncher &launcher = parts.launcher;
     launcher.setLauncherData(userEntries(int(state.range(0)), {QStringLiteral("/usr/bin/env")}));
     const QString fileName = dir.filePath(QStringLiteral("shortchut.json"));
     for (auto _ : state) {
@@ -133,7 +149,8 @@ void BM_WriteAndSyncSameBytes(benchmark::State &state)
 // and the window has drawn them: the first key of a search, and one more.
 void typeToFind(benchmark::State &state, const QString &typedBefore, QChar key)
 {
-    ApplicationLauncher launcher;
+    LauncherParts parts;
+    ApplicationLauncher &launcher = parts.launcher;
     launcher.setLauncherData(userEntries(int(state.range(0)), {QStringLiteral("/usr/bin/env")}));
     launcher.resize(290, 480);
     launcher.show();

@@ -1,16 +1,17 @@
+#include "document/launcherDocument.h"
 #include "mainWindow/interfaceFont.h"
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/translations.h"
 #include "platform/dataFolder.h"
 #include "platform/instanceGuard.h"
 #include "platform/sessionEnd.h"
+#include "qtlib/messageBoxPrompts.h"
 #include "records/recordStream.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
-#include <QMessageBox>
 
 int main(int argc, char **argv)
 {
@@ -30,20 +31,22 @@ int main(int argc, char **argv)
 
     // One Korvani per user and data folder; a second start asks the running
     // one to show its window. Nothing in the folder is read before.
+    MessageBoxPrompts prompts;
+    const QString title = QCoreApplication::translate("MainWindow", "Korvani");
+    const DataFolder folder(DataFolder::locate(QCoreApplication::applicationDirPath()));
     InstanceGuard instanceGuard;
     int exitCode = 0;
     QString error;
-    if (!instanceGuard.claim(Platform::dataFolder(QCoreApplication::applicationDirPath()), &exitCode, &error)) {
+    if (!instanceGuard.claim(folder, &exitCode, &error)) {
         if (exitCode != 0)
-            QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
+            prompts.showError(title, error);
         return exitCode;
     }
 
     useProportionalLatinFont();
 
-    // Every relative path of the program is taken against this folder.
-    if (!Platform::enterDataFolder(QCoreApplication::applicationDirPath(), &error)) {
-        QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Korvani"), error);
+    if (!folder.prepare(QCoreApplication::applicationDirPath(), &error)) {
+        prompts.showError(title, error);
         return 1;
     }
 
@@ -51,11 +54,14 @@ int main(int argc, char **argv)
     if (styleSheet.open(QIODevice::ReadOnly))
         app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
 
-    MainWindow window;
+    // The entries and their file, and the window that shows them.
+    LauncherDocument document(folder, &prompts);
+    MainWindow window(&document, folder, &prompts);
+    prompts.setWindow(&window);
     // Logging out, shutting down or a kill: whatever was not saved is saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &MainWindow::commitSessionData);
     Platform::onEndRequest(&window, [&window] { window.endOnRequest(); });
     window.show();
-    QObject::connect(&instanceGuard, SIGNAL(showRequested()), &window, SLOT(bringForward()));
+    QObject::connect(&instanceGuard, &InstanceGuard::showRequested, &window, &MainWindow::bringForward);
     return app.exec();
 }

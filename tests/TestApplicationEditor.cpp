@@ -1,5 +1,6 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationEditor/templateDatabase.h"
+#include "launcherSetup.h"
 #include "platform/dataFolder.h"
 #include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
@@ -73,13 +74,22 @@ private:
     QString m_previousDir;
     QTemporaryDir m_desktop;
     QTemporaryDir *m_dir = nullptr;
-    PathLineEditButton::FileDialog m_realDialog;
+    TestPrompts m_prompts;
 };
+
+namespace {
+
+// The template folder of the data folder the test runs in.
+QString templates()
+{
+    return DataFolder(QDir::currentPath()).templateFolder();
+}
+
+} // namespace
 
 void TestApplicationEditor::initTestCase()
 {
     m_previousDir = QDir::currentPath();
-    m_realDialog = PathLineEditButton::fileDialog;
     // A program that a desktop entry of the test's own names; the desktop
     // entries are read once.
     QVERIFY(m_desktop.isValid());
@@ -97,14 +107,13 @@ void TestApplicationEditor::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    writeFile(Platform::templateFolder() + "/mytool.ini",
-              "[arguments]\n-n=1\n-m=\"4:low,high\"\n[environments]\nTOOL_HOME=7\n");
-    writeFile(Platform::templateFolder() + "/other.ini", "[arguments]\n--flag=5\n");
+    writeFile(templates() + "/mytool.ini", "[arguments]\n-n=1\n-m=\"4:low,high\"\n[environments]\nTOOL_HOME=7\n");
+    writeFile(templates() + "/other.ini", "[arguments]\n--flag=5\n");
 }
 
 void TestApplicationEditor::cleanup()
 {
-    PathLineEditButton::fileDialog = m_realDialog;
+    m_prompts.pathChoice = nullptr;
     QDir::setCurrent(m_previousDir);
     delete m_dir;
     m_dir = nullptr;
@@ -166,12 +175,12 @@ void TestApplicationEditor::findTemplate()
 
 void TestApplicationEditor::templateFileSitsInTheFolder()
 {
-    const ProgramTemplate found = ::findTemplate(QStringLiteral("/usr/bin/mytool"), Platform::templateFolder());
+    const ProgramTemplate found = ::findTemplate(QStringLiteral("/usr/bin/mytool"), templates());
     QCOMPARE(found.name, QStringLiteral("mytool"));
-    QCOMPARE(found.filePath, QDir::current().absoluteFilePath(Platform::templateFolder() + "/mytool.ini"));
+    QCOMPARE(found.filePath, QDir::current().absoluteFilePath(templates() + "/mytool.ini"));
     QVERIFY(QFile::exists(found.filePath));
-    QCOMPARE(::findTemplate(QStringLiteral("/usr/bin/else"), Platform::templateFolder()).filePath,
-             QDir::current().absoluteFilePath(Platform::templateFolder() + "/.ini"));
+    QCOMPARE(::findTemplate(QStringLiteral("/usr/bin/else"), templates()).filePath,
+             QDir::current().absoluteFilePath(templates() + "/.ini"));
 }
 
 void TestApplicationEditor::parseVariableType_data()
@@ -262,7 +271,7 @@ void TestApplicationEditor::templatesThatAreNotRead_data()
 void TestApplicationEditor::templatesThatAreNotRead()
 {
     QFETCH(bool, fifo);
-    const QString fileName = Platform::templateFolder() + "/mytool.ini";
+    const QString fileName = templates() + "/mytool.ini";
     QVERIFY(QFile::remove(fileName));
     if (fifo) {
         QCOMPARE(mkfifo(QFile::encodeName(fileName).constData(), 0600), 0);
@@ -272,7 +281,7 @@ void TestApplicationEditor::templatesThatAreNotRead()
         file.write("[arguments]\n-n=1\n");
         QVERIFY(file.resize(Platform::maxSettingsFileSize + 1));
     }
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     // The folder's listing passes over a FIFO; a large file is named.
     if (!fifo)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("mytool.ini is not read")));
@@ -287,7 +296,7 @@ void TestApplicationEditor::fillAndCollect()
     const ApplicationData entry(QStringLiteral("Tool"), QStringLiteral("does things"), QStringLiteral("/usr/bin/else"),
                                 QStringLiteral("cd /tmp\necho"), {VariableData("-n", "3"), VariableData()},
                                 {VariableData("TOOL_HOME", "/opt")}, true, 9);
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(entry);
     QCOMPARE(editor.findChild<QCheckBox *>(QStringLiteral("FavoriteCheckBox"))->isChecked(), true);
     QCOMPARE(editor.applicationData().toJsonObject(), entry.toJsonObject());
@@ -296,7 +305,7 @@ void TestApplicationEditor::fillAndCollect()
 
 void TestApplicationEditor::manualCaptionsWithoutTemplate()
 {
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else")));
     const QList<VariableEditor *> editors = editor.findChildren<VariableEditor *>();
     QCOMPARE(editors.at(0)->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( Manual )"));
@@ -320,7 +329,7 @@ QString valueEditorFor(VariableEditor *editor, const QString &name)
 
 void TestApplicationEditor::finishedPathEditLooksUpTemplate()
 {
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else")));
     const QList<VariableEditor *> editors = editor.findChildren<VariableEditor *>();
     QCOMPARE(valueEditorFor(editors.at(0), "-n"), QStringLiteral("QLineEdit"));
@@ -338,9 +347,10 @@ void TestApplicationEditor::finishedPathEditLooksUpTemplate()
 
 void TestApplicationEditor::browsedProgramLooksUpTemplate()
 {
-    PathLineEditButton::fileDialog = [](QWidget *, PathLineEditButton::DialogMode, const QString &, const QString &,
-                                        const QString &) { return QStringLiteral("/opt/other/bin/run"); };
-    ApplicationEditor editor;
+    m_prompts.pathChoice = [](QWidget *, UserPrompts::PathKind, const QString &, const QString &, const QString &) {
+        return QStringLiteral("/opt/other/bin/run");
+    };
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData());
     editor.findChild<PathLineEditButton *>()->findChild<QPushButton *>()->click();
     QCOMPARE(editor.findChildren<VariableEditor *>().at(0)->findChild<QLabel *>()->text(),
@@ -350,7 +360,7 @@ void TestApplicationEditor::browsedProgramLooksUpTemplate()
 
 void TestApplicationEditor::programWithoutTemplateKeepsTypes()
 {
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/mytool")));
     VariableEditor *arguments = editor.findChildren<VariableEditor *>().at(0);
     QCOMPARE(arguments->findChild<QLabel *>()->text(), QStringLiteral("Arguments ( mytool )"));
@@ -370,7 +380,7 @@ void TestApplicationEditor::saveKeepsTagAndRecomputesIcon()
     QVERIFY(QDir().mkpath(folder));
     const ApplicationData entry(QStringLiteral("x"), QString(), QStringLiteral("/nowhere"), QString(), {}, {}, false,
                                 5);
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(entry);
     editor.findChild<PathLineEdit *>()->setText(folder);
     const ApplicationData saved = editor.applicationData();
@@ -382,7 +392,7 @@ void TestApplicationEditor::saveKeepsTagAndRecomputesIcon()
 void TestApplicationEditor::markupInPreScriptSurvives()
 {
     const QString script = QStringLiteral("<b>bold</b> &amp; <i>x\n<html><body>echo 1 > out</body></html>\n\ttab");
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QString(), script));
     QCOMPARE(editor.findChild<QTextEdit *>()->toPlainText(), script);
     QCOMPARE(editor.applicationData().preScript(), script);
@@ -390,7 +400,7 @@ void TestApplicationEditor::markupInPreScriptSurvives()
 
 void TestApplicationEditor::buttons()
 {
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x")));
     QList<QPushButton *> buttons;
     for (QPushButton *button : editor.findChildren<QPushButton *>()) {
@@ -413,7 +423,7 @@ void TestApplicationEditor::buttons()
 void TestApplicationEditor::fitsTheScreen()
 {
     const ProgramStyleSheet styleSheet;
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     VariableDataList many;
     for (int i = 0; i < 40; ++i)
         many.append(VariableData(QStringLiteral("-v%1").arg(i)));
@@ -441,7 +451,7 @@ void TestApplicationEditor::fitsTheScreen()
 void TestApplicationEditor::keyboardReachesEveryField()
 {
     const ProgramStyleSheet styleSheet;
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData("a", "b", "/bin/sh", "echo", {VariableData("-x")}, {}));
     editor.show();
     QApplication::setActiveWindow(&editor);
@@ -508,7 +518,7 @@ void TestApplicationEditor::closingWithChangesAsks()
     QFETCH(bool, open);
     QFETCH(int, result);
 
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QStringLiteral("about x"), QString(), QString(),
                                               {VariableData(QStringLiteral("-v"), QStringLiteral("1"))}));
     editor.show();
@@ -584,9 +594,9 @@ void TestApplicationEditor::programFillsEmptyName()
     QFETCH(bool, browse);
     QFETCH(QString, filled);
 
-    PathLineEditButton::fileDialog = [program](QWidget *, PathLineEditButton::DialogMode, const QString &,
-                                               const QString &, const QString &) { return program; };
-    ApplicationEditor editor;
+    m_prompts.pathChoice = [program](QWidget *, UserPrompts::PathKind, const QString &, const QString &,
+                                     const QString &) { return program; };
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(name));
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
@@ -687,7 +697,7 @@ void TestApplicationEditor::cellEditsAreKept()
     QFETCH(QString, savedName);
     QFETCH(QString, savedValue);
 
-    ApplicationEditor editor;
+    ApplicationEditor editor(templates(), &m_prompts);
     editor.setApplicationData(ApplicationData(QStringLiteral("x"), QString(), QStringLiteral("/usr/bin/else"),
                                               QString(), {VariableData(QStringLiteral("v"), value)}));
     VariableType variableType;

@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
-#include "applicationLauncher/removalHistory.h"
+#include "document/removalHistory.h"
+#include "launcherSetup.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -87,7 +88,7 @@ void TestApplicationLauncher::initTestCase()
 
 void TestApplicationLauncher::init()
 {
-    m_launcher = new ApplicationLauncher;
+    m_launcher = new TestLauncher;
     // Every model and proxy of the widget is checked for consistent signals.
     for (int tab = 0; tab < 6; ++tab)
         m_testers.append(new QAbstractItemModelTester(tabView(*m_launcher, tab)->model()));
@@ -166,7 +167,7 @@ void TestApplicationLauncher::unknownTagIsSavedBack()
     m_launcher->setLauncherData({entry("a", 16)});
     const QString fileName = m_dir.filePath(QStringLiteral("tag16.json"));
     QVERIFY(m_launcher->saveLauncherData(fileName));
-    ApplicationLauncher again;
+    TestLauncher again;
     again.readLauncherData(fileName);
     QCOMPARE(again.launcherModel()->index(0).data(Model::TagRole).toInt(), 16);
 }
@@ -410,7 +411,7 @@ void TestApplicationLauncher::saveThenRead()
     const QString fileName = m_dir.filePath(QStringLiteral("saved.json"));
     QVERIFY(m_launcher->saveLauncherData(fileName));
 
-    ApplicationLauncher again;
+    TestLauncher again;
     again.readLauncherData(fileName);
     QCOMPARE(toJsonArray(again.launcherModel()->launcherData()), toJsonArray(list));
 }

@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "desktopEntryRows.h"
+#include "launcherSetup.h"
 #include "platform/droppedProgram.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
@@ -140,6 +141,7 @@ void TestDragAndDrop::mimeTypesAndActions()
 void TestDragAndDrop::mimeDataOfTwoEntries()
 {
     Model model;
+    model.setDragScriptFolder(DataFolder(QDir::currentPath()).dragScriptFolder());
     const ApplicationDataList list = named({"one", "two", "three"});
     model.setLauncherData(list);
     QScopedPointer<QMimeData> data(model.mimeData({model.index(2), QModelIndex(), model.index(0)}));
@@ -168,6 +170,7 @@ void TestDragAndDrop::sameFileNamesStayApart()
                                    ApplicationData("Build: x", {}, "/bin/c"), ApplicationData("Build; x", {}, "/bin/d"),
                                    ApplicationData(longName, QString(80, QChar(0x8A9E)), "/bin/e")};
     Model model;
+    model.setDragScriptFolder(DataFolder(QDir::currentPath()).dragScriptFolder());
     model.setLauncherData(list);
     QModelIndexList indexes;
     for (int row = 0; row < list.size(); ++row)
@@ -192,6 +195,7 @@ void TestDragAndDrop::sameFileNamesStayApart()
 void TestDragAndDrop::earlierDragsGo()
 {
     Model model;
+    model.setDragScriptFolder(DataFolder(QDir::currentPath()).dragScriptFolder());
     model.setLauncherData(named({"one"}));
     const auto draggedFolder = [&model] {
         QScopedPointer<QMimeData> data(model.mimeData({model.index(0)}));
@@ -224,6 +228,7 @@ void TestDragAndDrop::unwritableBatchFileLeavesNoUrl()
 {
     writeFile("data/temp", "a file where the folder belongs");
     Model model;
+    model.setDragScriptFolder(DataFolder(QDir::currentPath()).dragScriptFolder());
     model.setLauncherData(named({"one"}));
     QScopedPointer<QMimeData> data(model.mimeData({model.index(0)}));
     QVERIFY(data->urls().isEmpty());
@@ -306,7 +311,7 @@ void TestDragAndDrop::moveThirdCard()
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         QSKIP("Dragging needs a window system; the X11 run of this test drags.");
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     ApplicationDataList entries = named({"a", "b", "c", "d"});
     entries[2].setOtherFields({{QStringLiteral("later"), QByteArray("[1, \"x\", 1e400]")}});
     launcher.setLauncherData(entries);
@@ -375,7 +380,7 @@ void TestDragAndDrop::fileDrops()
             urls.append(QUrl::fromLocalFile(QDir::current().absoluteFilePath(file)));
         }
     }
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData(named({"kept"}));
     QMimeData data;
     data.setUrls(urls);
@@ -394,7 +399,7 @@ void TestDragAndDrop::fileDrops()
 
 void TestDragAndDrop::textDragIsRefused()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     QMimeData data;
     data.setText(QStringLiteral("/usr/bin/env"));
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -407,7 +412,7 @@ void TestDragAndDrop::cardsAreNotTakenAsFiles()
 {
     // A card dragged off the home list carries the URL of its batch file; the
     // launcher must not turn it into an entry for that file.
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData(named({"a"}));
     QScopedPointer<QMimeData> data(launcher.launcherModel()->mimeData({launcher.launcherModel()->index(0)}));
     QVERIFY(data->hasUrls());
@@ -422,7 +427,7 @@ void TestDragAndDrop::desktopFileDrop()
               "[Desktop Entry]\nType=Application\nExec=\"" + QDir::current().absoluteFilePath("bin/edit").toUtf8()
                   + "\" --new %F\n");
     writeFile("shell.desktop", "[Desktop Entry]\nType=Application\nExec=env -i\n");
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath("Text Editor.desktop")),
                   QUrl::fromLocalFile(QDir::current().absoluteFilePath("shell.desktop"))});
@@ -529,7 +534,7 @@ void TestDragAndDrop::desktopEntryWordsReachTheProgram()
     writeFile(QStringLiteral("Words.desktop"),
               "[Desktop Entry]\nType=Application\nExec=" + program.toUtf8() + ' ' + words + '\n');
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     ModalAnswerer answerer;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Words.desktop")))});
@@ -561,7 +566,7 @@ void TestDragAndDrop::desktopEntriesThatAreNotRead()
     huge.close();
     writeFile(QStringLiteral("tool"));
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     ModalAnswerer answerer;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("pipe.desktop"))),

@@ -1,7 +1,9 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/filterField.h"
-#include "mainWindow/launcherFileController.h"
-#include "mainWindow/mainWindow.h"
+#include "document/launcherDocument.h"
+#include "document/launcherModel.h"
+#include "launcherSetup.h"
+#include "platform/dataFolder.h"
 #include "platform/sessionEnd.h"
 #include "records/launcherFile.h"
 #include "records/recordStream.h"
@@ -14,7 +16,8 @@
 
 // Another program (a sync tool, an editor) changes the launcher file while
 // Korvani runs: nothing of either side is lost, and only the user decides
-// which version to drop.
+// which version to drop. The document decides, with scripted answers; a
+// launcher shows it, to see what the user keeps of the view.
 class TestFileChanges : public QObject
 {
     Q_OBJECT
@@ -28,17 +31,20 @@ private slots:
     void changedWithEdits_data();
     void changedWithEdits();
     void nothingToSaveLeavesFile();
+    void eachVersionOfTheirsIsAskedAboutOnce();
+    void changeWaitsWhileTheUserIsBusy();
 
 private:
-    void newWindow();
-    ApplicationLauncher *launcher() const { return m_window->findChild<ApplicationLauncher *>(); }
-    int entriesShown() const { return launcher()->launcherModel()->rowCount(); }
+    void newDocument();
+    int entriesShown() const { return m_document->model()->rowCount(); }
     // Writes the file as the other program does: a new file renamed over it,
     // or the same file rewritten in place.
     void writeAsOtherProgram(const QString &how, int count);
 
     std::unique_ptr<TemporaryCurrentFolder> m_folder;
-    std::unique_ptr<MainWindow> m_window;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<LauncherDocument> m_document;
+    std::unique_ptr<ApplicationLauncher> m_launcher;
 };
 
 namespace {
@@ -59,16 +65,6 @@ int entriesIn(const QString &file)
     return readLauncherFile(file, &list) ? list.size() : -1;
 }
 
-// What the user answered, and what was asked.
-LauncherFileController::Answer answer = LauncherFileController::Cancel;
-QStringList asked;
-
-LauncherFileController::Answer answerQuestion(QWidget *, const QString &text, const QString &details)
-{
-    asked.append(text + QLatin1Char('\n') + details);
-    return answer;
-}
-
 QStringList conflictCopies()
 {
     return QDir(QStringLiteral("data")).entryList({QStringLiteral("shortchut.json.conflict-*")}, QDir::Files);
@@ -79,29 +75,29 @@ QStringList conflictCopies()
 void TestFileChanges::initTestCase()
 {
     registerRecordTypes();
-    LauncherFileController::ask = answerQuestion;
 }
 
 void TestFileChanges::init()
 {
     m_folder.reset(new TemporaryCurrentFolder);
     QVERIFY(m_folder->isCurrent());
-    asked.clear();
-    answer = LauncherFileController::Cancel;
+    m_prompts = ScriptedPrompts();
     QVERIFY(writeLauncherFile(fileName, entries(100)));
 }
 
 void TestFileChanges::cleanup()
 {
-    m_window.reset();
+    m_launcher.reset();
+    m_document.reset();
     m_folder.reset();
-    takeQuitRequest();
 }
 
-void TestFileChanges::newWindow()
+void TestFileChanges::newDocument()
 {
-    m_window.reset(new MainWindow);
-    Platform::onEndRequest(m_window.get(), [this] { m_window->endOnRequest(); });
+    const DataFolder folder(QDir::currentPath());
+    m_document.reset(new LauncherDocument(folder, &m_prompts));
+    m_launcher.reset(new ApplicationLauncher(m_document.get(), folder, &m_prompts));
+    QCOMPARE(m_document->load(), QString());
 }
 
 void TestFileChanges::writeAsOtherProgram(const QString &how, int count)
@@ -129,26 +125,27 @@ void TestFileChanges::changedWithoutEdits_data()
     QTest::newRow("written in place") << "in place";
 }
 
-// Read again at once; the tab and the filter stay, and quitting leaves
-// their file as it is.
+// Read again at once; the tab and the filter stay, and saving on the way out
+// leaves their file as it is.
 void TestFileChanges::changedWithoutEdits()
 {
     QFETCH(QString, how);
-    newWindow();
+    newDocument();
     QCOMPARE(entriesShown(), 100);
-    launcher()->setCurrentTabIndex(Heart);
-    launcher()->findChild<FilterField *>()->typeText(QStringLiteral("entry"));
+    m_launcher->setCurrentTabIndex(Heart);
+    m_launcher->findChild<FilterField *>()->typeText(QStringLiteral("entry"));
 
     writeAsOtherProgram(how, 105);
     QTRY_COMPARE_WITH_TIMEOUT(entriesShown(), 105, 20000);
-    QCOMPARE(launcher()->currentTabIndex(), int(Heart));
-    QCOMPARE(launcher()->findChild<FilterField *>()->text(), QStringLiteral("entry"));
-    QVERIFY(asked.isEmpty());
+    QCOMPARE(m_launcher->currentTabIndex(), int(Heart));
+    QCOMPARE(m_launcher->findChild<FilterField *>()->text(), QStringLiteral("entry"));
+    QVERIFY(m_prompts.asked.isEmpty());
 
     writeAsOtherProgram(how, 110);
     QTRY_COMPARE_WITH_TIMEOUT(entriesShown(), 110, 20000);
     const QByteArray theirs = readAll(fileName);
-    QVERIFY(m_window->close());
+    QString error;
+    QCOMPARE(m_document->save(true, &error), LauncherDocument::SaveOutcome::NothingToSave);
     QCOMPARE(readAll(fileName), theirs);
     QVERIFY(conflictCopies().isEmpty());
 }
@@ -168,31 +165,37 @@ void TestFileChanges::changedWithEdits_data()
 }
 
 // With unsaved edits the user is asked, at the change and again at a save;
-// where nobody can answer, both versions are kept.
+// where nobody can answer, as at a signal to end, both versions are kept.
 void TestFileChanges::changedWithEdits()
 {
     QFETCH(QString, how);
     QFETCH(QString, ending);
     QFETCH(int, inFile);
     QFETCH(int, inCopy);
-    newWindow();
-    launcher()->launcherModel()->insertRow(0);
+    newDocument();
+    m_document->model()->insertRow(0);
 
     writeAsOtherProgram(how, 105);
     // Cancelled: theirs on disk, ours shown, nothing lost yet.
-    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompts.asked.size(), 1, 20000);
     QCOMPARE(entriesShown(), 101);
     QCOMPARE(entriesIn(fileName), 105);
 
     if (ending == "SIGTERM") {
+        Platform::onEndRequest(m_document.get(), [this] {
+            QString error;
+            m_document->save(false, &error);
+        });
         QCOMPARE(::raise(SIGTERM), 0);
         QTRY_COMPARE_WITH_TIMEOUT(entriesIn(fileName), inFile, 20000);
-        QVERIFY(takeQuitRequest());
-        QCOMPARE(asked.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(conflictCopies().size(), 1, 20000);
+        QCOMPARE(m_prompts.asked.size(), 1);
     } else {
-        answer = ending == "keep mine" ? LauncherFileController::KeepMine : LauncherFileController::Reload;
-        m_window->save();
-        QCOMPARE(asked.size(), 2);
+        m_prompts.changedFileAnswer = ending == "keep mine" ? UserPrompts::ChangedFileAnswer::KeepMine
+                                                            : UserPrompts::ChangedFileAnswer::Reload;
+        QString error;
+        QVERIFY(m_document->save(true, &error) != LauncherDocument::SaveOutcome::Failed);
+        QCOMPARE(m_prompts.asked.size(), 2);
         QCOMPARE(entriesShown(), ending == "keep mine" ? 101 : 105);
     }
     QCOMPARE(entriesIn(fileName), inFile);
@@ -204,23 +207,60 @@ void TestFileChanges::changedWithEdits()
         QCOMPARE(fileMode(copy), 0600);
         QCOMPARE(fileMode(fileName), 0600);
         if (ending == "keep mine")
-            QVERIFY2(asked.last().contains(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath())),
-                     qPrintable(asked.last()));
+            QVERIFY2(m_prompts.asked.last().contains(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath())),
+                     qPrintable(m_prompts.asked.last()));
     }
+    QVERIFY(m_prompts.messages.isEmpty());
 }
 
-// A save or a quit with nothing unsaved writes nothing, whatever is on disk.
+// A save with nothing unsaved writes nothing, whatever is on disk.
 void TestFileChanges::nothingToSaveLeavesFile()
 {
-    newWindow();
+    newDocument();
     const QDateTime written = QFileInfo(fileName).lastModified();
     const QByteArray before = readAll(fileName);
     QTest::qWait(20);
-    m_window->save();
-    QVERIFY(m_window->close());
+    QString error;
+    QCOMPARE(m_document->save(true, &error), LauncherDocument::SaveOutcome::NothingToSave);
+    QCOMPARE(m_document->save(false, &error), LauncherDocument::SaveOutcome::NothingToSave);
     QCOMPARE(readAll(fileName), before);
     QCOMPARE(QFileInfo(fileName).lastModified(), written);
-    QVERIFY(asked.isEmpty());
+    QVERIFY(m_prompts.asked.isEmpty());
+}
+
+// Declined, a version of theirs is not asked about again until it changes;
+// a save asks about it all the same.
+void TestFileChanges::eachVersionOfTheirsIsAskedAboutOnce()
+{
+    newDocument();
+    m_document->model()->insertRow(0);
+    writeAsOtherProgram(QStringLiteral("rename over"), 105);
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompts.asked.size(), 1, 20000);
+    // The same bytes again: the same version.
+    writeAsOtherProgram(QStringLiteral("rename over"), 105);
+    QTest::qWait(1000);
+    QCOMPARE(m_prompts.asked.size(), 1);
+    writeAsOtherProgram(QStringLiteral("rename over"), 106);
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompts.asked.size(), 2, 20000);
+    QString error;
+    QCOMPARE(m_document->save(true, &error), LauncherDocument::SaveOutcome::Cancelled);
+    QCOMPARE(m_prompts.asked.size(), 3);
+    QCOMPARE(entriesIn(fileName), 106);
+    QVERIFY(m_document->isModified());
+}
+
+// While a dialog or menu holds entries, their change waits, and is taken
+// once it has closed.
+void TestFileChanges::changeWaitsWhileTheUserIsBusy()
+{
+    newDocument();
+    m_prompts.busy = true;
+    writeAsOtherProgram(QStringLiteral("rename over"), 105);
+    QTest::qWait(1500);
+    QCOMPARE(entriesShown(), 100);
+    m_prompts.busy = false;
+    QTRY_COMPARE_WITH_TIMEOUT(entriesShown(), 105, 20000);
+    QVERIFY(!m_document->isModified());
 }
 
 QTEST_MAIN(TestFileChanges)

@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "desktop/iconTheme.h"
+#include "launcherSetup.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/platform.h"
 #include "records/recordStream.h"
@@ -125,7 +126,7 @@ void TestHostileFolders::windowDrawsAndLookupsEnd()
     // A lookup does not wait for the entries to be read.
     DesktopIconLookup::programIcon(program(QStringLiteral("good")));
     QVERIFY(!DesktopIconLookup::entriesIndexed());
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData(entries);
     launcher.resize(800, 600);
     launcher.show();

@@ -1,6 +1,8 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/installedProgramsDialog.h"
 #include "desktopEntryRows.h"
+#include "launcherSetup.h"
+#include "platform/desktopEntryIndex.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/terminal.h"
 #include "records/recordStream.h"
@@ -77,6 +79,11 @@ void TestInstalledPrograms::initTestCase()
 QStringList TestInstalledPrograms::runDialog(ApplicationLauncher *launcher,
                                              const std::function<void(QListView *)> &choose)
 {
+    // The index read with the folders and programs of the test as they are now.
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    index->refresh();
+    if (!QTest::qWaitFor([index] { return index->isUpToDate(); }, 20000))
+        return {QStringLiteral("the desktop entries were not read")};
     QStringList listed;
     ModalAnswerer answerer([&](QWidget *window) {
         auto *dialog = qobject_cast<InstalledProgramsDialog *>(window);
@@ -113,12 +120,12 @@ void TestInstalledPrograms::importedAsDropped()
     const EnvironmentChange path("PATH", home.filePath(QStringLiteral("no-programs")));
     const EnvironmentChange terminal("TERMINAL", m_terminal);
 
-    ApplicationLauncher dropped;
+    TestLauncher dropped;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(file)});
     QVERIFY(dragAndDrop(&dropped, QPoint(5, 5), &data, Qt::CopyAction));
 
-    ApplicationLauncher imported;
+    TestLauncher imported;
     const QStringList listed = runDialog(&imported, [](QListView *list) {
         list->selectAll();
         const QString choice = list->model()->rowCount() > 0 ? QStringLiteral("Add") : QStringLiteral("Cancel");
@@ -156,7 +163,7 @@ void TestInstalledPrograms::xdgFolders()
     const EnvironmentChange terminal("TERMINAL", m_terminal);
     const QStringList all{"My Editor", "Test Drawing", "Test Painter", "Test Terminal\nRuns in a terminal"};
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({ApplicationData(QStringLiteral("kept"))});
     QIcon editorIcon;
     // Cancel adds nothing.

@@ -1,3 +1,4 @@
+#include "platform/dataFolder.h"
 #include "platform/instanceGuard.h"
 #include "testSupport.h"
 
@@ -234,7 +235,7 @@ void TestInstanceGuard::requests()
     InstanceGuard guard;
     int exitCode = -1;
     QString error;
-    QVERIFY(guard.claim(data.path(), &exitCode, &error));
+    QVERIFY(guard.claim(DataFolder(data.path()), &exitCode, &error));
     QCOMPARE(statusOf(m_channelFolder).st_mode & 0777, mode_t(0700));
 
     QSignalSpy requests(&guard, SIGNAL(showRequested()));
@@ -281,7 +282,7 @@ void TestInstanceGuard::guardThatCannotBeSetUp()
     InstanceGuard guard;
     int exitCode = 0;
     QString error;
-    QVERIFY(!guard.claim(data.path(), &exitCode, &error));
+    QVERIFY(!guard.claim(DataFolder(data.path()), &exitCode, &error));
     QCOMPARE(exitCode, 1);
     QVERIFY2(error.endsWith(reason), qPrintable(error));
 }

@@ -1,4 +1,5 @@
 #include "applicationEditor/applicationEditor.h"
+#include "launcherSetup.h"
 #include "mainWindow/interfaceFont.h"
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/translations.h"
@@ -96,7 +97,7 @@ void TestJapanese::menusKeepTheirAccessKeys()
 {
     TemporaryCurrentFolder folder;
     QVERIFY(folder.isCurrent());
-    MainWindow window;
+    TestWindow window;
     const QRegularExpression accessKey(QStringLiteral("\\(&[A-Z]\\)$"));
     QStringList titles;
     for (QAction *menu : window.menuBar()->actions()) {
@@ -155,7 +156,8 @@ void TestJapanese::latinTextIsProportional()
 void TestJapanese::buttonsAreNotClipped()
 {
     const ProgramStyleSheet styleSheet;
-    ApplicationEditor editor;
+    TestPrompts prompts;
+    ApplicationEditor editor(DataFolder(QDir::currentPath()).templateFolder(), &prompts);
     editor.setApplicationData(ApplicationData("a", "b", "/bin/sh"));
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));

@@ -1,5 +1,6 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "mainWindow/mainWindow.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
@@ -17,11 +18,6 @@
 using Model = LauncherDataModel;
 
 namespace {
-
-bool trayAvailable()
-{
-    return true;
-}
 
 QWidget *keyTarget(QWidget *fallback)
 {
@@ -117,11 +113,10 @@ void TestKeyboard::init()
 {
     m_folder = std::make_unique<TemporaryCurrentFolder>();
     QVERIFY(m_folder->isCurrent());
-    MainWindow::systemTrayAvailable = trayAvailable;
     writeFile("data/shortchut.json",
               R"([{"name":"A","path":"/nowhere/a","favorite":true},{"name":"B","path":"/nowhere/b","tag":1},)"
               R"({"name":"C","path":"/nowhere/c"}])");
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<TestWindow>();
     // Saving shows again.
     QVERIFY(QFile::remove("data/shortchut.json"));
     m_window->show();

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
 
@@ -78,7 +79,7 @@ void TestLaunchLoad::manyLaunchesAtOnce()
     for (const QString &argument : arguments)
         argumentList.append(VariableData(argument));
     // Each run leaves a line, so that every launch can be seen to have run.
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData(
         {ApplicationData(QStringLiteral("Load"), QString(), program,
                          QStringLiteral("@echo off\nset GREETING=hello\necho ran>> runs.txt"), argumentList)});

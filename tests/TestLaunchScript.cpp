@@ -215,11 +215,8 @@ void TestLaunchScript::rewriteIsNeverSeenHalfDone()
 
 void TestLaunchScript::launchScriptLandsInTempFolder()
 {
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
     const ApplicationData record(QStringLiteral("Editor"), QStringLiteral("text"), QStringLiteral("p"));
-    const bool written = record.writeBatchFile(Platform::launchScriptPath(record.batchFileName()));
-    QDir::setCurrent(previous);
+    const bool written = record.writeBatchFile(DataFolder(m_dir.path()).launchScriptPath(record.batchFileName()));
 
     QVERIFY(written);
     QVERIFY(QFileInfo(m_dir.filePath("temp/Editor_text.bat")).isFile());
@@ -230,10 +227,11 @@ void TestLaunchScript::launchScriptLandsInTempFolder()
 
 void TestLaunchScript::templateFolder()
 {
+    const QString root = m_dir.path();
 #ifdef Q_OS_WIN
-    QCOMPARE(Platform::templateFolder(), QStringLiteral("data/db/windows"));
+    QCOMPARE(DataFolder(root).templateFolder(), root + QStringLiteral("/data/db/windows"));
 #else
-    QCOMPARE(Platform::templateFolder(), QStringLiteral("data/db/linux"));
+    QCOMPARE(DataFolder(root).templateFolder(), root + QStringLiteral("/data/db/linux"));
 #endif
 }
 

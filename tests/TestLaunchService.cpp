@@ -52,7 +52,7 @@ void TestLaunchService::reports()
     QFETCH(QString, error);
     QFETCH(QString, outcome);
 
-    LaunchService service;
+    LaunchService service(DataFolder(QDir::currentPath()));
     QSignalSpy reports(&service, SIGNAL(reportReady(LaunchProcess *)));
     QSignalSpy failures(&service, SIGNAL(failed(QString)));
     service.launch(ApplicationData(QStringLiteral("Quiet"), QString(), QStringLiteral("/bin/sh"),

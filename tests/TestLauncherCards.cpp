@@ -1,6 +1,7 @@
 #include "applicationEditor/applicationEditor.h"
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launcherDelegate.h"
+#include "launcherSetup.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -17,8 +18,6 @@
 using Model = LauncherDataModel;
 
 namespace {
-
-enum Button { HeartButton, DiamondButton, SpadeButton, KroeberButton, StarButton, PenButton };
 
 const QColor textColour(0xbd, 0xbd, 0xbd);
 const QColor highlightColour(0x52, 0x85, 0xa6);
@@ -182,7 +181,7 @@ void TestLauncherCards::hoverShowsButtons()
     QCOMPARE(region(other, LauncherDelegate::buttonRect(cardRect, 4)), buttonImage(":/images/star_off.png"));
 
     // The view marks the card under the pointer, and only that one.
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 5, true), entry("b", 5, true)});
     launcher.resize(300, 400);
     launcher.show();
@@ -193,8 +192,8 @@ void TestLauncherCards::hoverShowsButtons()
     QHoverEvent hover(QEvent::HoverMove, first.center(), QPoint(-1, -1));
     QApplication::sendEvent(home->viewport(), &hover);
     const QImage shown = home->viewport()->grab().toImage();
-    const QImage hovered = region(shown, LauncherDelegate::buttonRect(first, HeartButton));
-    const QImage plain = region(shown, LauncherDelegate::buttonRect(second, HeartButton));
+    const QImage hovered = region(shown, LauncherDelegate::buttonRect(first, LauncherDelegate::HeartButton));
+    const QImage plain = region(shown, LauncherDelegate::buttonRect(second, LauncherDelegate::HeartButton));
     QVERIFY(hovered != plain);
     // The card without the pointer shows only its background there.
     QCOMPARE(plain, uniformLike(plain));
@@ -207,7 +206,7 @@ void TestLauncherCards::longTextsEndInEllipsis()
     const QString text(80, QLatin1Char('W'));
     const ApplicationData application(text, text, QString(), QString(), {}, {}, true, 15);
     const QRect cardRect(0, 0, 300, 58);
-    const int buttonsLeft = LauncherDelegate::buttonRect(cardRect, HeartButton).left();
+    const int buttonsLeft = LauncherDelegate::buttonRect(cardRect, LauncherDelegate::HeartButton).left();
     const QRect descriptionBand(58, 34, 242, 24);
     for (const QStyle::State state :
          {QStyle::State(QStyle::State_Enabled), QStyle::State_Enabled | QStyle::State_MouseOver}) {
@@ -224,11 +223,12 @@ void TestLauncherCards::longTextsEndInEllipsis()
         }
         if (hovered) {
             // Nothing of the name lies under or between the buttons.
-            for (int k = HeartButton; k <= PenButton; ++k) {
+            for (int k = LauncherDelegate::HeartButton; k <= LauncherDelegate::PenButton; ++k) {
                 const QRect button = LauncherDelegate::buttonRect(cardRect, k);
                 QVERIFY(transparent(region(card, QRect(button.right() + 1, 5, 2, 16))));
             }
-            QCOMPARE(region(card, LauncherDelegate::buttonRect(cardRect, PenButton)), buttonImage(":/images/pen.png"));
+            QCOMPARE(region(card, LauncherDelegate::buttonRect(cardRect, LauncherDelegate::PenButton)),
+                     buttonImage(":/images/pen.png"));
         }
     }
 }
@@ -239,11 +239,11 @@ void TestLauncherCards::buttonPresses_data()
     QTest::addColumn<int>("tag");
     QTest::addColumn<bool>("favorite");
 
-    QTest::newRow("heart") << int(HeartButton) << 4 << false;
-    QTest::newRow("diamond") << int(DiamondButton) << 7 << false;
-    QTest::newRow("spade") << int(SpadeButton) << 1 << false;
-    QTest::newRow("kroeber") << int(KroeberButton) << 13 << false;
-    QTest::newRow("star") << int(StarButton) << 5 << true;
+    QTest::newRow("heart") << int(LauncherDelegate::HeartButton) << 4 << false;
+    QTest::newRow("diamond") << int(LauncherDelegate::DiamondButton) << 7 << false;
+    QTest::newRow("spade") << int(LauncherDelegate::SpadeButton) << 1 << false;
+    QTest::newRow("kroeber") << int(LauncherDelegate::KroeberButton) << 13 << false;
+    QTest::newRow("star") << int(LauncherDelegate::StarButton) << 5 << true;
 }
 
 void TestLauncherCards::buttonPresses()
@@ -252,7 +252,7 @@ void TestLauncherCards::buttonPresses()
     QFETCH(int, tag);
     QFETCH(bool, favorite);
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("other", 0, false), entry("a", 5, false)});
     launcher.resize(300, 400);
     launcher.show();
@@ -275,14 +275,14 @@ void TestLauncherCards::buttonPresses()
 
 void TestLauncherCards::pressBesideTheButtons()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 5, false)});
     launcher.resize(300, 400);
     launcher.show();
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
     ListView *home = tabView(launcher, Home);
     const QModelIndex index = home->model()->index(0, 0);
-    const QRect heart = LauncherDelegate::buttonRect(home->visualRect(index), HeartButton);
+    const QRect heart = LauncherDelegate::buttonRect(home->visualRect(index), LauncherDelegate::HeartButton);
     press(home, QPoint(heart.left() - 1, heart.center().y()));
     QCOMPARE(index.data(Model::TagRole).toInt(), 5);
     QVERIFY(home->selectionModel()->isSelected(index));
@@ -290,7 +290,7 @@ void TestLauncherCards::pressBesideTheButtons()
 
 void TestLauncherCards::heartInHeartTab()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 1, false), entry("b", 3, false)});
     launcher.resize(300, 400);
     launcher.setCurrentTabIndex(Heart);
@@ -298,14 +298,16 @@ void TestLauncherCards::heartInHeartTab()
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
     ListView *heart = tabView(launcher, Heart);
     QCOMPARE(heart->model()->rowCount(), 2);
-    press(heart, LauncherDelegate::buttonRect(heart->visualRect(heart->model()->index(1, 0)), HeartButton).center());
+    press(heart,
+          LauncherDelegate::buttonRect(heart->visualRect(heart->model()->index(1, 0)), LauncherDelegate::HeartButton)
+              .center());
     QCOMPARE(heart->model()->rowCount(), 1);
     QCOMPARE(launcher.launcherModel()->index(1).data(Model::TagRole).toInt(), 2);
 }
 
 void TestLauncherCards::starInFavouritesTab()
 {
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     launcher.setLauncherData({entry("a", 0, true), entry("b", 0, true)});
     launcher.resize(300, 400);
     launcher.setCurrentTabIndex(Favorites);
@@ -313,7 +315,9 @@ void TestLauncherCards::starInFavouritesTab()
     QVERIFY(QTest::qWaitForWindowExposed(&launcher));
     ListView *favorites = tabView(launcher, Favorites);
     press(favorites,
-          LauncherDelegate::buttonRect(favorites->visualRect(favorites->model()->index(0, 0)), StarButton).center());
+          LauncherDelegate::buttonRect(favorites->visualRect(favorites->model()->index(0, 0)),
+                                       LauncherDelegate::StarButton)
+              .center());
     QCOMPARE(favorites->model()->rowCount(), 1);
     QCOMPARE(favorites->model()->index(0, 0).data(Model::NameRole).toString(), QStringLiteral("b"));
     QCOMPARE(launcher.launcherModel()->index(0).data(Model::FavoriteRole).toBool(), false);
@@ -333,7 +337,7 @@ void TestLauncherCards::penOpensEditor()
     QFETCH(bool, accept);
     QFETCH(QString, name);
 
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     const ApplicationData original(QStringLiteral("a"), QStringLiteral("d"), QStringLiteral("/usr/bin/env"),
                                    QStringLiteral("echo"), {VariableData("-i")}, {VariableData("X", "1")}, true, 6);
     launcher.setLauncherData({original});
@@ -366,7 +370,9 @@ void TestLauncherCards::penOpensEditor()
             }
         }
     });
-    press(home, LauncherDelegate::buttonRect(home->visualRect(home->model()->index(0, 0)), PenButton).center());
+    press(home,
+          LauncherDelegate::buttonRect(home->visualRect(home->model()->index(0, 0)), LauncherDelegate::PenButton)
+              .center());
     QCOMPARE(answerer.answered(), accept ? 1 : 2);
     QCOMPARE(editorParent, &launcher);
 

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "records/launcherFile.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
 

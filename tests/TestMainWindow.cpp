@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "mainWindow/mainWindow.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/sessionEnd.h"
@@ -21,22 +22,9 @@ using Model = LauncherDataModel;
 
 namespace {
 
-bool trayAvailable()
-{
-    return true;
-}
-
-bool trayMissing()
-{
-    return false;
-}
-
+// Whether the desktop has a tray, and the tray messages of every window.
+bool trayShown = true;
 QStringList trayMessages;
-
-void recordTrayMessage(QSystemTrayIcon *, const QString &title, const QString &text)
-{
-    trayMessages.append(title + QStringLiteral(": ") + text);
-}
 
 // The entries a menu offers, its submenus' included.
 void collectEntries(const QMenu *menu, QStringList *entries)
@@ -127,8 +115,7 @@ void TestMainWindow::init()
     // Every relative path of the program is taken against the current folder.
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    MainWindow::systemTrayAvailable = trayAvailable;
-    MainWindow::showTrayMessage = recordTrayMessage;
+    trayShown = true;
     trayMessages.clear();
 }
 
@@ -145,7 +132,12 @@ void TestMainWindow::cleanup()
 MainWindow *TestMainWindow::newWindow()
 {
     delete m_window;
-    m_window = new MainWindow;
+    auto *window = new TestWindow;
+    window->prompts.systemTray = [] { return trayShown; };
+    window->prompts.trayMessage = [](const QString &title, const QString &text) {
+        trayMessages.append(title + QStringLiteral(": ") + text);
+    };
+    m_window = window;
     return m_window;
 }
 
@@ -216,7 +208,7 @@ void TestMainWindow::closeWritesBothAndEnds()
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(4);
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
 
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QSettings settings("data/settings.ini", QSettings::IniFormat);
@@ -262,7 +254,7 @@ void TestMainWindow::restoresGeometry()
     newWindow();
     m_window->show();
     m_window->resize(350, 520);
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     takeQuitRequest();
 
     newWindow();
@@ -374,19 +366,19 @@ void TestMainWindow::firstCloseIntoTrayTellsOnce()
 {
     newWindow();
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
     QVERIFY(trayMessages.first().contains(QStringLiteral("Quit")));
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
 
     // Nor at the next start.
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     takeQuitRequest();
     newWindow();
     m_window->show();
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QCOMPARE(trayMessages.size(), 1);
 }
 
@@ -421,7 +413,7 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
     newWindow();
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    QVERIFY(!m_window->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
     QVERIFY(!QFile::exists("data/shortchut.json"));
@@ -434,12 +426,12 @@ void TestMainWindow::titleBarCloseHidesIntoTray()
 
 void TestMainWindow::closeWithoutTrayEnds()
 {
-    MainWindow::systemTrayAvailable = trayMissing;
+    trayShown = false;
     newWindow();
     m_window->show();
     launcher()->launcherModel()->insertRow(0);
     launcher()->setCurrentTabIndex(3);
-    QVERIFY(static_cast<QWidget *>(m_window)->close());
+    QVERIFY(m_window->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     QCOMPARE(QSettings("data/settings.ini", QSettings::IniFormat).value("ApplicationLauncher/currentTab").toInt(), 3);
@@ -465,14 +457,14 @@ void TestMainWindow::failedSaveWarnsAndKeepsRunning()
              qPrintable(answerer.messages().first()));
 
     // Quit offers to end without saving; closing its box cancels.
-    QVERIFY(!m_window->close());
+    QVERIFY(!m_window->requestQuit());
     QCOMPARE(answerer.messages().size(), 2);
     QVERIFY(m_window->isVisible());
     QVERIFY(trayIcon()->isVisible());
     QVERIFY(!takeQuitRequest());
 
-    MainWindow::systemTrayAvailable = trayMissing;
-    QVERIFY(!static_cast<QWidget *>(m_window)->close());
+    trayShown = false;
+    QVERIFY(!m_window->close());
     QCOMPARE(answerer.messages().size(), 3);
     QVERIFY(m_window->isVisible());
     QVERIFY(!takeQuitRequest());
@@ -502,7 +494,7 @@ void TestMainWindow::quitWithoutSavingEnds()
                 button->click();
         }
     });
-    QCOMPARE(m_window->close(), ends);
+    QCOMPARE(m_window->requestQuit(), ends);
     QCOMPARE(offered, (QStringList{"Quit without saving", "Cancel"}));
     QCOMPARE(m_window->isVisible(), !ends);
     QCOMPARE(takeQuitRequest(), ends);
@@ -628,7 +620,7 @@ void TestMainWindow::filesThatCannotBeReadAreReported()
         QCOMPARE(answerer.messages().size(), 2);
         QVERIFY(readAll("data/shortchut.json").contains("\"No Name\""));
     }
-    QVERIFY(m_window->close());
+    QVERIFY(m_window->requestQuit());
     QVERIFY(takeQuitRequest());
 }
 

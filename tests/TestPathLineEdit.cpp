@@ -1,3 +1,4 @@
+#include "launcherSetup.h"
 #include "qtlib/pathLineEdit.h"
 
 #include <QApplication>
@@ -64,8 +65,18 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString m_file;
-    PathLineEditButton::FileDialog m_realDialog;
+    TestPrompts m_prompts;
 };
+
+namespace {
+
+// The dialog mode that asks for a path of this kind.
+PathLineEditButton::DialogMode modeOf(UserPrompts::PathKind kind)
+{
+    return kind == UserPrompts::PathKind::Folder ? PathLineEditButton::ExistingDirectory : PathLineEditButton::OpenFile;
+}
+
+} // namespace
 
 void TestPathLineEdit::initTestCase()
 {
@@ -74,12 +85,11 @@ void TestPathLineEdit::initTestCase()
     QFile file(m_file);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
-    m_realDialog = PathLineEditButton::fileDialog;
 }
 
 void TestPathLineEdit::cleanup()
 {
-    PathLineEditButton::fileDialog = m_realDialog;
+    m_prompts.pathChoice = nullptr;
     qApp->setStyleSheet(QString());
 }
 
@@ -193,16 +203,16 @@ void TestPathLineEdit::presets()
     QFETCH(Mode, mode);
 
     QWidget parent;
-    PathLineEditButton *button = factory == 0 ? PathLineEditButton::createApplicationButton(&parent)
-        : factory == 1                        ? PathLineEditButton::createFileButton(&parent)
-                                              : PathLineEditButton::createDirectoryButton(&parent);
+    PathLineEditButton *button = factory == 0 ? PathLineEditButton::createApplicationButton(&m_prompts, &parent)
+        : factory == 1                        ? PathLineEditButton::createFileButton(&m_prompts, &parent)
+                                              : PathLineEditButton::createDirectoryButton(&m_prompts, &parent);
     QCOMPARE(button->parentWidget(), &parent);
 
     DialogCall call;
-    PathLineEditButton::fileDialog = [&call](QWidget *, Mode dialogMode, const QString &dialogTitle,
-                                             const QString &dialogDirectory, const QString &dialogFilter) {
+    m_prompts.pathChoice = [&call](QWidget *, UserPrompts::PathKind kind, const QString &dialogTitle,
+                                   const QString &dialogDirectory, const QString &dialogFilter) {
         ++call.calls;
-        call.mode = dialogMode;
+        call.mode = modeOf(kind);
         call.title = dialogTitle;
         call.directory = dialogDirectory;
         call.filter = dialogFilter;
@@ -218,7 +228,7 @@ void TestPathLineEdit::presets()
 
 void TestPathLineEdit::setTextEmitsNothing()
 {
-    PathLineEditButton button;
+    PathLineEditButton button(&m_prompts);
     QSignalSpy finished(&button, SIGNAL(editingFinished()));
     button.setText(m_file);
     QCOMPARE(button.text(), m_file);
@@ -228,7 +238,7 @@ void TestPathLineEdit::setTextEmitsNothing()
 
 void TestPathLineEdit::lineEditFinishingIsPassedOn()
 {
-    PathLineEditButton button;
+    PathLineEditButton button(&m_prompts);
     QSignalSpy finished(&button, SIGNAL(editingFinished()));
     emit button.findChild<PathLineEdit *>()->editingFinished();
     QCOMPARE(finished.count(), 1);
@@ -252,14 +262,14 @@ void TestPathLineEdit::browse()
     QFETCH(QString, chosen);
     QFETCH(int, emitted);
 
-    PathLineEditButton button;
+    PathLineEditButton button(&m_prompts);
     button.setText(QStringLiteral("before"));
     button.setDialogMode(mode);
     Mode asked = mode == PathLineEditButton::OpenFile ? PathLineEditButton::ExistingDirectory
                                                       : PathLineEditButton::OpenFile;
-    PathLineEditButton::fileDialog = [&](QWidget *parent, Mode dialogMode, const QString &, const QString &,
-                                         const QString &) {
-        asked = dialogMode;
+    m_prompts.pathChoice = [&](QWidget *parent, UserPrompts::PathKind kind, const QString &, const QString &,
+                               const QString &) {
+        asked = modeOf(kind);
         return parent == &button ? chosen : QStringLiteral("wrong parent");
     };
     QSignalSpy finished(&button, SIGNAL(editingFinished()));
@@ -271,10 +281,11 @@ void TestPathLineEdit::browse()
 
 void TestPathLineEdit::unknownModeOpensNothing()
 {
-    PathLineEditButton button;
+    PathLineEditButton button(&m_prompts);
     button.setDialogMode(Mode(2));
     int calls = 0;
-    PathLineEditButton::fileDialog = [&calls](QWidget *, Mode, const QString &, const QString &, const QString &) {
+    m_prompts.pathChoice = [&calls](QWidget *, UserPrompts::PathKind, const QString &, const QString &,
+                                    const QString &) {
         ++calls;
         return QStringLiteral("/tmp");
     };
@@ -299,7 +310,7 @@ signals:
 
 void TestPathLineEdit::modeSetThroughItsSlotSignature()
 {
-    PathLineEditButton button;
+    PathLineEditButton button(&m_prompts);
     ModeChooser chooser;
     QVERIFY(connect(&chooser, SIGNAL(chosen(DialogMode)), &button, SLOT(setDialogMode(DialogMode))));
     emit chooser.chosen(PathLineEditButton::ExistingDirectory);

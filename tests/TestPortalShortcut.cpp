@@ -1,3 +1,4 @@
+#include "launcherSetup.h"
 #include "mainWindow/mainWindow.h"
 #include "platform/portalGlobalShortcut.h"
 #include "records/recordStream.h"
@@ -90,7 +91,7 @@ private:
     std::unique_ptr<PressListener> m_listener;
     std::unique_ptr<QSignalSpy> m_heard;
     std::unique_ptr<TemporaryCurrentFolder> m_folder;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<TestWindow> m_window;
 };
 
 void TestPortalShortcut::initTestCase()
@@ -232,7 +233,7 @@ void TestPortalShortcut::shortcutTogglesTheWindow()
     if (!setting.isEmpty())
         writeFile(QStringLiteral("data/settings.ini"), "[MainWindow]\nglobalShortcut=" + setting.toUtf8() + '\n');
     m_portal.sessionHandleAsPath = sessionHandleAsPath;
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<TestWindow>();
     auto *shortcut = m_window->findChild<PortalGlobalShortcut *>();
     QVERIFY(shortcut);
     QSignalSpy bound(shortcut, &PortalGlobalShortcut::bindingFinished);
@@ -305,7 +306,7 @@ void TestPortalShortcut::failuresWarnOnceAndKorvaniRunsOn()
     m_portal.offersShortcuts = offersShortcuts;
     m_portal.sessionAnswer = sessionAnswer;
     m_portal.bindAnswer = bindAnswer;
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<TestWindow>();
     auto *shortcut = m_window->findChild<PortalGlobalShortcut *>();
     QVERIFY(shortcut);
     QSignalSpy bound(shortcut, &PortalGlobalShortcut::bindingFinished);

@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "platform/platform.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -128,14 +129,18 @@ void TestProcessRunner::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    m_launcher = new ApplicationLauncher;
+    m_launcher = new TestLauncher;
 }
 
 void TestProcessRunner::cleanup()
 {
     delete m_launcher;
+    // Whatever a launch started has ended before its folder goes: in a
+    // folder that is gone, it would wait for ever.
+    const QStringList left = processesLeftIn(m_dir->path(), 10000);
     QDir::setCurrent(m_previousDir);
     delete m_dir;
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
 }
 
 void TestProcessRunner::outputOnlyGivesNoBox()
@@ -152,8 +157,12 @@ void TestProcessRunner::outputOnlyGivesNoBox()
     const QStringList arguments = processes().first()->arguments();
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.first(), QStringLiteral("/c"));
-    QVERIFY2(QRegularExpression(QStringLiteral("^temp/Echo-\\w{6}\\.bat$")).match(arguments.last()).hasMatch(),
-             qPrintable(arguments.last()));
+    // Absolute, in the data folder's launch folder, where the launch starts.
+    const QString scripts = QRegularExpression::escape(QDir::current().absoluteFilePath(QStringLiteral("temp")));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^%1/Echo-\\w{6}\\.bat$").arg(scripts)).match(arguments.last()).hasMatch(),
+        qPrintable(arguments.last()));
+    QCOMPARE(processes().first()->workingDirectory(), QDir::currentPath());
     QCOMPARE(readAll(arguments.last()), entry.batchScript().toUtf8());
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
     QCOMPARE(answerer.answered(), 0);
@@ -163,9 +172,11 @@ void TestProcessRunner::outputOnlyGivesNoBox()
 
 void TestProcessRunner::errorOutputShowsBoxThenKills()
 {
+    // The program goes on until told: Stop ends the interpreter only.
     m_launcher->setLauncherData(
-        {program(QStringLiteral("Warn"), QStringLiteral("/bin/sh"),
-                 {"-c", "\"sleep 0.3; echo warn >&2; exec sleep 30\""}, QStringLiteral("@echo off\necho before"))});
+        {program(QStringLiteral("Warn"),
+                 shellScript("warn.sh", "sleep 0.3; echo warn >&2; while [ ! -e go ]; do sleep 0.02; done"), {},
+                 QStringLiteral("@echo off\necho before"))});
     ModalAnswerer answerer(pressDefaultButton);
     m_launcher->doubleClickedItem(m_launcher->launcherModel()->index(0));
     QCOMPARE(processes().size(), 1);
@@ -177,6 +188,7 @@ void TestProcessRunner::errorOutputShowsBoxThenKills()
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     QCOMPARE(finished.first().at(1).value<QProcess::ExitStatus>(), QProcess::CrashExit);
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 5000);
+    writeFile(QStringLiteral("go"));
 }
 
 void TestProcessRunner::twoLaunchesTwoProcesses()
@@ -380,7 +392,7 @@ void TestProcessRunner::programsOutliveTheirOutputReader()
         QVERIFY(processes().first()->waitForStarted());
         QTest::qWait(200);
         delete m_launcher;
-        m_launcher = new ApplicationLauncher;
+        m_launcher = new TestLauncher;
     }
     QTRY_COMPARE_WITH_TIMEOUT(readAll(QStringLiteral("marker")), QByteArray("done\n"), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 10000);
@@ -470,7 +482,8 @@ void TestProcessRunner::boxTellsWhatHappened()
 
     QString preScript = QStringLiteral("@echo off");
     if (waitsForGo)
-        preScript += "\necho warning>&2\n\"" + shellScript("wait.sh", "while [ ! -e go ]; do sleep 0.02; done") + '"';
+        preScript += "\necho warning>&2\n\""
+            + shellScript("wait.sh", "while [ ! -e go ]; do sleep 0.02; done; : > waited") + '"';
     m_launcher->setLauncherData(
         {program(QStringLiteral("Lives"), shellScript("program.sh", programScript), {}, preScript)});
     QString answered;
@@ -498,6 +511,10 @@ void TestProcessRunner::boxTellsWhatHappened()
         QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
     writeFile(QStringLiteral("go"));
     QTRY_VERIFY_WITH_TIMEOUT(processes().isEmpty(), 20000);
+    // A stopped launch leaves the pre script's program running: it ends
+    // once it has seen "go".
+    if (waitsForGo)
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("waited")), 20000);
 
     QCOMPARE(answerer.messages().size(), answer.isEmpty() ? 0 : 1);
     for (const QString &text : shown)

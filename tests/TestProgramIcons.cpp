@@ -1,4 +1,5 @@
 #include "applicationLauncher/applicationLauncher.h"
+#include "launcherSetup.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/platform.h"
 #include "records/recordStream.h"
@@ -135,7 +136,7 @@ void TestProgramIcons::droppedDesktopEntryGivesItsIcon()
     const QString desktopFile = m_bin.filePath("dropped.desktop");
     writeFile(desktopFile,
               "[Desktop Entry]\nType=Application\nExec=korvani-test-dropped %U\nIcon=korvani-test-viewer\n");
-    ApplicationLauncher launcher;
+    TestLauncher launcher;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(desktopFile)});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

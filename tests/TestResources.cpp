@@ -187,7 +187,7 @@ void TestResources::translation_data()
     QTest::newRow("japanese variable editor") << "ja_JP" << true << "VariableEditor"
                                               << "Variable Editor"
                                               << "変数の編集";
-    QTest::newRow("japanese save warning") << "ja_JP" << true << "LauncherFileController"
+    QTest::newRow("japanese save warning") << "ja_JP" << true << "LauncherDocument"
                                            << "The entries could not be saved to %1.\n%2"
                                            << "%1 に項目を保存できませんでした。\n%2";
     QTest::newRow("japanese empty tab hint") << "ja_JP" << true << "EmptyTabHint"

@@ -153,7 +153,7 @@ void TestSavingFailures::fullDisk()
     const QString program = dir.filePath(QStringLiteral("program"));
     QVERIFY(writeLauncherFile(launcherFile, {ApplicationData(QStringLiteral("old"))}));
     writeFile(batchFile, "old");
-    writeFile(program + QStringLiteral("/") + Platform::templateFolder() + QStringLiteral("/tool.ini"),
+    writeFile(DataFolder(program).templateFolder() + QStringLiteral("/tool.ini"),
               "[arguments]\n" + QByteArray(2000, 'x') + "=0\n");
     const ApplicationDataList list = entries(kind.contains(QLatin1String("2000")) ? 2000 : 1);
     const auto write = [&](QString *error) {
@@ -163,9 +163,9 @@ void TestSavingFailures::fullDisk()
             return Platform::writeNewFile(launcherFile + QStringLiteral(".conflict"), launcherFileContent(list), error);
         if (kind == QLatin1String("batch file"))
             return list.first().writeBatchFile(batchFile, error);
-        Platform::addShippedTemplates(program, folder);
-        return QFileInfo::exists(folder + QStringLiteral("/") + Platform::templateFolder()
-                                 + QStringLiteral("/tool.ini"));
+        const DataFolder target(folder);
+        target.addShippedTemplates(program);
+        return QFileInfo::exists(target.templateFolder() + QStringLiteral("/tool.ini"));
     };
     const QMap<QString, QByteArray> before = filesBelow(folder);
 

@@ -18,7 +18,7 @@ private slots:
     void initTestCase();
     void cleanup();
 #ifdef Q_OS_LINUX
-    void workingDirectoryIsProgramFolder();
+    void dataStaysBesideTheProgram();
     void endSignalSavesAndEnds_data();
     void endSignalSavesAndEnds();
 #endif
@@ -61,13 +61,21 @@ void TestStartup::cleanup()
 }
 
 #ifdef Q_OS_LINUX
-void TestStartup::workingDirectoryIsProgramFolder()
+// Started from another folder, the program keeps its data beside itself and
+// leaves the folder it was started from alone.
+void TestStartup::dataStaysBesideTheProgram()
 {
+    QFile::remove(m_programDir.filePath(QStringLiteral("data/settings.ini")));
     QProcess *process = start(m_otherDir.path());
     QVERIFY(process->waitForStarted());
-    const QString cwdLink = QStringLiteral("/proc/%1/cwd").arg(process->processId());
-    const QString programFolder = QFileInfo(m_programDir.path()).canonicalFilePath();
-    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), programFolder, 10000);
+    const qint64 pid = process->processId();
+    QTRY_VERIFY_WITH_TIMEOUT(caughtSignals(pid) & (quint64(1) << (SIGTERM - 1)), 10000);
+    QVERIFY(QFileInfo(m_programDir.filePath(QStringLiteral("temp"))).isDir());
+    QVERIFY(QFileInfo(m_programDir.filePath(QStringLiteral("data/temp"))).isDir());
+    QCOMPARE(::kill(pid_t(pid), SIGTERM), 0);
+    QVERIFY(process->waitForFinished(10000));
+    QVERIFY(QFile::exists(m_programDir.filePath(QStringLiteral("data/settings.ini"))));
+    QCOMPARE(QDir(m_otherDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 void TestStartup::endSignalSavesAndEnds_data()

@@ -1,5 +1,6 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launcherDelegate.h"
+#include "launcherSetup.h"
 #include "qtlib/itemViews.h"
 #include "records/recordStream.h"
 #include "testSupport.h"
@@ -87,7 +88,7 @@ void TestTypeToFind::init()
 {
     m_folder = std::make_unique<TemporaryCurrentFolder>();
     QVERIFY(m_folder->isCurrent());
-    m_launcher = std::make_unique<ApplicationLauncher>();
+    m_launcher = std::make_unique<TestLauncher>();
     m_launcher->setLauncherData({
         ApplicationData("Python", "interactive prompt", "/nowhere/python3", {}, {}, {}, false, 1),
         ApplicationData("Editor", "text files", "/nowhere/vim", {}, {}, {}, false, 1),

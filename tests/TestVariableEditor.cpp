@@ -1,3 +1,4 @@
+#include "launcherSetup.h"
 #include "platform/platform.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/pathLineEdit.h"
@@ -105,6 +106,7 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    TestPrompts m_prompts;
 };
 
 void TestVariableEditor::initTestCase()
@@ -216,7 +218,7 @@ void TestVariableEditor::headerAndFlags()
 
 void TestVariableEditor::newEditor()
 {
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     QCOMPARE(editor.findChild<QLabel *>()->text(), QStringLiteral("Variable Editor"));
     QCOMPARE(table(editor)->model()->rowCount(), 0);
     QVERIFY(table(editor)->horizontalHeader()->isHidden());
@@ -237,7 +239,7 @@ void TestVariableEditor::addingRows()
 {
     QFETCH(QString, how);
 
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setVariables(variables({"a", "b"}));
     editor.show();
     if (how == "insert") {
@@ -259,7 +261,7 @@ void TestVariableEditor::addingRows()
 
 void TestVariableEditor::deleteRemovesWholeRowsOnce()
 {
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setVariables(variables({"0", "1", "2", "3"}));
     TableView *view = table(editor);
     view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -278,7 +280,7 @@ void TestVariableEditor::deleteRemovesWholeRowsOnce()
 
 void TestVariableEditor::variablesShownBeforeAndAfterShowing()
 {
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setVariables(variables({"a", "b", "c"}));
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -356,7 +358,7 @@ void TestVariableEditor::valueEditors()
 
     Model model;
     model.setVariables({VariableData(name, value)});
-    VariableDelegate delegate;
+    VariableDelegate delegate(&m_prompts);
     delegate.setTypes(sampleTypes());
     QWidget parent;
     const QModelIndex index = model.index(0, 1);
@@ -407,7 +409,7 @@ void TestVariableEditor::valueEditors()
 
 void TestVariableEditor::noValueOpensNothing()
 {
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setTypes(sampleTypes());
     editor.setVariables({VariableData(QStringLiteral("none"), QStringLiteral("kept"))});
     editor.resize(400, 200);
@@ -424,7 +426,7 @@ void TestVariableEditor::noValueOpensNothing()
 // hands the value over.
 void TestVariableEditor::pathFieldTakesTypingAndEnter()
 {
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setTypes(sampleTypes());
     editor.setVariables({VariableData(QStringLiteral("dir"), QStringLiteral("/old"))});
     editor.resize(400, 200);
@@ -441,7 +443,7 @@ void TestVariableEditor::nameEditor()
 {
     Model model;
     model.setVariables({VariableData(QStringLiteral("unlisted"), QStringLiteral("v"))});
-    VariableDelegate delegate;
+    VariableDelegate delegate(&m_prompts);
     delegate.setTypes(sampleTypes());
     QWidget parent;
     auto *box = qobject_cast<QComboBox *>(delegate.createEditor(&parent, QStyleOptionViewItem(), model.index(0, 0)));
@@ -470,7 +472,7 @@ void TestVariableEditor::unknownNameIsNotAdded()
 {
     Model model;
     model.setVariables({VariableData(QStringLiteral("mystery"), QStringLiteral("v"))});
-    VariableDelegate delegate;
+    VariableDelegate delegate(&m_prompts);
     delegate.setTypes(sampleTypes());
     QWidget parent;
     delete delegate.createEditor(&parent, QStyleOptionViewItem(), model.index(0, 1));
@@ -482,7 +484,7 @@ void TestVariableEditor::unknownNameIsNotAdded()
 void TestVariableEditor::deleteMarkOnAnyButton()
 {
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        VariableEditor editor;
+        VariableEditor editor(&m_prompts);
         editor.setVariables(variables({"a", "b", "c"}));
         editor.resize(400, 200);
         editor.show();
@@ -500,7 +502,7 @@ void TestVariableEditor::deleteMarkPainting()
 {
     Model model;
     model.setVariables(variables({"a"}));
-    VariableDelegate delegate;
+    VariableDelegate delegate(&m_prompts);
     QStyleOptionViewItem option;
     option.rect = QRect(0, 0, 40, 30);
     option.palette.setBrush(QPalette::Current, QPalette::Highlight, QColor(0x52, 0x85, 0xa6));
@@ -544,7 +546,7 @@ void TestVariableEditor::pathListDialog()
     QFETCH(bool, accept);
     QFETCH(QString, stored);
 
-    VariableEditor editor;
+    VariableEditor editor(&m_prompts);
     editor.setTypes(sampleTypes());
     editor.setVariables({VariableData(QStringLiteral("PATH"), folderList("/opt/tools;;/usr/local/bin;"))});
     editor.resize(400, 200);

@@ -1,7 +1,6 @@
 #include "applicationEditor/applicationEditor.h"
 
 #include "applicationEditor/templateDatabase.h"
-#include "platform/dataFolder.h"
 #include "platform/desktopEntryIndex.h"
 #include "platform/fileAccess.h"
 #include "platform/platform.h"
@@ -23,15 +22,16 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-ApplicationEditor::ApplicationEditor(QWidget *parent)
+ApplicationEditor::ApplicationEditor(const QString &templateFolder, UserPrompts *prompts, QWidget *parent)
     : QDialog(parent)
+    , m_templateFolder(templateFolder)
     , m_nameEdit(new QLineEdit(this))
     , m_descriptionEdit(new QLineEdit(this))
-    , m_pathEdit(PathLineEditButton::createApplicationButton(this))
+    , m_pathEdit(PathLineEditButton::createApplicationButton(prompts, this))
     , m_preScriptEdit(new QTextEdit(this))
     , m_favoriteCheckBox(new QCheckBox(this))
-    , m_argumentsEditor(new VariableEditor(this))
-    , m_environmentsEditor(new VariableEditor(this))
+    , m_argumentsEditor(new VariableEditor(prompts, this))
+    , m_environmentsEditor(new VariableEditor(prompts, this))
 {
     resize(640, 640);
     // The fields scroll when the screen is too small for them; Save and Close
@@ -57,8 +57,8 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     nameRow->addWidget(m_favoriteCheckBox);
     form->addRow(tr("Name"), nameRow);
     form->addRow(tr("Description"), m_descriptionEdit);
-    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(nameFromProgram()));
-    connect(m_pathEdit, SIGNAL(editingFinished()), this, SLOT(updateDB()));
+    connect(m_pathEdit, &PathLineEditButton::editingFinished, this, &ApplicationEditor::nameFromProgram);
+    connect(m_pathEdit, &PathLineEditButton::editingFinished, this, &ApplicationEditor::updateDB);
     form->addRow(tr("Path"), m_pathEdit);
     m_preScriptEdit->setAcceptRichText(false);
     // Tab moves on to the next field, as everywhere in the dialog; Ctrl+Tab
@@ -73,10 +73,10 @@ ApplicationEditor::ApplicationEditor(QWidget *parent)
     buttons->setContentsMargins(0, 0, 0, 0);
     auto *save = new QPushButton(tr("Save"), this);
     save->setDefault(true);
-    connect(save, SIGNAL(clicked()), this, SLOT(accept()));
+    connect(save, &QPushButton::clicked, this, &QDialog::accept);
     buttons->addWidget(save);
     auto *close = new QPushButton(tr("Close"), this);
-    connect(close, SIGNAL(clicked()), this, SLOT(reject()));
+    connect(close, &QPushButton::clicked, this, &ApplicationEditor::reject);
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
@@ -176,7 +176,7 @@ ApplicationData ApplicationEditor::applicationData() const
 
 void ApplicationEditor::updateDB()
 {
-    const ProgramTemplate found = findTemplate(m_pathEdit->text(), Platform::templateFolder());
+    const ProgramTemplate found = findTemplate(m_pathEdit->text(), m_templateFolder);
     QString name = found.name;
     const QFileInfo file(found.filePath);
     const bool readable = Platform::isReadableSettingsFile(found.filePath);

@@ -9,6 +9,7 @@ class PathLineEditButton;
 class QCheckBox;
 class QLineEdit;
 class QTextEdit;
+class UserPrompts;
 class VariableEditor;
 
 // The dialog in which the user edits one launcher entry.
@@ -17,7 +18,9 @@ class ApplicationEditor : public QDialog
     Q_OBJECT
 
 public:
-    explicit ApplicationEditor(QWidget *parent = nullptr);
+    // Programs' templates are looked up in templateFolder; browse dialogs are
+    // asked for through prompts.
+    ApplicationEditor(const QString &templateFolder, UserPrompts *prompts, QWidget *parent = nullptr);
 
     void setApplicationData(const ApplicationData &application);
     ApplicationData applicationData() const;
@@ -41,6 +44,7 @@ private:
     // Shrinks the dialog where the screen is smaller than it.
     void fitIntoScreen();
 
+    QString m_templateFolder;
     QJsonObject m_filledWith;
     QLineEdit *m_nameEdit;
     QLineEdit *m_descriptionEdit;

@@ -9,40 +9,39 @@
 #include "applicationLauncher/launcherDelegate.h"
 #include "applicationLauncher/launcherFilterProxyModel.h"
 #include "applicationLauncher/launcherKeys.h"
+#include "applicationLauncher/launcherTab.h"
 #include "applicationLauncher/programImport.h"
-#include "applicationLauncher/removalHistory.h"
+#include "document/launcherDocument.h"
+#include "document/removalHistory.h"
+#include "platform/dataFolder.h"
 #include "qtlib/itemViews.h"
 #include "qtlib/urlDrags.h"
-#include "records/launcherFileMonitor.h"
+#include "qtlib/userPrompts.h"
 
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
-ApplicationLauncher::ApplicationLauncher(QWidget *parent)
+ApplicationLauncher::ApplicationLauncher(LauncherDocument *document, const DataFolder &folder, UserPrompts *prompts,
+                                         QWidget *parent)
     : QWidget(parent)
+    , m_document(document)
+    , m_prompts(prompts)
     , m_tabWidget(new QTabWidget(this))
     , m_filterField(new FilterField(this))
     , m_keys(new LauncherKeys(this, m_filterField))
     , m_homeView(new ListView(this))
     , m_favoritesView(new ListView(this))
-    , m_model(new LauncherDataModel(this))
+    , m_model(document->model())
     , m_delegate(new LauncherDelegate(this))
     , m_favoritesProxy(new FavoritesProxyModel(this))
-    , m_launchService(new LaunchService(this))
-    , m_editing(new EntryEditing(m_model, this))
-    , m_removals(new RemovalHistory(m_model, this))
-    , m_import(new ProgramImport(m_model, this))
-    , m_file(new LauncherFileMonitor(this))
+    , m_launchService(new LaunchService(folder, this))
+    , m_editing(new EntryEditing(m_model, folder.templateFolder(), prompts, this))
+    , m_import(new ProgramImport(m_model, prompts, this))
 {
-    for (const char *change :
-         {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)), SIGNAL(rowsInserted(QModelIndex, int, int)),
-          SIGNAL(rowsRemoved(QModelIndex, int, int)), SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
-        connect(m_model, change, m_file, SLOT(markEdited()));
     setAcceptDrops(true);
     // The lists never take the keyboard; the launcher does (LauncherKeys).
     setFocusPolicy(Qt::StrongFocus);
@@ -59,10 +58,10 @@ ApplicationLauncher::ApplicationLauncher(QWidget *parent)
     m_tabWidget->setUsesScrollButtons(false);
     layout->addWidget(m_filterField);
     layout->addWidget(m_tabWidget);
-    connect(m_keys, SIGNAL(launchedFromFilter()), this, SIGNAL(launchedFromFilter()));
-    connect(m_launchService, SIGNAL(reportReady(LaunchProcess *)), this, SLOT(showLaunchReport(LaunchProcess *)));
-    connect(m_launchService, SIGNAL(failed(QString)), this, SLOT(showLaunchFailure(QString)));
-    connect(m_delegate, SIGNAL(editRequested(QModelIndex)), this, SLOT(editItem(QModelIndex)));
+    connect(m_keys, &LauncherKeys::launchedFromFilter, this, &ApplicationLauncher::launchedFromFilter);
+    connect(m_launchService, &LaunchService::reportReady, this, &ApplicationLauncher::showLaunchReport);
+    connect(m_launchService, &LaunchService::failed, this, &ApplicationLauncher::showLaunchFailure);
+    connect(m_delegate, &LauncherDelegate::editRequested, this, &ApplicationLauncher::editItem);
 
     addTab(m_homeView, m_model, QStringLiteral(":/images/home.png"));
     // Entries are reordered by dragging them within the home list.
@@ -98,9 +97,9 @@ void ApplicationLauncher::addTab(ListView *view, QAbstractItemModel *model, cons
     view->setFocusPolicy(Qt::NoFocus);
     // The cards show their buttons under the pointer.
     view->viewport()->setAttribute(Qt::WA_Hover);
-    connect(view, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
-    connect(view, SIGNAL(insertRequested()), this, SLOT(addRow()));
-    connect(view, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(doubleClickedItem(QModelIndex)));
+    connect(view, &QWidget::customContextMenuRequested, this, &ApplicationLauncher::createContextMenu);
+    connect(view, &ListView::insertRequested, this, &ApplicationLauncher::addRow);
+    connect(view, &QAbstractItemView::doubleClicked, this, &ApplicationLauncher::doubleClickedItem);
     m_tabWidget->addTab(view, QIcon(icon), QString());
     new EmptyTabHint(view);
 }
@@ -120,60 +119,43 @@ void ApplicationLauncher::setCurrentTabIndex(int index)
     m_tabWidget->setCurrentIndex(index);
 }
 
-bool ApplicationLauncher::saveLauncherData(const QString &fileName)
+RemovalHistory *ApplicationLauncher::removalHistory() const
 {
-    return saveLauncherData(fileName, nullptr);
+    return m_document->removalHistory();
 }
 
-bool ApplicationLauncher::saveLauncherData(const QString &fileName, QString *errorString)
+bool ApplicationLauncher::saveLauncherData(const QString &fileName)
 {
-    QString error;
-    const bool saved = m_file->write(fileName, m_model->launcherData(), &error);
-    if (!saved && errorString)
-        *errorString = error;
-    return saved;
+    return m_document->write(fileName);
 }
 
 void ApplicationLauncher::readLauncherData(const QString &fileName)
 {
-    readLauncherData(fileName, nullptr);
-}
-
-void ApplicationLauncher::readLauncherData(const QString &fileName, LauncherFileProblem *problem)
-{
-    ApplicationDataList list;
-    LauncherFileProblem found;
-    if (m_file->read(fileName, &list, &found))
-        setLauncherData(list);
-    if (problem)
-        *problem = found;
+    m_document->read(fileName);
 }
 
 ListView *ApplicationLauncher::currentView() const
 {
     const int tab = m_tabWidget->currentIndex();
-    if (tab == 0)
+    if (tab == Home)
         return m_homeView;
-    if (tab == 1)
+    if (tab == Favorites)
         return m_favoritesView;
-    return m_tagViews.at(tab - 2);
+    return m_tagViews.at(tab - Heart);
 }
 
 void ApplicationLauncher::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(currentView(), pos, {tr("Add"), this, SLOT(addRow())}, {tr("Remove"), this, SLOT(removeRow())},
+    execAddRemoveMenu(currentView(), pos, {tr("Add"), [this] { addRow(); }}, {tr("Remove"), [this] { removeRow(); }},
                       m_keys->cardActions());
 }
 
 void ApplicationLauncher::addRow()
 {
     const int tab = m_tabWidget->currentIndex();
-    const bool edited = m_file->hasUnsavedEdits();
-    const QModelIndex added = m_editing->add(tab >= 2 ? tagValues.value(tab - 2) : 0, tab == 1);
-    if (!added.isValid()) {
-        m_file->setUnsavedEdits(edited);
+    const QModelIndex added = m_editing->add(tabTag(tab), tab == Favorites);
+    if (!added.isValid())
         return;
-    }
     // The new card is the current one, where the tab and the filter show it.
     ListView *view = currentView();
     const QModelIndex shown = LauncherDataModel::filterIndex(view->model(), added);
@@ -188,7 +170,7 @@ void ApplicationLauncher::removeRow()
     QList<int> rows;
     for (const QModelIndex &index : currentView()->selectionModel()->selectedIndexes())
         rows.append(LauncherDataModel::sourceIndex(index).row());
-    m_removals->remove(rows);
+    m_document->removalHistory()->remove(rows);
 }
 
 void ApplicationLauncher::editItem(const QModelIndex &index)
@@ -226,13 +208,13 @@ void ApplicationLauncher::reportError(LaunchProcess *process, const QString &tex
         if (report.process) {
             LaunchReportBox box(report.process, this);
             box.setWindowTitle(tr("Error"));
-            box.exec();
+            m_prompts->runBox(&box);
             if (!alive)
                 return;
             if (report.process)
                 m_launchService->closeReport(report.process, box.stopChosen());
         } else if (!report.text.isEmpty()) {
-            QMessageBox::critical(this, tr("Error"), report.text, QMessageBox::Ok);
+            m_prompts->showError(tr("Error"), report.text);
             if (!alive)
                 return;
         }

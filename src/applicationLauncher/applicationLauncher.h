@@ -1,48 +1,51 @@
 #ifndef KORVANI_APPLICATIONLAUNCHER_H
 #define KORVANI_APPLICATIONLAUNCHER_H
 
-#include "applicationLauncher/launcherModel.h"
-#include "records/launcherFile.h"
+#include "document/launcherModel.h"
 
 #include <QList>
 #include <QPointer>
 #include <QWidget>
 
+class DataFolder;
 class EntryEditing;
 class FilterField;
 class LaunchProcess;
 class LaunchService;
-class LauncherFileMonitor;
 class LauncherDelegate;
+class LauncherDocument;
 class LauncherKeys;
 class ListView;
 class ProgramImport;
 class QTabWidget;
 class RemovalHistory;
+class UserPrompts;
 
-// The tabbed launcher: every entry, the favourites, and one tab per tag mark.
-// It takes dropped programs and launches entries.
+// The tabbed launcher, a view of the launcher document: every entry, the
+// favourites, and one tab per tag mark. It takes dropped programs and
+// launches entries.
 class ApplicationLauncher : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit ApplicationLauncher(QWidget *parent = nullptr);
+    // Launches write their batch files into the data folder and start there;
+    // questions and messages go through prompts.
+    ApplicationLauncher(LauncherDocument *document, const DataFolder &folder, UserPrompts *prompts,
+                        QWidget *parent = nullptr);
 
+    // Puts the list into the document's entries.
     void setLauncherData(const ApplicationDataList &list);
     int currentTabIndex() const;
+    LauncherDocument *document() const { return m_document; }
     LauncherDataModel *launcherModel() const { return m_model; }
     LaunchService *launchService() const { return m_launchService; }
     // What Remove took, for Undo to put back.
-    RemovalHistory *removalHistory() const { return m_removals; }
-    // The launcher file as last read or saved, and whether the entries have changed since.
-    LauncherFileMonitor *launcherFile() const { return m_file; }
-    // Save and read as the slots do, and tell what went wrong.
-    bool saveLauncherData(const QString &fileName, QString *errorString);
-    void readLauncherData(const QString &fileName, LauncherFileProblem *problem);
+    RemovalHistory *removalHistory() const;
 
 public slots:
     void setCurrentTabIndex(int index);
+    // The document's write and read.
     bool saveLauncherData(const QString &fileName);
     void readLauncherData(const QString &fileName);
     void createContextMenu(const QPoint &pos);
@@ -86,6 +89,8 @@ private:
         QString text;
     };
 
+    LauncherDocument *m_document;
+    UserPrompts *m_prompts;
     QTabWidget *m_tabWidget;
     FilterField *m_filterField;
     LauncherKeys *m_keys;
@@ -97,9 +102,7 @@ private:
     QSortFilterProxyModel *m_favoritesProxy;
     LaunchService *m_launchService;
     EntryEditing *m_editing;
-    RemovalHistory *m_removals;
     ProgramImport *m_import;
-    LauncherFileMonitor *m_file;
     QList<ErrorReport> m_errorReports;
     bool m_showingError = false;
 };

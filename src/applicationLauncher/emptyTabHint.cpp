@@ -18,9 +18,10 @@ EmptyTabHint::EmptyTabHint(QAbstractItemView *view)
     hide();
     view->viewport()->installEventFilter(this);
     QAbstractItemModel *model = view->model();
-    for (const char *change : {SIGNAL(rowsInserted(QModelIndex, int, int)), SIGNAL(rowsRemoved(QModelIndex, int, int)),
-                               SIGNAL(modelReset()), SIGNAL(layoutChanged())})
-        connect(model, change, this, SLOT(refresh()));
+    connect(model, &QAbstractItemModel::rowsInserted, this, &EmptyTabHint::refresh);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &EmptyTabHint::refresh);
+    connect(model, &QAbstractItemModel::modelReset, this, &EmptyTabHint::refresh);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &EmptyTabHint::refresh);
     refresh();
 }
 

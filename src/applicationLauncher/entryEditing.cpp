@@ -1,13 +1,16 @@
 #include "applicationLauncher/entryEditing.h"
 
 #include "applicationEditor/applicationEditor.h"
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QPersistentModelIndex>
 
-EntryEditing::EntryEditing(LauncherDataModel *model, QWidget *parent)
+EntryEditing::EntryEditing(LauncherDataModel *model, const QString &templateFolder, UserPrompts *prompts,
+                           QWidget *parent)
     : QObject(parent)
     , m_model(model)
+    , m_templateFolder(templateFolder)
+    , m_prompts(prompts)
     , m_dialogParent(parent)
 {
 }
@@ -37,7 +40,7 @@ bool EntryEditing::runEditor(const QModelIndex &index)
 {
     // The index must survive the editor's own event loop.
     const QPersistentModelIndex entry(index);
-    ApplicationEditor editor(m_dialogParent);
+    ApplicationEditor editor(m_templateFolder, m_prompts, m_dialogParent);
     editor.setApplicationData(entry.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
     if (editor.exec() != QDialog::Accepted || !entry.isValid())
         return false;

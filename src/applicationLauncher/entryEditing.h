@@ -6,6 +6,7 @@
 
 class LauncherDataModel;
 class QWidget;
+class UserPrompts;
 
 // Opens the entry editor for the launcher, on an entry of the list or on a new
 // one, and writes what the user saves back into the list.
@@ -14,8 +15,9 @@ class EntryEditing : public QObject
     Q_OBJECT
 
 public:
-    // The editor opens over the given widget, which owns this object.
-    EntryEditing(LauncherDataModel *model, QWidget *parent);
+    // The editor opens over the given widget, which owns this object, and
+    // looks programs' templates up in templateFolder.
+    EntryEditing(LauncherDataModel *model, const QString &templateFolder, UserPrompts *prompts, QWidget *parent);
 
     // The entry at an index of the model, or of a filter over it.
     void edit(const QModelIndex &index);
@@ -29,6 +31,8 @@ private:
     bool runEditor(const QModelIndex &entry);
 
     LauncherDataModel *m_model;
+    QString m_templateFolder;
+    UserPrompts *m_prompts;
     QWidget *m_dialogParent;
 };
 

@@ -8,7 +8,7 @@ FilterField::FilterField(QWidget *parent)
     : QLineEdit(parent)
 {
     hide();
-    connect(this, SIGNAL(textChanged(QString)), this, SLOT(applyFilter(QString)));
+    connect(this, &QLineEdit::textChanged, this, &FilterField::applyFilter);
 }
 
 LauncherFilterProxyModel *FilterField::addStage(QAbstractItemModel *source)

@@ -1,6 +1,7 @@
 #include "applicationLauncher/installedProgramsDialog.h"
 
 #include "applicationLauncher/installedProgramsModel.h"
+#include "platform/desktopEntryIndex.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
     : QDialog(parent)
     , m_filter(new QLineEdit(this))
     , m_list(new QListView(this))
+    , m_programs(new InstalledProgramsModel(DesktopEntryIndex::instance()->installedPrograms(), this))
     , m_proxy(new QSortFilterProxyModel(this))
 {
     setWindowTitle(tr("Add Installed Programs"));
@@ -25,10 +27,10 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
 
     m_filter->setPlaceholderText(tr("Filter"));
     m_filter->installEventFilter(this);
-    connect(m_filter, SIGNAL(textChanged(QString)), this, SLOT(applyFilter(QString)));
+    connect(m_filter, &QLineEdit::textChanged, this, &InstalledProgramsDialog::applyFilter);
     layout->addWidget(m_filter);
 
-    m_proxy->setSourceModel(new InstalledProgramsModel(Platform::installedPrograms(), this));
+    m_proxy->setSourceModel(m_programs);
     m_proxy->setFilterRole(InstalledProgramsModel::SearchRole);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_list->setModel(m_proxy);
@@ -37,21 +39,32 @@ InstalledProgramsDialog::InstalledProgramsDialog(QWidget *parent)
     // Every row has the same size: the list need not measure thousands.
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_list, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(accept()));
-    connect(m_list->selectionModel(), SIGNAL(selectionChanged(QItemSelection, QItemSelection)), this,
-            SLOT(updateAddButton()));
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &InstalledProgramsDialog::updateAddButton);
     layout->addWidget(m_list);
 
     auto *buttons = new QDialogButtonBox(this);
     m_add = buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
     m_add->setDefault(true);
     buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
     m_filter->setFocus();
     applyFilter(QString());
+
+    DesktopEntryIndex *index = DesktopEntryIndex::instance();
+    connect(index, &DesktopEntryIndex::ready, this, [this, index] {
+        // Unchanged, the list stays as the user is choosing from it.
+        if (index->installedPrograms() == m_programs->programs())
+            return;
+        m_programs->setPrograms(index->installedPrograms());
+        applyFilter(m_filter->text());
+    });
+    if (index->isReady())
+        index->refresh();
 }
 
 QStringList InstalledProgramsDialog::chosenFiles() const

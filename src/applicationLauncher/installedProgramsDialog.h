@@ -7,11 +7,13 @@
 class QLineEdit;
 class QListView;
 class QPushButton;
+class InstalledProgramsModel;
 class QSortFilterProxyModel;
 
 // Lists the programs the desktop offers, with their icons, names and
 // comments, narrowed by what is typed into its filter field; the user picks
-// one or several.
+// one or several. The list is the desktop entry index's, which is read anew
+// meanwhile for programs installed or removed since.
 class InstalledProgramsDialog : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,7 @@ private slots:
 private:
     QLineEdit *m_filter;
     QListView *m_list;
+    InstalledProgramsModel *m_programs;
     QSortFilterProxyModel *m_proxy;
     QPushButton *m_add;
 };

@@ -9,6 +9,14 @@ InstalledProgramsModel::InstalledProgramsModel(const QList<Platform::InstalledPr
 {
 }
 
+void InstalledProgramsModel::setPrograms(const QList<Platform::InstalledProgram> &programs)
+{
+    beginResetModel();
+    m_programs = programs;
+    m_icons.clear();
+    endResetModel();
+}
+
 int InstalledProgramsModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_programs.size();

@@ -21,6 +21,9 @@ public:
 
     explicit InstalledProgramsModel(const QList<Platform::InstalledProgram> &programs, QObject *parent = nullptr);
 
+    QList<Platform::InstalledProgram> programs() const { return m_programs; }
+    void setPrograms(const QList<Platform::InstalledProgram> &programs);
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 

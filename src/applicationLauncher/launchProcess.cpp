@@ -11,8 +11,8 @@ LaunchProcess::LaunchProcess(const QString &name, const QString &scriptPath, QOb
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMilliseconds);
-    connect(&m_quiet, SIGNAL(timeout()), this, SIGNAL(errorChannelQuiet()));
-    connect(this, SIGNAL(readyReadStandardOutput()), this, SLOT(readOutput()));
+    connect(&m_quiet, &QTimer::timeout, this, &LaunchProcess::errorChannelQuiet);
+    connect(this, &QProcess::readyReadStandardOutput, this, &LaunchProcess::readOutput);
 }
 
 LaunchProcess::~LaunchProcess()

@@ -27,9 +27,9 @@ LaunchReportBox::LaunchReportBox(LaunchProcess *process, QWidget *parent)
     setTextFormat(Qt::PlainText);
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(refreshMilliseconds);
-    connect(&m_refresh, SIGNAL(timeout()), this, SLOT(refresh()));
-    connect(process, SIGNAL(reportChanged()), this, SLOT(scheduleRefresh()));
-    connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(refresh()));
+    connect(&m_refresh, &QTimer::timeout, this, &LaunchReportBox::refresh);
+    connect(process, &LaunchProcess::reportChanged, this, &LaunchReportBox::scheduleRefresh);
+    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, &LaunchReportBox::refresh);
     m_running = process->state() != QProcess::NotRunning;
     showButtons(m_running);
     refresh();

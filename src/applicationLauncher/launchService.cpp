@@ -1,7 +1,6 @@
 #include "applicationLauncher/launchService.h"
 
 #include "applicationLauncher/launchProcess.h"
-#include "platform/dataFolder.h"
 #include "platform/platform.h"
 #include "platform/uniqueFiles.h"
 #include "records/records.h"
@@ -20,8 +19,9 @@ QString shownName(const ApplicationData &application)
 
 } // namespace
 
-LaunchService::LaunchService(QObject *parent)
+LaunchService::LaunchService(const DataFolder &folder, QObject *parent)
     : QObject(parent)
+    , m_folder(folder)
 {
 }
 
@@ -30,22 +30,25 @@ void LaunchService::launch(const ApplicationData &application)
     // Each launch runs a file of its own: two entries can have one file name,
     // and a launch may still be reading its file when the next is written.
     QString reason;
-    const QString fileName = Platform::createUniqueFile(Platform::launchScriptFolder(), application.batchFileName(),
+    const QString fileName = Platform::createUniqueFile(m_folder.launchScriptFolder(), application.batchFileName(),
                                                         &reason);
-    const QString scriptPath = Platform::launchScriptPath(fileName.isEmpty() ? application.batchFileName() : fileName);
+    const QString scriptPath = m_folder.launchScriptPath(fileName.isEmpty() ? application.batchFileName() : fileName);
     if (fileName.isEmpty() || !application.writeBatchFile(scriptPath, &reason)) {
         if (!fileName.isEmpty())
             QFile::remove(scriptPath);
-        emit failed(tr("The batch file %1 could not be written: %2")
-                        .arg(QDir::toNativeSeparators(QFileInfo(scriptPath).absoluteFilePath()), reason));
+        emit failed(tr("The batch file %1 could not be written: %2").arg(scriptPath, reason));
         return;
     }
 
     auto *process = new LaunchProcess(shownName(application), scriptPath, this);
-    connect(process, SIGNAL(readyReadStandardError()), this, SLOT(processOutputError()));
-    connect(process, SIGNAL(errorChannelQuiet()), this, SLOT(processErrorQuiet()));
-    connect(process, SIGNAL(finished(int, QProcess::ExitStatus)), this, SLOT(processFinished()));
-    connect(process, SIGNAL(errorOccurred(QProcess::ProcessError)), this, SLOT(processFailed(QProcess::ProcessError)));
+    connect(process, &QProcess::readyReadStandardError, this, [this, process] { processOutputError(process); });
+    connect(process, &LaunchProcess::errorChannelQuiet, this, [this, process] { processErrorQuiet(process); });
+    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            [this, process] { processFinished(process); });
+    connect(process, &QProcess::errorOccurred, this,
+            [this, process](QProcess::ProcessError error) { processFailed(process, error); });
+    // Set on the process, as nothing else follows the current folder.
+    process->setWorkingDirectory(m_folder.launchFolder());
     process->start(Platform::commandInterpreter(), {QStringLiteral("/c"), scriptPath});
 }
 
@@ -64,24 +67,19 @@ void LaunchService::askReport(LaunchProcess *process)
     emit reportReady(process);
 }
 
-void LaunchService::processOutputError()
+void LaunchService::processOutputError(LaunchProcess *process)
 {
-    if (auto *process = qobject_cast<LaunchProcess *>(sender()))
-        process->readError();
+    process->readError();
 }
 
-void LaunchService::processErrorQuiet()
+void LaunchService::processErrorQuiet(LaunchProcess *process)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (process && process->reportState() == LaunchProcess::ReportState::Collecting)
+    if (process->reportState() == LaunchProcess::ReportState::Collecting)
         askReport(process);
 }
 
-void LaunchService::processFinished()
+void LaunchService::processFinished(LaunchProcess *process)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
-    if (!process)
-        return;
     process->removeScript();
     switch (process->reportState()) {
     case LaunchProcess::ReportState::Collecting:
@@ -100,12 +98,11 @@ void LaunchService::processFinished()
     }
 }
 
-void LaunchService::processFailed(QProcess::ProcessError error)
+void LaunchService::processFailed(LaunchProcess *process, QProcess::ProcessError error)
 {
-    auto *process = qobject_cast<LaunchProcess *>(sender());
     // A process that never started sends no finished signal: without this it
     // would stay for ever, and the user would never learn that nothing ran.
-    if (!process || error != QProcess::FailedToStart)
+    if (error != QProcess::FailedToStart)
         return;
     const QString reason = process->program() + QStringLiteral(": ") + process->errorString();
     process->removeScript();

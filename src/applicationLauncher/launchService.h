@@ -1,6 +1,8 @@
 #ifndef KORVANI_LAUNCHSERVICE_H
 #define KORVANI_LAUNCHSERVICE_H
 
+#include "platform/dataFolder.h"
+
 #include <QObject>
 #include <QProcess>
 
@@ -20,7 +22,9 @@ class LaunchService : public QObject
     Q_OBJECT
 
 public:
-    explicit LaunchService(QObject *parent = nullptr);
+    // Batch files go to the data folder's launch folder, and launches start
+    // in its folder.
+    explicit LaunchService(const DataFolder &folder, QObject *parent = nullptr);
 
     void launch(const ApplicationData &application);
 
@@ -35,15 +39,17 @@ signals:
     void failed(const QString &message);
 
 public slots:
-    void processOutputError();
-    void processFinished();
-    void processFailed(QProcess::ProcessError error);
+    void processOutputError(LaunchProcess *process);
+    void processFinished(LaunchProcess *process);
+    void processFailed(LaunchProcess *process, QProcess::ProcessError error);
 
 private slots:
-    void processErrorQuiet();
+    void processErrorQuiet(LaunchProcess *process);
 
 private:
     void askReport(LaunchProcess *process);
+
+    DataFolder m_folder;
 };
 
 #endif

@@ -1,6 +1,6 @@
 #include "applicationLauncher/launcherDelegate.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -69,7 +69,7 @@ void LauncherDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const bool hovered = option.state & QStyle::State_MouseOver;
     const int textLeft = card.left() + 2 * margin + iconSize;
     const int textWidth = card.width() - 3 * margin - iconSize;
-    const int nameWidth = hovered ? buttonRect(card, 0).left() - buttonSpacing - textLeft : textWidth;
+    const int nameWidth = hovered ? buttonRect(card, HeartButton).left() - buttonSpacing - textLeft : textWidth;
     painter->setPen(cardPen);
     drawElidedText(painter, nameFont, QRect(textLeft, card.top() + margin, nameWidth, half),
                    index.data(LauncherDataModel::NameRole).toString());
@@ -79,10 +79,11 @@ void LauncherDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (hovered) {
         const int tag = index.data(LauncherDataModel::TagRole).toInt();
         for (int i = 0; i < tagValues.size(); ++i)
-            painter->drawPixmap(buttonRect(card, i), m_markPixmaps.at(i).at(tag & tagValues.at(i) ? 0 : 1));
+            painter->drawPixmap(buttonRect(card, HeartButton + i),
+                                m_markPixmaps.at(i).at(tag & tagValues.at(i) ? 0 : 1));
         const bool favorite = index.data(LauncherDataModel::FavoriteRole).toBool();
-        painter->drawPixmap(buttonRect(card, 4), favorite ? m_starOn : m_starOff);
-        painter->drawPixmap(buttonRect(card, 5), m_pen);
+        painter->drawPixmap(buttonRect(card, StarButton), favorite ? m_starOn : m_starOff);
+        painter->drawPixmap(buttonRect(card, PenButton), m_pen);
     }
     painter->restore();
 }
@@ -98,16 +99,16 @@ bool LauncherDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
     if (event->type() == QEvent::MouseButtonPress) {
         const QPoint pos = static_cast<QMouseEvent *>(event)->pos();
         for (int i = 0; i < tagValues.size(); ++i) {
-            if (buttonRect(option.rect, i).contains(pos)) {
+            if (buttonRect(option.rect, HeartButton + i).contains(pos)) {
                 toggleTag(model, index, tagValues.at(i));
                 return true;
             }
         }
-        if (buttonRect(option.rect, 4).contains(pos)) {
+        if (buttonRect(option.rect, StarButton).contains(pos)) {
             toggleFavorite(model, index);
             return true;
         }
-        if (buttonRect(option.rect, 5).contains(pos)) {
+        if (buttonRect(option.rect, PenButton).contains(pos)) {
             emit editRequested(index);
             return true;
         }

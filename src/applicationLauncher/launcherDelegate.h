@@ -17,11 +17,12 @@ public:
     static constexpr int iconSize = 48;
     static constexpr int buttonSize = 16;
     static constexpr int buttonSpacing = 2;
-    static constexpr int buttonCount = 6;
+    // The card's buttons from left to right: the marks in tag order, the star, the pen.
+    enum Button : int { HeartButton, DiamondButton, SpadeButton, KroeberButton, StarButton, PenButton };
+    static constexpr int buttonCount = PenButton + 1;
 
     explicit LauncherDelegate(QObject *parent = nullptr);
 
-    // Button 0 to 3 are the marks in tag order, 4 the star, 5 the pen.
     static QRect buttonRect(const QRect &card, int button);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;

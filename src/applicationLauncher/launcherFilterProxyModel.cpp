@@ -1,6 +1,6 @@
 #include "applicationLauncher/launcherFilterProxyModel.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QDir>
 
@@ -17,17 +17,19 @@ LauncherFilterProxyModel::LauncherFilterProxyModel(QObject *parent)
 
 void LauncherFilterProxyModel::setSourceModel(QAbstractItemModel *source)
 {
-    if (sourceModel())
-        disconnect(sourceModel(), nullptr, this, SLOT(forgetRanks()));
+    for (const QMetaObject::Connection &connection : qAsConst(m_rankConnections))
+        disconnect(connection);
+    m_rankConnections.clear();
     // Before the filter's own handlers, which rank the rows that changed.
     if (source) {
-        for (const char *change :
-             {SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)),
-              SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)),
-              SIGNAL(rowsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int)),
-              SIGNAL(layoutAboutToBeChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
-              SIGNAL(modelAboutToBeReset())})
-            connect(source, change, this, SLOT(forgetRanks()));
+        m_rankConnections = {
+            connect(source, &QAbstractItemModel::dataChanged, this, &LauncherFilterProxyModel::forgetRanks),
+            connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this, &LauncherFilterProxyModel::forgetRanks),
+            connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this, &LauncherFilterProxyModel::forgetRanks),
+            connect(source, &QAbstractItemModel::rowsAboutToBeMoved, this, &LauncherFilterProxyModel::forgetRanks),
+            connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this, &LauncherFilterProxyModel::forgetRanks),
+            connect(source, &QAbstractItemModel::modelAboutToBeReset, this, &LauncherFilterProxyModel::forgetRanks),
+        };
     }
     QSortFilterProxyModel::setSourceModel(source);
 }

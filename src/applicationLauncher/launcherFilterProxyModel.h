@@ -52,6 +52,7 @@ private:
     // sort compares each row many times, and each comparison would rank it
     // again.
     mutable QVector<quint64> m_ranks;
+    QList<QMetaObject::Connection> m_rankConnections;
 };
 
 #endif

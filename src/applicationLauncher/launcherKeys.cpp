@@ -3,6 +3,7 @@
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/filterField.h"
 #include "applicationLauncher/launcherDelegate.h"
+#include "applicationLauncher/launcherTab.h"
 #include "qtlib/itemViews.h"
 
 #include <QAction>
@@ -17,31 +18,34 @@ LauncherKeys::LauncherKeys(ApplicationLauncher *launcher, FilterField *filterFie
     , m_filterField(filterField)
 {
     launcher->installEventFilter(this);
-    connect(filterField, SIGNAL(stepRequested(int)), this, SLOT(moveCurrentItem(int)));
-    connect(filterField, SIGNAL(launchRequested()), this, SLOT(launchFromFilter()));
+    connect(filterField, &FilterField::stepRequested, this, &LauncherKeys::moveCurrentItem);
+    connect(filterField, &FilterField::launchRequested, this, &LauncherKeys::launchFromFilter);
 
-    m_edit = addCardAction(tr("Edit"), QKeySequence(Qt::Key_F2), SLOT(editCurrentItem()));
+    m_edit = addCardAction(tr("Edit"), QKeySequence(Qt::Key_F2), [this] { editCurrentItem(); });
     m_edit->setIcon(QIcon(QStringLiteral(":/images/pen.png")));
-    m_favorite = addCardAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D), SLOT(toggleCurrentFavorite()));
+    m_favorite = addCardAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                               [this] { toggleCurrentFavorite(); });
     m_favorite->setIcon(QIcon(QStringLiteral(":/images/star_on.png")));
     const QStringList marks = {tr("Heart"), tr("Diamond"), tr("Spade"), tr("Club")};
     const QStringList images = {QStringLiteral("heart"), QStringLiteral("diamond"), QStringLiteral("spade"),
                                 QStringLiteral("kroeber")};
     for (int i = 0; i < tagValues.size(); ++i) {
-        QAction *mark = addCardAction(marks.at(i), QKeySequence(Qt::CTRL | (Qt::Key_1 + i)), SLOT(toggleCurrentMark()));
+        const int tag = tagValues.at(i);
+        QAction *mark = addCardAction(marks.at(i), QKeySequence(Qt::CTRL | (Qt::Key_1 + i)),
+                                      [this, tag] { toggleCurrentMark(tag); });
         mark->setIcon(QIcon(QStringLiteral(":/images/%1_on.png").arg(images.at(i))));
         mark->setData(tagValues.at(i));
         m_marks.append(mark);
     }
 }
 
-QAction *LauncherKeys::addCardAction(const QString &text, const QKeySequence &key, const char *slot)
+QAction *LauncherKeys::addCardAction(const QString &text, const QKeySequence &key, const std::function<void()> &run)
 {
     auto *action = new QAction(text, this);
     action->setShortcut(key);
     // Also while the filter field has the keyboard.
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, run);
     m_launcher->addAction(action);
     return action;
 }
@@ -117,11 +121,10 @@ void LauncherKeys::toggleCurrentFavorite()
         LauncherDelegate::toggleFavorite(m_launcher->currentView()->model(), currentIndex());
 }
 
-void LauncherKeys::toggleCurrentMark()
+void LauncherKeys::toggleCurrentMark(int tag)
 {
-    const auto *mark = qobject_cast<QAction *>(sender());
-    if (mark && currentIndex().isValid())
-        LauncherDelegate::toggleTag(m_launcher->currentView()->model(), currentIndex(), mark->data().toInt());
+    if (currentIndex().isValid())
+        LauncherDelegate::toggleTag(m_launcher->currentView()->model(), currentIndex(), tag);
 }
 
 bool LauncherKeys::eventFilter(QObject *watched, QEvent *event)
@@ -217,8 +220,7 @@ int LauncherKeys::pageStep() const
 
 void LauncherKeys::switchTab(int step)
 {
-    const int tabs = 2 + tagValues.size();
-    m_launcher->setCurrentTabIndex((m_launcher->currentTabIndex() + step + tabs) % tabs);
+    m_launcher->setCurrentTabIndex((m_launcher->currentTabIndex() + step + tabCount) % tabCount);
 }
 
 // Only in the whole list, unfiltered, where the card's place is its place in
@@ -227,7 +229,8 @@ void LauncherKeys::moveCurrentCard(int step)
 {
     const ListView *view = m_launcher->currentView();
     const auto *stage = qobject_cast<const QSortFilterProxyModel *>(view->model());
-    if (m_launcher->currentTabIndex() != 0 || !m_filterField->text().isEmpty() || !stage || !currentIndex().isValid())
+    if (m_launcher->currentTabIndex() != Home || !m_filterField->text().isEmpty() || !stage
+        || !currentIndex().isValid())
         return;
     LauncherDataModel *model = m_launcher->launcherModel();
     const int row = stage->mapToSource(currentIndex()).row();

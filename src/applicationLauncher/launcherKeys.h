@@ -4,6 +4,8 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
+
 class ApplicationLauncher;
 class FilterField;
 class QAction;
@@ -43,11 +45,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
-    void toggleCurrentMark();
+    void toggleCurrentMark(int tag);
     void launchFromFilter();
 
 private:
-    QAction *addCardAction(const QString &text, const QKeySequence &key, const char *slot);
+    QAction *addCardAction(const QString &text, const QKeySequence &key, const std::function<void()> &run);
     bool handleKey(const QKeyEvent *event);
     void setCurrentRow(int row);
     void showContextMenu();

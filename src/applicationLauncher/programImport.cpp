@@ -1,19 +1,20 @@
 #include "applicationLauncher/programImport.h"
 
 #include "applicationLauncher/installedProgramsDialog.h"
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 #include "platform/desktopIconLookup.h"
 #include "platform/droppedProgram.h"
 #include "platform/programIconEngine.h"
+#include "qtlib/userPrompts.h"
 #include "records/batchScript.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 
-ProgramImport::ProgramImport(LauncherDataModel *model, QWidget *parent)
+ProgramImport::ProgramImport(LauncherDataModel *model, UserPrompts *prompts, QWidget *parent)
     : QObject(parent)
     , m_model(model)
+    , m_prompts(prompts)
     , m_dialogParent(parent)
 {
 }
@@ -34,7 +35,7 @@ void ProgramImport::addFiles(const QStringList &filePaths)
     }
     m_model->insertApplications(m_model->rowCount(), added);
     if (!refused.isEmpty())
-        QMessageBox::warning(m_dialogParent, tr("Error"), refused.join(QLatin1Char('\n')));
+        m_prompts->warn(tr("Error"), refused.join(QLatin1Char('\n')));
 }
 
 void ProgramImport::addInstalledPrograms()

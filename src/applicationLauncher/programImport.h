@@ -8,6 +8,7 @@
 
 class LauncherDataModel;
 class QWidget;
+class UserPrompts;
 
 // Brings programs into the launcher as new entries at the end of the list:
 // the files dropped onto it, and the installed programs the user picks. A
@@ -17,8 +18,9 @@ class ProgramImport : public QObject
     Q_OBJECT
 
 public:
-    // Boxes and dialogs open over the given widget, which owns this object.
-    ProgramImport(LauncherDataModel *model, QWidget *parent);
+    // Dialogs open over the given widget, which owns this object; what could
+    // not be added is told through prompts.
+    ProgramImport(LauncherDataModel *model, UserPrompts *prompts, QWidget *parent);
 
     // An entry for each file, in order, folders passed over; a box names the
     // files that could not be added and why.
@@ -33,6 +35,7 @@ private:
     bool entryFor(const QString &filePath, ApplicationData *application, QString *error) const;
 
     LauncherDataModel *m_model;
+    UserPrompts *m_prompts;
     QWidget *m_dialogParent;
 };
 

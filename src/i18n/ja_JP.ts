@@ -136,22 +136,10 @@
     </message>
 </context>
 <context>
-    <name>LauncherFileController</name>
+    <name>LauncherDocument</name>
     <message>
         <source>Korvani</source>
         <translation>Korvani</translation>
-    </message>
-    <message>
-        <source>Reload</source>
-        <translation>再読み込み</translation>
-    </message>
-    <message>
-        <source>Keep mine</source>
-        <translation>自分の変更を残す</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
     </message>
     <message>
         <source>it is not a JSON list of entries.</source>
@@ -199,9 +187,6 @@
         <translation>項目は保存されませんでした: 別のプログラムが書いた %1 を %2 として残せませんでした。
 %3</translation>
     </message>
-</context>
-<context>
-    <name>LauncherFileMonitor</name>
     <message>
         <source>It could not be read, and no copy of it could be made: move it away or repair it, then save again.</source>
         <translation>読み込めず、コピーも作成できませんでした。移動または修復してから、もう一度保存してください。</translation>
@@ -352,20 +337,35 @@
         <translation>&lt;p&gt;KorvaniはQtツールキットで作られています。詳しくは&lt;a href=&quot;https://korvani.org&quot;&gt;korvani.org&lt;/a&gt;をご覧ください。&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>Quit without saving</source>
-        <translation>保存せずに終了</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
         <source>The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.</source>
         <translation>%1 の設定は読み書きされません: 1 MiB 以下の通常のファイルではありません。</translation>
     </message>
     <message>
         <source>Korvani keeps running here. Click this icon to show it again or to launch an entry; choose Quit in its menu to end it.</source>
         <translation>Korvani はここで動作を続けます。このアイコンをクリックすると、ウィンドウを再び表示したり項目を起動したりできます。終了するには、メニューの「終了」を選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxPrompts</name>
+    <message>
+        <source>Korvani</source>
+        <translation>Korvani</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>再読み込み</translation>
+    </message>
+    <message>
+        <source>Keep mine</source>
+        <translation>自分の変更を残す</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Quit without saving</source>
+        <translation>保存せずに終了</translation>
     </message>
 </context>
 <context>

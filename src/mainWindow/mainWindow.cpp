@@ -2,11 +2,12 @@
 
 #include "applicationLauncher/applicationLauncher.h"
 #include "applicationLauncher/launchService.h"
-#include "applicationLauncher/removalHistory.h"
+#include "document/removalHistory.h"
 #include "mainWindow/trayMenu.h"
 #include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/globalShortcut.h"
+#include "qtlib/userPrompts.h"
 #include "version.h"
 
 #include <QApplication>
@@ -20,7 +21,6 @@
 #include <QMessageBox>
 #include <QPersistentModelIndex>
 #include <QPixmap>
-#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -28,25 +28,17 @@
 
 namespace {
 
-// A path of the data folder as the user knows it.
-QString nativePath(const QString &path)
-{
-    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path));
-}
-
 const QString manualAddress = QStringLiteral("https://korvani.org/tools/korvani");
 const QString defaultGlobalShortcut = QStringLiteral("Ctrl+Alt+Space");
 
 } // namespace
 
-bool (*MainWindow::systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
-void (*MainWindow::showTrayMessage)(QSystemTrayIcon *, const QString &,
-                                    const QString &) = &MainWindow::showMessageOfTray;
-
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(LauncherDocument *document, const DataFolder &folder, UserPrompts *prompts, QWidget *parent)
     : QMainWindow(parent)
+    , m_document(document)
+    , m_prompts(prompts)
 {
-    // The program ends through close() only. Otherwise closing an error box
+    // The program ends through requestQuit() only. Otherwise closing an error box
     // or a menu while the window is hidden in the tray would end it, unsaved.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -57,54 +49,54 @@ MainWindow::MainWindow(QWidget *parent)
     const QIcon appIcon(QStringLiteral(":/images/appicon_64.png"));
     setWindowIcon(appIcon);
 
-    m_launcher = new ApplicationLauncher(this);
+    m_launcher = new ApplicationLauncher(document, folder, prompts, this);
     setCentralWidget(m_launcher);
 
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
     QAction *saveAction = fileMenu->addAction(tr("Save"));
     saveAction->setShortcut(QKeySequence::Save);
-    connect(saveAction, SIGNAL(triggered()), this, SLOT(save()));
+    connect(saveAction, &QAction::triggered, this, &MainWindow::save);
     fileMenu->addSeparator();
     QAction *addAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/plus.png")), tr("Add"));
     addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
-    connect(addAction, SIGNAL(triggered()), m_launcher, SLOT(addRow()));
-    connect(fileMenu->addAction(tr("Add Installed Programs...")), SIGNAL(triggered()), m_launcher,
-            SLOT(addInstalledPrograms()));
+    connect(addAction, &QAction::triggered, m_launcher, &ApplicationLauncher::addRow);
+    connect(fileMenu->addAction(tr("Add Installed Programs...")), &QAction::triggered, m_launcher,
+            &ApplicationLauncher::addInstalledPrograms);
     QAction *removeAction = fileMenu->addAction(QIcon(QStringLiteral(":/images/x.png")), tr("Remove"));
     removeAction->setShortcut(QKeySequence(Qt::Key_Delete));
-    connect(removeAction, SIGNAL(triggered()), m_launcher, SLOT(removeRow()));
+    connect(removeAction, &QAction::triggered, m_launcher, &ApplicationLauncher::removeRow);
     fileMenu->addSeparator();
     QAction *quitAction = fileMenu->addAction(tr("&Quit"));
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quitAction, SIGNAL(triggered()), this, SLOT(close()));
-    connect(m_launcher, SIGNAL(launchedFromFilter()), this, SLOT(hideIfBroughtForward()));
+    connect(quitAction, &QAction::triggered, this, &MainWindow::requestQuit);
+    connect(m_launcher, &ApplicationLauncher::launchedFromFilter, this, &MainWindow::hideIfBroughtForward);
 
     QMenu *editMenu = menuBar()->addMenu(tr("&Edit"));
     QAction *undo = editMenu->addAction(tr("Undo"));
     undo->setShortcut(QKeySequence::Undo);
     undo->setEnabled(false);
-    connect(undo, SIGNAL(triggered()), m_launcher->removalHistory(), SLOT(undo()));
-    connect(m_launcher->removalHistory(), SIGNAL(canUndoChanged(bool)), undo, SLOT(setEnabled(bool)));
+    connect(undo, &QAction::triggered, document->removalHistory(), &RemovalHistory::undo);
+    connect(document->removalHistory(), &RemovalHistory::canUndoChanged, undo, &QAction::setEnabled);
 
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
-    connect(helpMenu->addAction(tr("Online &Manual")), SIGNAL(triggered()), this, SLOT(showManual()));
+    connect(helpMenu->addAction(tr("Online &Manual")), &QAction::triggered, this, &MainWindow::showManual);
     helpMenu->addSeparator();
-    connect(helpMenu->addAction(tr("About &Korvani")), SIGNAL(triggered()), this, SLOT(about()));
-    connect(helpMenu->addAction(tr("About &Qt")), SIGNAL(triggered()), qApp, SLOT(aboutQt()));
+    connect(helpMenu->addAction(tr("About &Korvani")), &QAction::triggered, this, &MainWindow::about);
+    connect(helpMenu->addAction(tr("About &Qt")), &QAction::triggered, qApp, &QApplication::aboutQt);
 
     m_trayIcon = new QSystemTrayIcon(appIcon, this);
-    connect(m_trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::iconActivated);
     m_trayIcon->setVisible(true);
 
     QStringList problems;
     QString shortcut = defaultGlobalShortcut;
-    if (QFileInfo::exists(Platform::settingsFile()) && !Platform::isReadableSettingsFile(Platform::settingsFile())) {
+    const QString settingsFile = folder.settingsFile();
+    if (QFileInfo::exists(settingsFile) && !Platform::isReadableSettingsFile(settingsFile)) {
         problems.append(
             tr("The settings in %1 are neither read nor written: it is not a regular file of at most 1 MiB.")
-                .arg(nativePath(Platform::settingsFile())));
+                .arg(QDir::toNativeSeparators(settingsFile)));
     } else {
-        m_settings = new QSettings(Platform::settingsFile(), QSettings::IniFormat, this);
+        m_settings = new QSettings(settingsFile, QSettings::IniFormat, this);
         m_settings->beginGroup(QStringLiteral("MainWindow"));
         restoreGeometry(m_settings->value(QStringLiteral("mainWindowGeometry")).toByteArray());
         restoreState(m_settings->value(QStringLiteral("mainWindowState")).toByteArray(), 0);
@@ -120,37 +112,36 @@ MainWindow::MainWindow(QWidget *parent)
         globalShortcut->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
     }
 
-    m_fileController = new LauncherFileController(m_launcher, Platform::launcherFile(), this);
-    const QString fileProblem = m_fileController->read();
+    const QString fileProblem = document->load();
     if (!fileProblem.isEmpty())
         problems.append(fileProblem);
     // Told once the window shows, so that the user sees what it is about.
     if (!problems.isEmpty()) {
-        QTimer::singleShot(0, this, [this, problems] {
-            QMessageBox::warning(this, tr("Korvani"), problems.join(QStringLiteral("\n\n")));
-        });
+        QTimer::singleShot(0, this,
+                           [this, problems] { m_prompts->warn(tr("Korvani"), problems.join(QStringLiteral("\n\n"))); });
     }
 }
 
-bool MainWindow::close()
+bool MainWindow::requestQuit()
 {
     if (!saveAll())
         return false;
     m_trayIcon->setVisible(false);
-    return QWidget::close();
+    return close();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_trayIcon->isVisible()) {
-        if (systemTrayAvailable()) {
+        if (m_prompts->hasSystemTray()) {
             hide();
             event->ignore();
             if (!m_trayMessageShown) {
                 m_trayMessageShown = true;
-                showTrayMessage(m_trayIcon, tr("Korvani"),
-                                tr("Korvani keeps running here. Click this icon to show it again or to launch an "
-                                   "entry; choose Quit in its menu to end it."));
+                m_prompts->showTrayMessage(
+                    m_trayIcon, tr("Korvani"),
+                    tr("Korvani keeps running here. Click this icon to show it again or to launch an "
+                       "entry; choose Quit in its menu to end it."));
             }
             return;
         }
@@ -170,20 +161,20 @@ void MainWindow::endOnRequest()
 {
     // Nobody may be there to answer a box: a failure goes to the error channel.
     QString error;
-    if (writeAll(false, &error) == LauncherFileController::Failed)
+    if (writeAll(false, &error) == LauncherDocument::SaveOutcome::Failed)
         qWarning("%s", qPrintable(error));
     m_trayIcon->setVisible(false);
-    QWidget::close();
+    close();
 }
 
 void MainWindow::commitSessionData()
 {
     QString error;
-    if (writeAll(false, &error) == LauncherFileController::Failed)
+    if (writeAll(false, &error) == LauncherDocument::SaveOutcome::Failed)
         qWarning("%s", qPrintable(error));
 }
 
-LauncherFileController::Outcome MainWindow::writeAll(bool asking, QString *error)
+LauncherDocument::SaveOutcome MainWindow::writeAll(bool asking, QString *error)
 {
     if (m_settings) {
         m_settings->beginGroup(QStringLiteral("MainWindow"));
@@ -199,21 +190,17 @@ LauncherFileController::Outcome MainWindow::writeAll(bool asking, QString *error
         Platform::makePrivateFile(m_settings->fileName());
         m_settings->sync();
     }
-    return m_fileController->save(asking, error);
+    return m_document->save(asking, error);
 }
 
 bool MainWindow::saveAll()
 {
     QString error;
-    const LauncherFileController::Outcome outcome = writeAll(true, &error);
-    if (outcome != LauncherFileController::Failed)
-        return outcome != LauncherFileController::Cancelled;
+    const LauncherDocument::SaveOutcome outcome = writeAll(true, &error);
+    if (outcome != LauncherDocument::SaveOutcome::Failed)
+        return outcome != LauncherDocument::SaveOutcome::Cancelled;
     // The user may end the program anyway, knowing what is lost.
-    QMessageBox box(QMessageBox::Warning, tr("Korvani"), error, QMessageBox::NoButton, this);
-    QPushButton *quit = box.addButton(tr("Quit without saving"), QMessageBox::DestructiveRole);
-    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    box.exec();
-    return box.clickedButton() == quit;
+    return m_prompts->askToQuitUnsaved(error);
 }
 
 void MainWindow::about()
@@ -232,8 +219,8 @@ void MainWindow::showManual()
 void MainWindow::save()
 {
     QString error;
-    if (m_fileController->save(true, &error) == LauncherFileController::Failed)
-        QMessageBox::warning(this, tr("Korvani"), error);
+    if (m_document->save(true, &error) == LauncherDocument::SaveOutcome::Failed)
+        m_prompts->warn(tr("Korvani"), error);
 }
 
 void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -305,20 +292,15 @@ void MainWindow::showTrayMenu()
         screen = QGuiApplication::primaryScreen();
     const bool shown = isShownAndActive();
     TrayMenu menu(
-        m_launcher->launcherModel(), shown, screen ? screen->availableGeometry().height() : 480,
+        m_document->model(), shown, screen ? screen->availableGeometry().height() : 480,
         [this](const QModelIndex &index) {
             m_launcher->launchService()->launch(
                 index.data(LauncherDataModel::ApplicationDataRole).value<ApplicationData>());
         },
         this);
     connect(menu.windowAction(), &QAction::triggered, this, [this, shown] { shown ? hide() : present(); });
-    connect(menu.quitAction(), SIGNAL(triggered()), this, SLOT(close()));
+    connect(menu.quitAction(), &QAction::triggered, this, &MainWindow::requestQuit);
     m_trayIcon->setContextMenu(&menu);
     menu.exec(QCursor::pos());
     m_trayIcon->setContextMenu(nullptr);
-}
-
-void MainWindow::showMessageOfTray(QSystemTrayIcon *icon, const QString &title, const QString &text)
-{
-    icon->showMessage(title, text);
 }

@@ -1,28 +1,30 @@
 #ifndef KORVANI_MAINWINDOW_H
 #define KORVANI_MAINWINDOW_H
 
-#include "mainWindow/launcherFileController.h"
+#include "document/launcherDocument.h"
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
 class ApplicationLauncher;
+class DataFolder;
 class QSettings;
+class UserPrompts;
 
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
-
-    // Whether the desktop shows tray icons, and how the tray icon shows a
-    // message. Tests replace them.
-    static bool (*systemTrayAvailable)();
-    static void (*showTrayMessage)(QSystemTrayIcon *icon, const QString &title, const QString &text);
+    // A view of the document, whose file it reads once it is built; the
+    // settings are in the data folder, and questions and messages go through
+    // prompts.
+    MainWindow(LauncherDocument *document, const DataFolder &folder, UserPrompts *prompts, QWidget *parent = nullptr);
 
 public slots:
-    bool close();
+    // Saves everything and ends the program; false when it goes on (the
+    // user cancelled, or chose to keep running after a failed save).
+    bool requestQuit();
     void about();
     void showManual();
     void save();
@@ -49,17 +51,17 @@ private:
     void showTrayMenu();
     void present();
     bool isShownAndActive() const;
-    static void showMessageOfTray(QSystemTrayIcon *icon, const QString &title, const QString &text);
     // Writes the settings and the entries; only another program's change to
     // the launcher file is asked about, when asking.
-    LauncherFileController::Outcome writeAll(bool asking, QString *error);
+    LauncherDocument::SaveOutcome writeAll(bool asking, QString *error);
     // For "&Quit": true when everything was written, or the user chose to
     // end without it.
     bool saveAll();
 
+    LauncherDocument *m_document;
+    UserPrompts *m_prompts;
     QSystemTrayIcon *m_trayIcon;
     ApplicationLauncher *m_launcher;
-    LauncherFileController *m_fileController;
     // None when the settings file is not one that can be read.
     QSettings *m_settings = nullptr;
     // The message that Korvani goes on in the tray is shown once.

@@ -1,6 +1,6 @@
 #include "mainWindow/trayMenu.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <QCoreApplication>
 #include <QPersistentModelIndex>

@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace Platform {
-
 namespace {
 
 // The name of this system's template folder.
@@ -31,24 +29,63 @@ QString installedShare(const QString &applicationDir)
 
 } // namespace
 
-QString templateFolder()
-{
-    return QStringLiteral("data/db/") + templateSystem();
-}
-
-QString dataFolder(const QString &applicationDir)
+QString DataFolder::locate(const QString &applicationDir)
 {
     if (installedShare(applicationDir).isEmpty() && QFileInfo(applicationDir).isWritable())
-        return applicationDir;
+        return QDir::cleanPath(QDir(applicationDir).absolutePath());
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-void addShippedTemplates(const QString &applicationDir, const QString &dataFolder)
+DataFolder::DataFolder(const QString &root)
+    : m_root(root.isEmpty() ? QString() : QDir::cleanPath(QDir(root).absolutePath()))
+{
+}
+
+QString DataFolder::launcherFile() const
+{
+    return m_root + QStringLiteral("/data/shortchut.json");
+}
+
+QString DataFolder::settingsFile() const
+{
+    return m_root + QStringLiteral("/data/settings.ini");
+}
+
+QString DataFolder::templateFolder() const
+{
+    return m_root + QStringLiteral("/data/db/") + templateSystem();
+}
+
+QString DataFolder::launchScriptFolder() const
+{
+    return m_root + QStringLiteral("/temp");
+}
+
+QString DataFolder::dragScriptFolder() const
+{
+    return m_root + QStringLiteral("/data/temp");
+}
+
+QString DataFolder::launchScriptPath(const QString &fileName) const
+{
+    return QDir::toNativeSeparators(launchScriptFolder() + QLatin1Char('/') + fileName);
+}
+
+QString DataFolder::runFolder() const
+{
+    // The base directory specification has a relative path ignored.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime))
+        return QDir::cleanPath(runtime) + QStringLiteral("/korvani");
+    return m_root + QStringLiteral("/run");
+}
+
+void DataFolder::addShippedTemplates(const QString &applicationDir) const
 {
     const QString share = installedShare(applicationDir);
-    const QDir shipped(share.isEmpty() ? QDir(applicationDir).absoluteFilePath(templateFolder())
+    const QDir shipped(share.isEmpty() ? DataFolder(applicationDir).templateFolder()
                                        : share + QStringLiteral("/db/") + templateSystem());
-    const QDir target(QDir(dataFolder).absoluteFilePath(templateFolder()));
+    const QDir target(templateFolder());
     if (shipped == target || !shipped.exists())
         return;
     target.mkpath(QStringLiteral("."));
@@ -57,51 +94,24 @@ void addShippedTemplates(const QString &applicationDir, const QString &dataFolde
     for (const QString &name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
         QByteArray content;
         QString ignored;
-        if (!target.exists(name) && readRegularFile(shipped.filePath(name), maxSettingsFileSize, &content, &ignored))
-            writeNewFile(target.filePath(name), content, &ignored);
+        if (!target.exists(name)
+            && Platform::readRegularFile(shipped.filePath(name), Platform::maxSettingsFileSize, &content, &ignored))
+            Platform::writeNewFile(target.filePath(name), content, &ignored);
     }
 }
 
-bool enterDataFolder(const QString &applicationDir, QString *error)
+bool DataFolder::prepare(const QString &applicationDir, QString *error) const
 {
-    // Falling back to the current folder would read and rewrite whatever
-    // launcher file happens to lie there.
-    const QString folder = dataFolder(applicationDir);
-    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isWritable() || !QDir::setCurrent(folder)) {
+    // Another folder in its place would have the program read and rewrite
+    // whatever launcher file happens to lie there.
+    if (m_root.isEmpty() || !QDir().mkpath(m_root) || !QFileInfo(m_root).isWritable()) {
         *error = QCoreApplication::translate("Platform", "Korvani cannot keep its data in the folder %1.")
-                     .arg(QDir::toNativeSeparators(folder));
+                     .arg(QDir::toNativeSeparators(m_root));
         return false;
     }
     // The entries, the settings and the batch files hold secrets.
     for (const QString &own : {QFileInfo(launcherFile()).path(), launchScriptFolder(), dragScriptFolder()})
-        makePrivateFolder(own);
-    addShippedTemplates(applicationDir, folder);
+        Platform::makePrivateFolder(own);
+    addShippedTemplates(applicationDir);
     return true;
 }
-
-QString launcherFile()
-{
-    return QStringLiteral("data/shortchut.json");
-}
-
-QString settingsFile()
-{
-    return QStringLiteral("data/settings.ini");
-}
-
-QString launchScriptFolder()
-{
-    return QStringLiteral("temp");
-}
-
-QString dragScriptFolder()
-{
-    return QStringLiteral("data/temp");
-}
-
-QString launchScriptPath(const QString &fileName)
-{
-    return launchScriptFolder() + QDir::separator() + fileName;
-}
-
-} // namespace Platform

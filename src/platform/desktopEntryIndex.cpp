@@ -32,10 +32,14 @@ QString canonicalProgram(const std::string &name)
 } // namespace
 
 // Runs on a worker thread.
-DesktopEntryIndex::Programs DesktopEntryIndex::readPrograms(const std::string &locale)
+DesktopEntryIndex::Programs DesktopEntryIndex::readPrograms(const std::vector<std::string> &folders,
+                                                            const std::string &locale)
 {
     Programs programs;
-    Desktop::forEachApplication(Platform::applicationFolders(), [&](const Desktop::InstalledApplication &application) {
+    Desktop::forEachApplication(folders, [&](const Desktop::InstalledApplication &application) {
+        Platform::InstalledProgram offered;
+        if (Platform::offeredProgram(application, locale, &offered))
+            programs.offered.append(offered);
         const QString icon = QString::fromStdString(application.entry.icon());
         const QString name = QString::fromStdString(application.entry.name(locale));
         const std::vector<std::string> words = application.entry.execWords();
@@ -50,6 +54,7 @@ DesktopEntryIndex::Programs DesktopEntryIndex::readPrograms(const std::string &l
                 programs.names.insert(canonical, name);
         }
     });
+    Platform::sortPrograms(&programs.offered);
     return programs;
 }
 
@@ -66,22 +71,41 @@ DesktopEntryIndex::DesktopEntryIndex(QObject *parent)
 
 bool DesktopEntryIndex::isReady()
 {
-    if (!m_started) {
-        m_started = true;
-        // The application waits for the pool's work when it ends.
-        QThreadPool::globalInstance()->start([this, locale = Platform::desktopLocale()] {
-            Programs programs = readPrograms(locale);
+    if (!m_ready && m_pending == 0)
+        refresh();
+    return m_ready;
+}
+
+void DesktopEntryIndex::refresh()
+{
+    ++m_pending;
+    if (!m_reading)
+        startReading();
+}
+
+void DesktopEntryIndex::startReading()
+{
+    m_reading = true;
+    // What reads now covers every request so far.
+    const int covered = m_pending;
+    // The environment is read here: only the GUI thread changes it.
+    // The application waits for the pool's work when it ends.
+    QThreadPool::globalInstance()->start(
+        [this, covered, folders = Platform::applicationFolders(), locale = Platform::desktopLocale()] {
+            Programs programs = readPrograms(folders, locale);
             QMetaObject::invokeMethod(
                 this,
-                [this, programs = std::move(programs)]() mutable {
+                [this, covered, programs = std::move(programs)]() mutable {
                     m_programs = std::move(programs);
                     m_ready = true;
+                    m_reading = false;
+                    m_pending -= covered;
+                    if (m_pending > 0)
+                        startReading();
                     emit ready();
                 },
                 Qt::QueuedConnection);
         });
-    }
-    return m_ready;
 }
 
 QString DesktopEntryIndex::programIcon(const QString &canonicalPath) const

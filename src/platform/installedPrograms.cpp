@@ -27,33 +27,34 @@ std::vector<std::string> applicationFolders()
                                        qgetenv("XDG_DATA_DIRS").toStdString());
 }
 
-QList<InstalledProgram> installedPrograms()
+bool offeredProgram(const Desktop::InstalledApplication &application, const std::string &locale,
+                    InstalledProgram *program)
 {
-    QList<InstalledProgram> programs;
-    const std::string locale = desktopLocale();
-    Desktop::forEachApplication(applicationFolders(), [&](const Desktop::InstalledApplication &application) {
-        const Desktop::DesktopEntry &entry = application.entry;
-        if (entry.noDisplay() || entry.execWords().empty())
-            return;
-        // The specification lets a menu leave out an entry whose TryExec
-        // program is missing: the program is not installed.
-        const QString tryExec = QString::fromStdString(entry.tryExec());
-        if (!tryExec.isEmpty()
-            && (tryExec.contains(QLatin1Char('/')) ? !QFileInfo(tryExec).isExecutable()
-                                                   : QStandardPaths::findExecutable(tryExec).isEmpty()))
-            return;
-        const QString filePath = QString::fromStdString(application.path);
-        QString name = QString::fromStdString(entry.name(locale));
-        if (name.isEmpty())
-            name = QFileInfo(filePath).completeBaseName();
-        programs.append({QString::fromStdString(application.id), filePath, name,
-                         QString::fromStdString(entry.comment(locale)), QString::fromStdString(entry.icon(locale))});
-    });
-    std::sort(programs.begin(), programs.end(), [](const InstalledProgram &a, const InstalledProgram &b) {
+    const Desktop::DesktopEntry &entry = application.entry;
+    if (entry.noDisplay() || entry.execWords().empty())
+        return false;
+    // The specification lets a menu leave out an entry whose TryExec program
+    // is missing: the program is not installed.
+    const QString tryExec = QString::fromStdString(entry.tryExec());
+    if (!tryExec.isEmpty()
+        && (tryExec.contains(QLatin1Char('/')) ? !QFileInfo(tryExec).isExecutable()
+                                               : QStandardPaths::findExecutable(tryExec).isEmpty()))
+        return false;
+    const QString filePath = QString::fromStdString(application.path);
+    QString name = QString::fromStdString(entry.name(locale));
+    if (name.isEmpty())
+        name = QFileInfo(filePath).completeBaseName();
+    *program = {QString::fromStdString(application.id), filePath, name, QString::fromStdString(entry.comment(locale)),
+                QString::fromStdString(entry.icon(locale))};
+    return true;
+}
+
+void sortPrograms(QList<InstalledProgram> *programs)
+{
+    std::sort(programs->begin(), programs->end(), [](const InstalledProgram &a, const InstalledProgram &b) {
         const int order = QString::localeAwareCompare(a.name.toCaseFolded(), b.name.toCaseFolded());
         return order != 0 ? order < 0 : a.id < b.id;
     });
-    return programs;
 }
 
 } // namespace Platform

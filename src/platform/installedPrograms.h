@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace Desktop {
+struct InstalledApplication;
+}
+
 namespace Platform {
 
 // The locale of the user's messages, such as "ja_JP.UTF-8", which picks the
@@ -25,14 +29,24 @@ struct InstalledProgram
     QString name; // in the user's language where the entry has it
     QString comment;
     QString icon; // the value of the Icon key
+
+    bool operator==(const InstalledProgram &other) const
+    {
+        return id == other.id && filePath == other.filePath && name == other.name && comment == other.comment
+            && icon == other.icon;
+    }
 };
 
-// The programs the desktop offers: the desktop entries of applications that
-// are neither Hidden nor NoDisplay, whose TryExec program is there and whose
-// Exec names a program, of each desktop file ID the one that takes
-// precedence; in the order of their names. Entries without a Name go by their
-// file's name.
-QList<InstalledProgram> installedPrograms();
+// The program an installed application's desktop entry offers in the
+// desktop's menus: false for an entry that is NoDisplay, whose TryExec
+// program is missing or whose Exec names no program. An entry without a
+// Name goes by its file's name; names and comments are those of the locale.
+bool offeredProgram(const Desktop::InstalledApplication &application, const std::string &locale,
+                    InstalledProgram *program);
+
+// Puts programs in the order of their names. DesktopEntryIndex keeps those
+// of the entries that take precedence, in this order.
+void sortPrograms(QList<InstalledProgram> *programs);
 
 } // namespace Platform
 

@@ -18,21 +18,21 @@ InstanceChannel::InstanceChannel(QObject *parent)
 {
 }
 
-void InstanceChannel::serve(QIODevice *connection)
+bool InstanceChannel::take(QIODevice *connection)
 {
     if (m_served >= maxServed) {
         // Closed at once, so that its file descriptor is free again.
         connection->close();
         delete connection;
-        return;
+        return false;
     }
     ++m_served;
     connection->setParent(this);
-    connect(connection, SIGNAL(destroyed()), this, SLOT(connectionEnded()));
-    connect(connection, SIGNAL(readyRead()), this, SLOT(readRequest()));
-    connect(connection, SIGNAL(disconnected()), connection, SLOT(deleteLater()));
+    connect(connection, &QObject::destroyed, this, &InstanceChannel::connectionEnded);
+    connect(connection, &QIODevice::readyRead, this, [this, connection] { readRequest(connection); });
     // A peer that says nothing is not kept waiting for.
-    QTimer::singleShot(waitMs, connection, SLOT(deleteLater()));
+    QTimer::singleShot(waitMs, connection, &QObject::deleteLater);
+    return true;
 }
 
 bool InstanceChannel::askToShow(QIODevice *connection)
@@ -42,10 +42,9 @@ bool InstanceChannel::askToShow(QIODevice *connection)
     return asked;
 }
 
-void InstanceChannel::readRequest()
+void InstanceChannel::readRequest(QIODevice *connection)
 {
-    auto *connection = qobject_cast<QIODevice *>(sender());
-    if (!connection || connection->bytesAvailable() < showRequest.size())
+    if (connection->bytesAvailable() < showRequest.size())
         return;
     const bool asked = connection->read(showRequest.size()) == showRequest;
     connection->close();

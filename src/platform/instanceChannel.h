@@ -18,7 +18,12 @@ public:
     explicit InstanceChannel(QObject *parent = nullptr);
 
     // Serves a connection that a server has just accepted, taking it over.
-    void serve(QIODevice *connection);
+    template <typename Socket>
+    void serve(Socket *connection)
+    {
+        if (take(connection))
+            connect(connection, &Socket::disconnected, connection, &QObject::deleteLater);
+    }
 
     // Asks the Korvani at the other end of a connected socket to show its
     // window, then closes the socket. Waits a moment at most.
@@ -28,10 +33,13 @@ signals:
     void showRequested();
 
 private slots:
-    void readRequest();
+    void readRequest(QIODevice *connection);
     void connectionEnded();
 
 private:
+    // False when it was refused, and is gone.
+    bool take(QIODevice *connection);
+
     int m_served = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/instanceGuard.h"
 
+#include "platform/dataFolder.h"
 #include "platform/fileAccess.h"
 #include "platform/instanceChannel.h"
 
@@ -39,15 +40,6 @@ QString failure(const QString &path, const QString &reason)
         + QStringLiteral("\n\n") + reason;
 }
 
-QString channelFolder(const QString &dataFolder)
-{
-    // The base directory specification has a relative path ignored.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime))
-        return QDir(runtime).filePath(QStringLiteral("korvani"));
-    return QDir(dataFolder).filePath(QStringLiteral("run"));
-}
-
 // Named for the user and the data folder, links resolved, so that two copies
 // with their own data each run, and two ways to one folder do not.
 QString channelName(const QString &dataFolder)
@@ -73,7 +65,7 @@ InstanceGuard::InstanceGuard(QObject *parent)
     : QObject(parent)
     , m_channel(new InstanceChannel(this))
 {
-    connect(m_channel, SIGNAL(showRequested()), this, SIGNAL(showRequested()));
+    connect(m_channel, &InstanceChannel::showRequested, this, &InstanceGuard::showRequested);
 }
 
 InstanceGuard::~InstanceGuard()
@@ -83,7 +75,7 @@ InstanceGuard::~InstanceGuard()
     delete m_server;
 }
 
-bool InstanceGuard::claim(const QString &dataFolder, int *exitCode, QString *error)
+bool InstanceGuard::claim(const DataFolder &dataFolder, int *exitCode, QString *error)
 {
     switch (take(dataFolder, error)) {
     case Claim::Owner:
@@ -99,7 +91,7 @@ bool InstanceGuard::claim(const QString &dataFolder, int *exitCode, QString *err
 }
 
 #ifdef Q_OS_WIN
-InstanceGuard::Claim InstanceGuard::take(const QString &, QString *)
+InstanceGuard::Claim InstanceGuard::take(const DataFolder &, QString *)
 {
     const quint16 port = 33000;
     auto *server = new QTcpServer(this);
@@ -119,12 +111,12 @@ InstanceGuard::Claim InstanceGuard::take(const QString &, QString *)
     return Claim::AnotherRuns;
 }
 #else
-InstanceGuard::Claim InstanceGuard::take(const QString &dataFolder, QString *error)
+InstanceGuard::Claim InstanceGuard::take(const DataFolder &dataFolder, QString *error)
 {
     // Made first, so that the first start names the folder as later ones do.
-    QDir().mkpath(dataFolder);
-    const QString folder = channelFolder(dataFolder);
-    const QString name = QDir(folder).filePath(channelName(dataFolder));
+    QDir().mkpath(dataFolder.root());
+    const QString folder = dataFolder.runFolder();
+    const QString name = QDir(folder).filePath(channelName(dataFolder.root()));
     QString reason;
     if (!Platform::makePrivateFolder(folder, &reason)) {
         *error = failure(folder, reason);

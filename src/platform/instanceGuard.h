@@ -5,14 +5,14 @@
 
 #include <memory>
 
+class DataFolder;
 class InstanceChannel;
 class QLockFile;
 
 // Makes the process the one running Korvani, and hears the starts that come
 // after it. On Unix there is one Korvani per user and data folder: it listens
-// on a local socket in a folder only the user can enter, $XDG_RUNTIME_DIR/korvani,
-// or "run" beside "data" on systems without one, and a lock file beside the
-// socket says whose it is. On Windows the program holds TCP port 33000 on
+// on a local socket in the data folder's run folder, which only the user can
+// enter, and a lock file beside the socket says whose it is. On Windows the program holds TCP port 33000 on
 // the loopback address, as every version before did.
 class InstanceGuard : public QObject
 {
@@ -26,14 +26,14 @@ public:
     // read. False when the start is to end, with its exit code: 0 when
     // another Korvani runs, which has been asked to show its window; 1 when
     // no guard can be set up, with the reason in error.
-    bool claim(const QString &dataFolder, int *exitCode, QString *error);
+    bool claim(const DataFolder &dataFolder, int *exitCode, QString *error);
 
 signals:
     void showRequested();
 
 private:
     enum class Claim { Owner, AnotherRuns, Failed };
-    Claim take(const QString &dataFolder, QString *error);
+    Claim take(const DataFolder &dataFolder, QString *error);
     bool listen(const QString &name, QString *error);
 
     InstanceChannel *m_channel;

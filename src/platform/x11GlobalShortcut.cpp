@@ -83,7 +83,7 @@ bool X11GlobalShortcut::setShortcut(const QKeySequence &sequence)
         return false;
     }
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, SIGNAL(activated(int)), this, SLOT(readEvents()));
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11GlobalShortcut::readEvents);
     // Checking the grabs may have queued events already.
     readEvents();
     return true;

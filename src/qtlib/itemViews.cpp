@@ -58,10 +58,10 @@ void execAddRemoveMenu(QAbstractItemView *view, const QPoint &pos, const MenuCom
     }
     QAction *addAction = menu.addAction(QIcon(QStringLiteral(":/images/plus.png")), add.text);
     addAction->setShortcut(QKeySequence(Qt::Key_Insert));
-    QObject::connect(addAction, SIGNAL(triggered(bool)), add.receiver, add.slot);
+    QObject::connect(addAction, &QAction::triggered, &menu, add.run);
     QAction *removeAction = menu.addAction(QIcon(QStringLiteral(":/images/x.png")), remove.text);
     removeAction->setShortcut(QKeySequence::Delete);
-    QObject::connect(removeAction, SIGNAL(triggered(bool)), remove.receiver, remove.slot);
+    QObject::connect(removeAction, &QAction::triggered, &menu, remove.run);
     // Views report the position in their viewport's coordinates.
     menu.exec(view->viewport()->mapToGlobal(pos));
 }

@@ -4,12 +4,13 @@
 #include <QListView>
 #include <QTableView>
 
-// An entry of a context menu: its text and the slot its "triggered(bool)" reaches.
+#include <functional>
+
+// An entry of a context menu: its text and what choosing it does.
 struct MenuCommand
 {
     QString text;
-    QObject *receiver;
-    const char *slot;
+    std::function<void()> run;
 };
 
 // Runs the context menu of a list with its "Add" and "Remove" entries, after

@@ -2,12 +2,12 @@
 
 #include "platform/platform.h"
 #include "qtlib/urlDrags.h"
+#include "qtlib/userPrompts.h"
 
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QPushButton>
@@ -23,8 +23,8 @@ PathLineEdit::PathLineEdit(QWidget *parent)
     completer->setModel(model);
     setCompleter(completer);
     setObjectName(QStringLiteral("PathLineEdit"));
-    connect(this, SIGNAL(editingFinished()), this, SLOT(checkState()));
-    connect(this, SIGNAL(textChanged(QString)), this, SLOT(checkState()));
+    connect(this, &QLineEdit::editingFinished, this, &PathLineEdit::checkState);
+    connect(this, &QLineEdit::textChanged, this, &PathLineEdit::checkState);
     checkState();
 }
 
@@ -72,20 +72,14 @@ QVariant FileSystemModel::data(const QModelIndex &index, int role) const
     return QFileSystemModel::data(index, role);
 }
 
-PathLineEditButton::FileDialog PathLineEditButton::fileDialog =
-    [](QWidget *parent, DialogMode mode, const QString &title, const QString &directory, const QString &filter) {
-        if (mode == ExistingDirectory)
-            return QFileDialog::getExistingDirectory(parent, title, directory, QFileDialog::ShowDirsOnly);
-        return QFileDialog::getOpenFileName(parent, title, directory, filter);
-    };
-
-PathLineEditButton::PathLineEditButton(QWidget *parent)
+PathLineEditButton::PathLineEditButton(UserPrompts *prompts, QWidget *parent)
     : QWidget(parent)
+    , m_prompts(prompts)
     , m_lineEdit(new PathLineEdit(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    connect(m_lineEdit, SIGNAL(editingFinished()), this, SLOT(emitEditingFinished()));
+    connect(m_lineEdit, &QLineEdit::editingFinished, this, &PathLineEditButton::emitEditingFinished);
     layout->addWidget(m_lineEdit);
     // Whoever focuses the widget means the text field, as an item view does
     // when it opens the widget as a cell's editor.
@@ -95,13 +89,13 @@ PathLineEditButton::PathLineEditButton(QWidget *parent)
     auto *browse = new QPushButton(QIcon(QPixmap(QStringLiteral(":/images/application.png"))), QString(), this);
     browse->setFlat(true);
     browse->setDefault(false);
-    connect(browse, SIGNAL(clicked()), this, SLOT(showFileDialog()));
+    connect(browse, &QPushButton::clicked, this, &PathLineEditButton::showFileDialog);
     layout->addWidget(browse);
 }
 
-PathLineEditButton *PathLineEditButton::createApplicationButton(QWidget *parent)
+PathLineEditButton *PathLineEditButton::createApplicationButton(UserPrompts *prompts, QWidget *parent)
 {
-    auto *button = new PathLineEditButton(parent);
+    auto *button = new PathLineEditButton(prompts, parent);
     button->setDialogTitle(tr("Select Application"));
     button->setDefaultPath(Platform::applicationFolder());
     button->setExtension(tr("Application") + Platform::applicationFilterPatterns());
@@ -109,18 +103,18 @@ PathLineEditButton *PathLineEditButton::createApplicationButton(QWidget *parent)
     return button;
 }
 
-PathLineEditButton *PathLineEditButton::createFileButton(QWidget *parent)
+PathLineEditButton *PathLineEditButton::createFileButton(UserPrompts *prompts, QWidget *parent)
 {
-    auto *button = new PathLineEditButton(parent);
+    auto *button = new PathLineEditButton(prompts, parent);
     button->setDialogTitle(tr("Select File"));
     button->setExtension(tr("File") + Platform::anyFileFilterPatterns());
     button->setDialogMode(OpenFile);
     return button;
 }
 
-PathLineEditButton *PathLineEditButton::createDirectoryButton(QWidget *parent)
+PathLineEditButton *PathLineEditButton::createDirectoryButton(UserPrompts *prompts, QWidget *parent)
 {
-    auto *button = new PathLineEditButton(parent);
+    auto *button = new PathLineEditButton(prompts, parent);
     button->setDialogTitle(tr("Select Directory"));
     button->setDialogMode(ExistingDirectory);
     return button;
@@ -181,7 +175,8 @@ void PathLineEditButton::showFileDialog()
 {
     if (m_dialogMode != OpenFile && m_dialogMode != ExistingDirectory)
         return;
-    const QString path = fileDialog(this, m_dialogMode, m_dialogTitle, m_defaultPath, m_extension);
+    const auto kind = m_dialogMode == ExistingDirectory ? UserPrompts::PathKind::Folder : UserPrompts::PathKind::File;
+    const QString path = m_prompts->choosePath(this, kind, m_dialogTitle, m_defaultPath, m_extension);
     if (path.isEmpty())
         return;
     m_lineEdit->setText(path);

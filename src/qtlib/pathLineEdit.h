@@ -4,7 +4,7 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 
-#include <functional>
+class UserPrompts;
 
 // A line edit for a file-system path: completes from the file system, carries
 // the dynamic property "state" ("Acceptable" when the path exists, else
@@ -44,20 +44,15 @@ public:
     // Any other value opens no dialog.
     enum DialogMode : int { OpenFile, ExistingDirectory };
 
-    explicit PathLineEditButton(QWidget *parent = nullptr);
+    // The browse dialog is asked for through prompts.
+    explicit PathLineEditButton(UserPrompts *prompts, QWidget *parent = nullptr);
 
-    static PathLineEditButton *createApplicationButton(QWidget *parent);
-    static PathLineEditButton *createFileButton(QWidget *parent);
-    static PathLineEditButton *createDirectoryButton(QWidget *parent);
+    static PathLineEditButton *createApplicationButton(UserPrompts *prompts, QWidget *parent);
+    static PathLineEditButton *createFileButton(UserPrompts *prompts, QWidget *parent);
+    static PathLineEditButton *createDirectoryButton(UserPrompts *prompts, QWidget *parent);
 
     QString text() const;
     DialogMode dialogMode() const { return m_dialogMode; }
-
-    // Opens the file dialog and returns the chosen path, empty when cancelled.
-    // Tests put a stand-in here.
-    using FileDialog = std::function<QString(QWidget *parent, DialogMode mode, const QString &title,
-                                             const QString &directory, const QString &filter)>;
-    static FileDialog fileDialog;
 
 signals:
     void editingFinished();
@@ -77,6 +72,7 @@ private slots:
     void showFileDialog();
 
 private:
+    UserPrompts *m_prompts;
     PathLineEdit *m_lineEdit;
     QString m_dialogTitle;
     QString m_defaultPath;

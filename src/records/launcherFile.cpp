@@ -67,17 +67,28 @@ bool readLauncherFile(const QString &fileName, ApplicationDataList *list, Launch
             *problem = found;
         return false;
     }
-    if (!parseLauncherData(bytes, list, &found.losses) && !bytes.trimmed().isEmpty()) {
-        found.notAList = true;
-        found.copyName = keepCopy(fileName, QStringLiteral(".unreadable"), bytes);
-    } else if (found.losses.count > 0) {
-        found.copyName = keepCopy(fileName, QStringLiteral(".original"), bytes);
-    }
+    LauncherDataLosses losses;
+    const bool parsed = parseLauncherData(bytes, list, &losses);
+    found = launcherContentProblem(fileName, bytes, parsed, losses);
     if (problem)
         *problem = found;
     if (content)
         *content = bytes;
     return true;
+}
+
+LauncherFileProblem launcherContentProblem(const QString &fileName, const QByteArray &content, bool parsed,
+                                           const LauncherDataLosses &losses)
+{
+    LauncherFileProblem found;
+    found.losses = losses;
+    if (!parsed && !content.trimmed().isEmpty()) {
+        found.notAList = true;
+        found.copyName = keepCopy(fileName, QStringLiteral(".unreadable"), content);
+    } else if (losses.count > 0) {
+        found.copyName = keepCopy(fileName, QStringLiteral(".original"), content);
+    }
+    return found;
 }
 
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString,

@@ -45,6 +45,11 @@ struct LauncherFileProblem
 // and errorString tells the reason. What was written goes to content.
 bool readLauncherFile(const QString &fileName, ApplicationDataList *list, LauncherFileProblem *problem = nullptr,
                       QByteArray *content = nullptr);
+// What reading a launcher file found in content read from fileName, which
+// was parsed (parseLauncherData) with those losses, or was not a list: a copy
+// of content is kept beside the file where the entries do not hold it whole.
+LauncherFileProblem launcherContentProblem(const QString &fileName, const QByteArray &content, bool parsed,
+                                           const LauncherDataLosses &losses);
 bool writeLauncherFile(const QString &fileName, const ApplicationDataList &list, QString *errorString = nullptr,
                        QByteArray *content = nullptr);
 

@@ -3,7 +3,7 @@
 #include "platform/programIconEngine.h"
 
 const QString applicationDataMimeType = QStringLiteral("application/korvani-application-data");
-const QList<int> tagValues = {1, 2, 4, 8};
+const QList<int> tagValues = {HeartMark, DiamondMark, SpadeMark, KroeberMark};
 const QString newEntryName = QStringLiteral("No Name");
 
 VariableData::VariableData(const QString &name, const QString &value)
@@ -44,4 +44,12 @@ QIcon ApplicationData::icon() const
 void ApplicationData::updateIcon()
 {
     m_icon = QIcon();
+}
+
+bool ApplicationData::operator==(const ApplicationData &other) const
+{
+    return m_name == other.m_name && m_description == other.m_description && m_path == other.m_path
+        && m_preScript == other.m_preScript && m_arguments == other.m_arguments
+        && m_environments == other.m_environments && m_favorite == other.m_favorite && m_tag == other.m_tag
+        && m_otherFields == other.m_otherFields;
 }

@@ -12,7 +12,9 @@
 
 // Program-wide objects shared by the launcher, its cards and its drag and drop.
 extern const QString applicationDataMimeType;
-extern const QList<int> tagValues; // heart, diamond, spade, kroeber
+// The tag marks, each a bit of an entry's tag.
+enum TagMark : int { HeartMark = 1, DiamondMark = 2, SpadeMark = 4, KroeberMark = 8 };
+extern const QList<int> tagValues; // the marks in the order of their tabs and buttons
 extern const QString newEntryName; // the name of an entry that Add makes
 
 // One command-line argument (name and optional value) or one environment variable.
@@ -27,6 +29,9 @@ public:
     void setValue(const QString &value) { m_value = value; }
 
     QJsonObject toJsonObject() const;
+
+    bool operator==(const VariableData &other) const { return m_name == other.m_name && m_value == other.m_value; }
+    bool operator!=(const VariableData &other) const { return !(*this == other); }
 
 private:
     QString m_name;
@@ -85,6 +90,10 @@ public:
     QString batchFileName() const;
     // False when the file could not be written, with the system's reason.
     bool writeBatchFile(const QString &filePath, QString *errorString = nullptr) const;
+
+    // Whether both would be stored alike: every field and kept key, the icon aside.
+    bool operator==(const ApplicationData &other) const;
+    bool operator!=(const ApplicationData &other) const { return !(*this == other); }
 
 private:
     QString m_name;

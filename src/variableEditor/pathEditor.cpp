@@ -25,15 +25,15 @@ PathEditor::PathEditor(QWidget *parent)
     m_listView->setModel(m_itemModel);
     m_listView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_listView->setFocusPolicy(Qt::NoFocus);
-    connect(m_listView, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
-    connect(m_listView, SIGNAL(insertRequested()), this, SLOT(appendPath()));
+    connect(m_listView, &QWidget::customContextMenuRequested, this, &PathEditor::createContextMenu);
+    connect(m_listView, &ListView::insertRequested, this, [this] { appendPath(); });
     layout->addWidget(m_listView, 0, 0, 1, 2);
 
     auto *ok = new QPushButton(tr("OK"), this);
-    connect(ok, SIGNAL(clicked()), this, SLOT(accept()));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 1, 0);
     auto *close = new QPushButton(tr("Close"), this);
-    connect(close, SIGNAL(clicked()), this, SLOT(close()));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     layout->addWidget(close, 1, 1);
 }
 
@@ -60,8 +60,8 @@ void PathEditor::appendPath(const QString &path)
 
 void PathEditor::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(m_listView, pos, {tr("Add"), this, SLOT(appendPath())},
-                      {tr("Remove"), m_listView, SLOT(removeSelectedRow())});
+    execAddRemoveMenu(m_listView, pos, {tr("Add"), [this] { appendPath(); }},
+                      {tr("Remove"), [this] { m_listView->removeSelectedRow(); }});
 }
 
 void PathEditor::dragEnterEvent(QDragEnterEvent *event)

@@ -29,8 +29,9 @@ QComboBox *createChoiceBox(QWidget *parent, const QStringList &items, const QStr
 
 } // namespace
 
-VariableDelegate::VariableDelegate(QObject *parent)
+VariableDelegate::VariableDelegate(UserPrompts *prompts, QObject *parent)
     : QStyledItemDelegate(parent)
+    , m_prompts(prompts)
     , m_deleteMark(QStringLiteral(":/images/x.png"))
 {
 }
@@ -98,8 +99,9 @@ QWidget *VariableDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
         return nullptr;
     case VariableType::DirectoryType:
     case VariableType::FileType: {
-        auto *button = type.type == VariableType::DirectoryType ? PathLineEditButton::createDirectoryButton(parent)
-                                                                : PathLineEditButton::createFileButton(parent);
+        auto *button = type.type == VariableType::DirectoryType
+            ? PathLineEditButton::createDirectoryButton(m_prompts, parent)
+            : PathLineEditButton::createFileButton(m_prompts, parent);
         button->setText(value.toString());
         return button;
     }

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
+class UserPrompts;
+
 // Gives each cell the editor its variable's type calls for, paints the delete
 // mark and removes a row when the mark is pressed.
 class VariableDelegate : public QStyledItemDelegate
@@ -13,7 +15,8 @@ class VariableDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    explicit VariableDelegate(QObject *parent = nullptr);
+    // The file and folder editors ask for their browse dialogs through prompts.
+    explicit VariableDelegate(UserPrompts *prompts, QObject *parent = nullptr);
 
     void setTypes(const VariableTypeHash &types);
 
@@ -27,6 +30,7 @@ public:
 private:
     VariableType typeOf(const QModelIndex &index) const;
 
+    UserPrompts *m_prompts;
     VariableTypeHash m_types;
     QPixmap m_deleteMark;
 };

@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-VariableEditor::VariableEditor(QWidget *parent)
+VariableEditor::VariableEditor(UserPrompts *prompts, QWidget *parent)
     : QWidget(parent)
     , m_titleLabel(new QLabel(tr("Variable Editor"), this))
     , m_tableView(new TableView(this))
     , m_dataModel(new VariableDataModel(this))
-    , m_delegate(new VariableDelegate(this))
+    , m_delegate(new VariableDelegate(prompts, this))
 {
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -22,7 +22,7 @@ VariableEditor::VariableEditor(QWidget *parent)
 
     auto *addButton = new QPushButton(QIcon(QPixmap(QStringLiteral(":/images/plus.png"))), QString(), this);
     addButton->setFlat(true);
-    connect(addButton, SIGNAL(clicked()), this, SLOT(addRow()));
+    connect(addButton, &QPushButton::clicked, this, &VariableEditor::addRow);
     layout->addWidget(addButton, 0, 1, Qt::AlignRight);
 
     m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -38,8 +38,8 @@ VariableEditor::VariableEditor(QWidget *parent)
     m_tableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_tableView->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_tableView->horizontalHeader()->hide();
-    connect(m_tableView, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(createContextMenu(QPoint)));
-    connect(m_tableView, SIGNAL(insertRequested()), this, SLOT(addRow()));
+    connect(m_tableView, &QWidget::customContextMenuRequested, this, &VariableEditor::createContextMenu);
+    connect(m_tableView, &TableView::insertRequested, this, &VariableEditor::addRow);
     layout->addWidget(m_tableView, 1, 0, 1, 2);
     setTabOrder(addButton, m_tableView);
 }
@@ -76,6 +76,6 @@ void VariableEditor::addRow()
 
 void VariableEditor::createContextMenu(const QPoint &pos)
 {
-    execAddRemoveMenu(m_tableView, pos, {tr("Add"), this, SLOT(addRow())},
-                      {tr("Remove"), m_tableView, SLOT(removeSelectedRow())});
+    execAddRemoveMenu(m_tableView, pos, {tr("Add"), [this] { addRow(); }},
+                      {tr("Remove"), [this] { m_tableView->removeSelectedRow(); }});
 }

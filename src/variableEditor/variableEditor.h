@@ -8,6 +8,7 @@
 
 class QLabel;
 class TableView;
+class UserPrompts;
 class VariableDataModel;
 class VariableDelegate;
 
@@ -17,7 +18,8 @@ class VariableEditor : public QWidget
     Q_OBJECT
 
 public:
-    explicit VariableEditor(QWidget *parent = nullptr);
+    // The value editors ask for their browse dialogs through prompts.
+    explicit VariableEditor(UserPrompts *prompts, QWidget *parent = nullptr);
 
     void setTitle(const QString &text);
     void setVariables(const VariableDataList &list);

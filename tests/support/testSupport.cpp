@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +16,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QWidget>
 
+#include <csignal>
 #include <sys/stat.h>
 
 ModalAnswerer::ModalAnswerer(Answer answer)
@@ -163,6 +166,48 @@ quint64 caughtSignals(qint64 pid)
             return line.mid(7).trimmed().toULongLong(nullptr, 16);
     }
     return 0;
+}
+
+namespace {
+
+// The living processes whose current folder lies in folder.
+QList<qint64> processesIn(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    QList<qint64> found;
+    if (canonical.isEmpty())
+        return found;
+    for (const QString &name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = name.toLongLong(&number);
+        if (!number || pid == QCoreApplication::applicationPid())
+            continue;
+        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
+        if (cwd == canonical || cwd.startsWith(canonical + QLatin1Char('/')))
+            found.append(pid);
+    }
+    return found;
+}
+
+} // namespace
+
+QStringList processesLeftIn(const QString &folder, int timeout)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QList<qint64> left = processesIn(folder);
+    while (!left.isEmpty() && !waited.hasExpired(timeout)) {
+        QTest::qWait(50);
+        left = processesIn(folder);
+    }
+    QStringList described;
+    for (const qint64 pid : qAsConst(left)) {
+        QByteArray command = readAll(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        command.replace('\0', ' ');
+        described.append(QString::number(pid) + QLatin1Char(' ') + QString::fromLocal8Bit(command.trimmed()));
+        ::kill(pid_t(pid), SIGKILL);
+    }
+    return described;
 }
 
 QStringList rowTexts(const QAbstractItemModel *model, int role)

@@ -1,6 +1,7 @@
 #ifndef KORVANI_TESTSUPPORT_H
 #define KORVANI_TESTSUPPORT_H
 
+#include "applicationLauncher/launcherTab.h"
 #include "records/records.h"
 
 #include <QByteArray>
@@ -20,9 +21,6 @@ class QAbstractItemModel;
 class QAbstractItemView;
 class QMimeData;
 class QWidget;
-
-// The launcher's tabs, in their order.
-enum Tab { Home, Favorites, Heart, Diamond, Spade, Kroeber };
 
 // An entry without a program, described as "about NAME", with marks and star.
 ApplicationData entry(const QString &name, int tag = 0, bool favorite = false);
@@ -142,5 +140,11 @@ QString copyExecutable(const QString &executable, const QString &folder);
 // The signals a process has a handler for, one bit each, as /proc tells; 0
 // where there is no /proc.
 quint64 caughtSignals(qint64 pid);
+
+// Waits up to timeout milliseconds for the processes that run in a folder, or
+// a folder below it, to end, as those of a launch in a test's folder do once
+// it is over; then kills those still there. What was left, as "pid command
+// line", none where there is no /proc.
+QStringList processesLeftIn(const QString &folder, int timeout);
 
 #endif

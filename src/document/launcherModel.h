@@ -45,6 +45,9 @@ public:
     Qt::DropActions supportedDragActions() const override;
     Qt::DropActions supportedDropActions() const override;
 
+    // Where the batch files of entries dragged out of the window go.
+    void setDragScriptFolder(const QString &folder) { m_dragScriptFolder = folder; }
+
     ApplicationDataList launcherData() const;
     void setLauncherData(const ApplicationDataList &list);
     // Puts the entries in at the row, in one step: row by row, every filtered
@@ -66,6 +69,7 @@ private:
     bool isUsable(const QModelIndex &index) const;
 
     ApplicationDataList m_applications;
+    QString m_dragScriptFolder;
 };
 
 // Accepts the favourite entries.

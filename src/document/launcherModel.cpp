@@ -1,6 +1,6 @@
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
-#include "applicationLauncher/dragScripts.h"
+#include "document/dragScripts.h"
 #include "records/recordStream.h"
 
 #include <QMimeData>
@@ -179,7 +179,7 @@ QMimeData *LauncherDataModel::mimeData(const QModelIndexList &indexes) const
         data->setData(otherFieldsMimeType, otherFields);
 
     // Written when the drag starts, whatever becomes of it.
-    data->setUrls(writeDragScripts(applications));
+    data->setUrls(writeDragScripts(m_dragScriptFolder, applications));
     QString text;
     for (const ApplicationData &application : qAsConst(applications))
         text += application.batchScript();

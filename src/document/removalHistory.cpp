@@ -1,6 +1,6 @@
-#include "applicationLauncher/removalHistory.h"
+#include "document/removalHistory.h"
 
-#include "applicationLauncher/launcherModel.h"
+#include "document/launcherModel.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@ RemovalHistory::RemovalHistory(LauncherDataModel *model, QObject *parent)
     : QObject(parent)
     , m_model(model)
 {
-    connect(m_model, SIGNAL(modelReset()), this, SLOT(forget()));
+    connect(m_model, &QAbstractItemModel::modelReset, this, &RemovalHistory::forget);
 }
 
 void RemovalHistory::remove(QList<int> rows)

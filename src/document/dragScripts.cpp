@@ -1,6 +1,5 @@
-#include "applicationLauncher/dragScripts.h"
+#include "document/dragScripts.h"
 
-#include "platform/dataFolder.h"
 #include "platform/uniqueFiles.h"
 
 #include <QDateTime>
@@ -31,9 +30,11 @@ void removeEarlierDrags(const QDir &dragFolder)
 
 } // namespace
 
-QList<QUrl> writeDragScripts(const ApplicationDataList &applications)
+QList<QUrl> writeDragScripts(const QString &dragFolder, const ApplicationDataList &applications)
 {
-    const QString dragFolder = Platform::dragScriptFolder();
+    // A model of no document's has no folder for them.
+    if (dragFolder.isEmpty())
+        return {};
     removeEarlierDrags(QDir(dragFolder));
     // The n-th entry of one file name goes into the n-th folder. Names that
     // differ in case only are one file where case does not count (Windows).
