@@ -189,8 +189,8 @@ bool InstanceGuard::listen(const QString &name, QString *error)
     // a Korvani that was killed. (A pipe goes with its process.)
     QLocalServer::removeServer(name);
     auto *server = new QLocalServer(this);
-    // On Windows only the user's own processes may open the pipe or make
-    // more of it.
+    // Only the user's own processes may connect: on Windows, where the pipe's
+    // name is seen by every user, that alone keeps the others out.
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(name)) {
         *error = failure(name, server->errorString());
