@@ -940,7 +940,7 @@ void TestApplicationEditor::shippedTemplates()
         settings.beginGroup(group);
         for (const QString &key : settings.allKeys()) {
             const QVariant value = settings.value(key);
-            QVERIFY2(value.type() == QVariant::String, qPrintable(key + " has an unquoted list"));
+            QVERIFY2(value.userType() == QMetaType::QString, qPrintable(key + " has an unquoted list"));
             bool isNumber = false;
             const int code = value.toString().section(':', 0, 0).toInt(&isNumber);
             QVERIFY2(isNumber && code >= 0 && code <= 8, qPrintable(key));

@@ -4,8 +4,6 @@
 
 #include <QLocalSocket>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -110,13 +108,6 @@ void TestInstanceGuard::cleanup()
 
 void TestInstanceGuard::secondStartAndAnotherUser()
 {
-    // Any program may hold the port that earlier versions kept for themselves.
-    QTcpServer portHolder;
-    if (!portHolder.listen(QHostAddress(QHostAddress::LocalHost), 33000)) {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress(QHostAddress::LocalHost), 33000);
-        QVERIFY(probe.waitForConnected(5000));
-    }
     QProcess *first = start(m_program);
     QTRY_COMPARE_WITH_TIMEOUT(sockets(m_channelFolder).size(), 1, 30000);
     QProcess *second = start(m_program);

@@ -33,9 +33,7 @@ void press(QWidget *window, const QStringList &keys)
         // makes the window active again; the offscreen platform does not.
         if (!QApplication::activeWindow())
             QApplication::setActiveWindow(window);
-        const int code = QKeySequence::fromString(key)[0];
-        QTest::keyClick(keyTarget(window), Qt::Key(code & ~Qt::KeyboardModifierMask),
-                        Qt::KeyboardModifiers(code & Qt::KeyboardModifierMask));
+        QTest::keySequence(keyTarget(window), QKeySequence::fromString(key));
     }
 }
 

@@ -189,8 +189,7 @@ void TestLauncherCards::hoverShowsButtons()
     ListView *home = tabView(launcher, Home);
     const QRect first = home->visualRect(home->model()->index(0, 0));
     const QRect second = home->visualRect(home->model()->index(1, 0));
-    QHoverEvent hover(QEvent::HoverMove, first.center(), QPoint(-1, -1));
-    QApplication::sendEvent(home->viewport(), &hover);
+    QTest::mouseMove(home->viewport(), first.center());
     const QImage shown = home->viewport()->grab().toImage();
     const QImage hovered = region(shown, LauncherDelegate::buttonRect(first, LauncherDelegate::HeartButton));
     const QImage plain = region(shown, LauncherDelegate::buttonRect(second, LauncherDelegate::HeartButton));

@@ -88,7 +88,7 @@ int LauncherFilterProxyModel::nameRank(const QString &name, const QString &word)
     if (name.startsWith(word, Qt::CaseInsensitive))
         return 0;
     for (int i = 1; i < name.size(); ++i) {
-        if (!name.at(i - 1).isLetterOrNumber() && name.midRef(i).startsWith(word, Qt::CaseInsensitive))
+        if (!name.at(i - 1).isLetterOrNumber() && QStringView(name).mid(i).startsWith(word, Qt::CaseInsensitive))
             return 1;
     }
     return 2;

@@ -154,7 +154,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_trayIcon->setVisible(false);
     }
     event->accept();
-    QCoreApplication::quit();
+    // Not quit(): Qt 6 has it close every window first, this one again, and
+    // ignore it outside the event loop.
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::endOnRequest()

@@ -7,8 +7,8 @@
 
 Translations::Translations(const QLocale &locale)
 {
-    m_program.load(QStringLiteral(":/i18n/") + locale.name());
-    QCoreApplication::installTranslator(&m_program);
+    if (m_program.load(QStringLiteral(":/i18n/") + locale.name()))
+        QCoreApplication::installTranslator(&m_program);
     // Qt's catalogue for the base module alone: the program uses no other.
     if (m_qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), Platform::qtTranslationsFolder()))
         QCoreApplication::installTranslator(&m_qt);

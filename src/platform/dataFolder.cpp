@@ -73,10 +73,12 @@ QString DataFolder::launchScriptPath(const QString &fileName) const
 
 QString DataFolder::runFolder() const
 {
+#ifndef Q_OS_WIN
     // The base directory specification has a relative path ignored.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime))
         return QDir::cleanPath(runtime) + QStringLiteral("/korvani");
+#endif
     return m_root + QStringLiteral("/run");
 }
 

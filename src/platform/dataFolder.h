@@ -35,7 +35,7 @@ public:
     // Where launches start: the folder of the program's data.
     QString launchFolder() const { return m_root; }
     // The folder of the single-instance channel: $XDG_RUNTIME_DIR/korvani
-    // where the system has one, else "run" in this folder.
+    // on Unix where the system has one, else "run" in this folder.
     QString runFolder() const;
 
     // Makes the folder and its own folders for the user alone, and adds the

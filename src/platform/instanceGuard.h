@@ -7,13 +7,15 @@
 
 class DataFolder;
 class InstanceChannel;
+class QLocalServer;
 class QLockFile;
 
 // Makes the process the one running Korvani, and hears the starts that come
-// after it. On Unix there is one Korvani per user and data folder: it listens
-// on a local socket in the data folder's run folder, which only the user can
-// enter, and a lock file beside the socket says whose it is. On Windows the program holds TCP port 33000 on
-// the loopback address, as every version before did.
+// after it. There is one Korvani per user and data folder. A lock file says
+// which Korvani runs: in $XDG_RUNTIME_DIR/korvani on Unix, or else in "run"
+// beside "data", as on Windows, each a folder only the user may enter on Unix.
+// That Korvani listens on a local socket beside the lock, or on Windows on a
+// named pipe that only the user's processes can open.
 class InstanceGuard : public QObject
 {
     Q_OBJECT
@@ -37,9 +39,9 @@ private:
     bool listen(const QString &name, QString *error);
 
     InstanceChannel *m_channel;
-    QObject *m_server = nullptr;
-    // Held for as long as the socket is ours: whoever holds it may replace the
-    // socket, and nobody else ever removes it.
+    QLocalServer *m_server = nullptr;
+    // Held for as long as the server's name is ours: whoever holds it may
+    // replace the socket, and nobody else ever removes it.
     std::unique_ptr<QLockFile> m_lock;
 };
 

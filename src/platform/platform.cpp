@@ -106,7 +106,11 @@ QString qtTranslationsFolder()
 #ifdef Q_OS_WIN
     return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
 #else
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
     return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
 #endif
 }
 

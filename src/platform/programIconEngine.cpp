@@ -98,12 +98,20 @@ QPixmap ProgramIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::St
     return resolved().pixmap(size, mode, state);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 QList<QSize> ProgramIconEngine::availableSizes(QIcon::Mode mode, QIcon::State state) const
+#else
+QList<QSize> ProgramIconEngine::availableSizes(QIcon::Mode mode, QIcon::State state)
+#endif
 {
     return resolved().availableSizes(mode, state);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 QString ProgramIconEngine::iconName() const
+#else
+QString ProgramIconEngine::iconName()
+#endif
 {
     return resolved().name();
 }

@@ -25,8 +25,14 @@ public:
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
+    // Qt 6 took the const off these two.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) const override;
     QString iconName() const override;
+#else
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override;
+    QString iconName() override;
+#endif
     QString key() const override;
     QIconEngine *clone() const override;
     void virtual_hook(int id, void *data) override;

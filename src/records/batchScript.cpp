@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTextCodec>
 
 QString ApplicationData::batchScript() const
 {
@@ -41,8 +40,7 @@ bool ApplicationData::writeBatchFile(const QString &filePath, QString *errorStri
     // Whatever has the name may be a planted link or still be read, and the
     // set lines may hold secrets: replaced whole, the user's only.
     QString error;
-    if (Platform::replaceFile(filePath, QTextCodec::codecForLocale()->fromUnicode(batchScript()), &error,
-                              Platform::Durability::Temporary))
+    if (Platform::replaceFile(filePath, batchScript().toLocal8Bit(), &error, Platform::Durability::Temporary))
         return true;
     if (errorString)
         *errorString = error;

@@ -4,8 +4,13 @@
 #include "records/launcherFileWriter.h"
 
 #include <QDataStream>
+#include <QIODevice>
 
 namespace {
+
+// Other Korvanis read what a drag carries, built with another Qt maybe: the
+// stream is that of Qt 5.15, whatever Qt this one is built with.
+const QDataStream::Version payloadVersion = QDataStream::Qt_5_15;
 
 template <typename Records>
 QDataStream &readList(QDataStream &stream, Records &list)
@@ -41,13 +46,16 @@ const QString otherFieldsMimeType = QStringLiteral("application/x-korvani-other-
 void registerRecordTypes()
 {
     qRegisterMetaType<VariableData>("VariableData");
-    qRegisterMetaTypeStreamOperators<VariableData>("VariableData");
     qRegisterMetaType<VariableDataList>("VariableDataList");
-    qRegisterMetaTypeStreamOperators<VariableDataList>("VariableDataList");
     qRegisterMetaType<ApplicationData>("ApplicationData");
-    qRegisterMetaTypeStreamOperators<ApplicationData>("ApplicationData");
     qRegisterMetaType<ApplicationDataList>("ApplicationDataList");
+    // Qt 6 takes the stream operators declared with the types on its own.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    qRegisterMetaTypeStreamOperators<VariableData>("VariableData");
+    qRegisterMetaTypeStreamOperators<VariableDataList>("VariableDataList");
+    qRegisterMetaTypeStreamOperators<ApplicationData>("ApplicationData");
     qRegisterMetaTypeStreamOperators<ApplicationDataList>("ApplicationDataList");
+#endif
 }
 
 QDataStream &operator<<(QDataStream &stream, const VariableData &variable)
@@ -109,6 +117,7 @@ QByteArray writeApplicationDataPayload(const ApplicationDataList &list)
 {
     QByteArray payload;
     QDataStream stream(&payload, QIODevice::WriteOnly);
+    stream.setVersion(payloadVersion);
     for (const ApplicationData &application : list)
         stream << application;
     return payload;
@@ -118,6 +127,7 @@ ApplicationDataList readApplicationDataPayload(const QByteArray &payload)
 {
     ApplicationDataList list;
     QDataStream stream(payload);
+    stream.setVersion(payloadVersion);
     while (!stream.atEnd()) {
         ApplicationData application;
         stream >> application;

@@ -3,20 +3,8 @@
 
 #include "records/records.h"
 
-class QDataStream;
-
 // Registers the four record types, with their stream operators, under their own names.
 void registerRecordTypes();
-
-QDataStream &operator<<(QDataStream &stream, const VariableData &variable);
-QDataStream &operator>>(QDataStream &stream, VariableData &variable);
-QDataStream &operator<<(QDataStream &stream, const ApplicationData &application);
-QDataStream &operator>>(QDataStream &stream, ApplicationData &application);
-
-// Same bytes as the toolkit's list operators, but the reader never trusts the
-// element count: a damaged count costs nothing beyond the bytes that are there.
-QDataStream &operator>>(QDataStream &stream, VariableDataList &list);
-QDataStream &operator>>(QDataStream &stream, ApplicationDataList &list);
 
 // The drag-and-drop payload: records back to back, without a count.
 QByteArray writeApplicationDataPayload(const ApplicationDataList &list);

@@ -111,6 +111,20 @@ private:
 
 using ApplicationDataList = QList<ApplicationData>;
 
+class QDataStream;
+
+// The stream forms, defined with the record stream. Declared with the types:
+// Qt 6 builds a type's meta-type, stream operators included, wherever the
+// type is first put into a variant, and every such place must see the same.
+QDataStream &operator<<(QDataStream &stream, const VariableData &variable);
+QDataStream &operator>>(QDataStream &stream, VariableData &variable);
+QDataStream &operator<<(QDataStream &stream, const ApplicationData &application);
+QDataStream &operator>>(QDataStream &stream, ApplicationData &application);
+// Same bytes as the toolkit's list operators, but the reader never trusts the
+// element count: a damaged count costs nothing beyond the bytes that are there.
+QDataStream &operator>>(QDataStream &stream, VariableDataList &list);
+QDataStream &operator>>(QDataStream &stream, ApplicationDataList &list);
+
 Q_DECLARE_METATYPE(VariableData)
 Q_DECLARE_METATYPE(VariableDataList)
 Q_DECLARE_METATYPE(ApplicationData)
